@@ -1,0 +1,119 @@
+#pragma once
+
+// The one door the tests have into the section-force calculator's private operations and state.
+
+#include <xsect/xsect.h>
+
+namespace xsect {
+
+struct CCrossSectionForcesPostTestAccess {
+    using Calc = CCrossSectionForcesPost;
+    using Gathered = std::map<std::int32_t, CNodeResults>;
+    using Edges = std::map<std::int32_t, std::vector<CEdge>>;
+
+    // state
+    static std::map<std::int32_t, CVertex>& vertices(Calc& c) { return c.vertices; }
+    static std::map<std::int32_t, CShellElement>& shells(Calc& c) { return c.shells; }
+    static std::map<std::int32_t, CFrameElement>& frames(Calc& c) { return c.frames; }
+    static std::map<std::int32_t, CLoadCaseInfo>& loadCases(Calc& c) { return c.loadCases; }
+    static double& tolerance(Calc& c) { return c.tolerance; }
+    static AG_Matrix& planeMatrix(Calc& c) { return c.planeMatrix; }
+    static AG_ColVector& planeOrigin(Calc& c) { return c.planeOrigin; }
+    static AG_ColVector& originPoint(Calc& c) { return c.originPoint; }
+    static AG_Matrix& sectionMatrix(Calc& c) { return c.sectionMatrix; }
+    static std::int32_t& currentStatus(Calc& c) { return c.currentStatus; }
+
+    // plane set-up and cut geometry
+    static bool ComputeTransformationMatrix(Calc& c, CVertex* p1, CVertex* p2, CVertex* p3, AG_Matrix& out) {
+        return c.ComputeTransformationMatrix(p1, p2, p3, out);
+    }
+    static bool CheckPointsColinear(Calc& c, CVertex* p1, CVertex* p2, CVertex* p3) {
+        return c.CheckPointsColinear(p1, p2, p3);
+    }
+    static std::int32_t FindOrigin(Calc& c) { return c.FindOrigin(); }
+    static CShellElement* FindShell(Calc& c, std::int32_t node) { return c.FindShell(node); }
+    static CROSS_SECTION_CUT_TYPE DetermineCrossSectionType(Calc& c, CVertex* a, CVertex* b) {
+        return c.DetermineCrossSectionType(a, b);
+    }
+    static void AdjustCrossSectionOrientation(Calc& c, CROSS_SECTION_CUT_TYPE t, CVertex* a, CVertex* b,
+                                              std::int32_t& side) {
+        c.AdjustCrossSectionOrientation(t, a, b, side);
+    }
+    static CROSS_SECTION_MESSAGES CalculateCrossSectionMap(Calc& c, std::int32_t side, CROSS_SECTION_CUT_TYPE t,
+                                                           CVertex* a, CVertex* b, AG_Matrix& out) {
+        return c.CalculateCrossSectionMap(side, t, a, b, out);
+    }
+    static CROSS_SECTION_MESSAGES SetMomentPoint(Calc& c, bool mid, CVertex* p, CVertex* a, CVertex* b, double& x,
+                                                 double& y, double& z) {
+        return c.SetMomentPoint(mid, p, a, b, x, y, z);
+    }
+
+    // crossing detection
+    static void FindShellsCrossedWithLine(Calc& c, CVertex* a, CVertex* b,
+                                          std::map<std::int32_t, CShellElement*>& crossed, Edges& edges) {
+        c.FindShellsCrossedWithLine(a, b, crossed, edges);
+    }
+    static void FindFramesCrossedWithLine(Calc& c, CVertex* a, CVertex* b,
+                                          std::map<std::int32_t, CFrameElement*>& crossed, Edges& edges) {
+        c.FindFramesCrossedWithLine(a, b, crossed, edges);
+    }
+    static bool CheckLinesCrossing(Calc& c, CVertex* a, CVertex* b, CVertex* p, CVertex* q) {
+        return c.CheckLinesCrossing(a, b, p, q);
+    }
+
+    // gathering
+    static POLYGON_DIRECTION PolygonDirection(Calc& c, std::vector<CVertex*>& polygon) {
+        return c.PolygonDirection(polygon);
+    }
+    static void AddResults(Calc& c, CNodeResults* r, std::int32_t node, Gathered& g) { c.AddResults(r, node, g); }
+    static void FillInAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
+                                      std::map<std::int32_t, CShellElement*>& shells, Edges& edges,
+                                      std::int32_t side, Gathered& g) {
+        c.FillInAnalysisResults(lc, p1, p2, shells, edges, side, g);
+    }
+    static void FillInAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
+                                      std::map<std::int32_t, CFrameElement*>& frames, Edges& edges,
+                                      std::int32_t side, Gathered& g) {
+        c.FillInAnalysisResults(lc, p1, p2, frames, edges, side, g);
+    }
+    static void FillInRSPAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
+                                         std::map<std::int32_t, CShellElement*>& shells, std::int32_t side,
+                                         std::int32_t mode, Gathered& g) {
+        c.FillInRSPAnalysisResults(lc, p1, p2, shells, side, mode, g);
+    }
+    static void FillInRSPAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
+                                         std::map<std::int32_t, CFrameElement*>& frames, std::int32_t side,
+                                         std::int32_t mode, Gathered& g) {
+        c.FillInRSPAnalysisResults(lc, p1, p2, frames, side, mode, g);
+    }
+
+    // integration
+    static void AddForcesAndMoments(Calc& c, AG_Matrix& T, double dx, double dy, double dz, double fx, double fy,
+                                    double fz, double mx, double my, double mz, double& F1, double& F2, double& F3,
+                                    double& M1, double& M2, double& M3) {
+        c.AddForcesAndMoments(T, dx, dy, dz, fx, fy, fz, mx, my, mz, F1, F2, F3, M1, M2, M3);
+    }
+    static void CalculateResultants(Calc& c, AG_Matrix& T, CVertex* p1, CVertex* p2, Gathered& g, double x, double y,
+                                    double z, double& F1, double& F2, double& F3, double& M1, double& M2,
+                                    double& M3) {
+        c.CalculateResultants(T, p1, p2, g, x, y, z, F1, F2, F3, M1, M2, M3);
+    }
+    static void CalculateMomentPoint(Calc& c, CVertex* p1, CVertex* p2, double& x, double& y, double& z) {
+        c.CalculateMomentPoint(p1, p2, x, y, z);
+    }
+    static void ApplyTransformation(Calc& c, double& a, double& b, double& cc, double x, double y, double z,
+                                    AG_Matrix& R) {
+        c.ApplyTransformation(a, b, cc, x, y, z, R);
+    }
+    static void CalculateRSPResultants(Calc& c, CLoadCaseInfo* lc, AG_Matrix& T, CVertex* p1, CVertex* p2,
+                                       std::map<std::int32_t, Gathered>& modal, double x, double y, double z,
+                                       double& F1, double& F2, double& F3, double& M1, double& M2, double& M3) {
+        c.CalculateRSPResultants(lc, T, p1, p2, modal, x, y, z, F1, F2, F3, M1, M2, M3);
+    }
+    static CLoadCaseInfo* GetLoadCasePtr(Calc& c, std::int32_t lc) { return c.GetLoadCasePtr(lc); }
+
+    // diagnostic dump
+    static void WriteDataDump(const Calc& c, std::ostream& out) { c.WriteDataDump(out); }
+};
+
+}  // namespace xsect
