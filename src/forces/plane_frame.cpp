@@ -1,0 +1,57 @@
+#include "forces/plane_frame.h"
+
+#include <cmath>
+
+namespace xsect::detail {
+
+namespace {
+
+AG_ColVector vec(double x, double y, double z) {
+    AG_ColVector v(3);
+    v[1] = x;
+    v[2] = y;
+    v[3] = z;
+    return v;
+}
+
+}  // namespace
+
+bool planeFrameFrom(const CVertex& p1, const CVertex& p2, const CVertex& p3, double tolerance, AG_Matrix& out) {
+    const AG_ColVector d12 = vec(p2.x - p1.x, p2.y - p1.y, p2.z - p1.z);
+    const AG_ColVector d13 = vec(p3.x - p1.x, p3.y - p1.y, p3.z - p1.z);
+
+    // Strict "below": a length exactly equal to the tolerance still makes a frame. The
+    // negated form also refuses NaN lengths.
+    const double d = d12.Norm();
+    if (!(d >= tolerance)) return false;
+    const AG_ColVector e1 = (1.0 / d) * d12;
+
+    AG_ColVector n = d12.Cross(d13);
+    const double nn = n.Norm();
+    if (!(nn >= tolerance)) return false;  // twice the triangle's area, compared unscaled
+    n = (1.0 / nn) * n;
+
+    AG_ColVector e2 = n.Cross(e1);
+    const double ne2 = e2.Norm();
+    if (!(ne2 >= tolerance)) return false;
+    e2 = (1.0 / ne2) * e2;
+
+    out.ReDimension(3, 3, 0.0);
+    for (std::int32_t j = 1; j <= 3; ++j) {
+        out(1, j) = e1[j];
+        out(2, j) = e2[j];
+        out(3, j) = n[j];
+    }
+    return true;
+}
+
+bool pointsCollinear(const CVertex& p1, const CVertex& p2, const CVertex& p3, double tolerance) {
+    const double cx = p1.y * (p2.z - p3.z) + p2.y * (p3.z - p1.z) + p3.y * (p1.z - p2.z);
+    if (!(std::fabs(cx) < tolerance)) return false;
+    const double cy = p1.z * (p2.x - p3.x) + p2.z * (p3.x - p1.x) + p3.z * (p1.x - p2.x);
+    if (!(std::fabs(cy) < tolerance)) return false;
+    const double cz = p1.x * (p2.y - p3.y) + p2.x * (p3.y - p1.y) + p3.x * (p1.y - p2.y);
+    return std::fabs(cz) < tolerance;
+}
+
+}  // namespace xsect::detail
