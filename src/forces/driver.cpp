@@ -1,0 +1,115 @@
+// The section-force driver: one cut, one load case, six resultants.
+
+#include <cmath>
+
+#include "xsect/forces/cross_section_forces_post.h"
+
+namespace xsect {
+
+std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, CVertex* start, CVertex* end,
+                                                         std::vector<double>& F1, std::vector<double>& F2,
+                                                         std::vector<double>& F3, std::vector<double>& M1,
+                                                         std::vector<double>& M2, std::vector<double>& M3,
+                                                         std::int32_t side, bool globalAxes, bool momentAtMidpoint,
+                                                         CVertex* momentPoint) {
+    // Every call starts from empty outputs, a refused one too.
+    for (std::vector<double>* out : {&F1, &F2, &F3, &M1, &M2, &M3}) out->clear();
+
+    // A standing status refuses the cut; so does a plane that was never set up, even after a
+    // reset, since everything below needs it.
+    if (currentStatus != CS_SUCCESS) return -1;
+    if (!PlaneReady()) return -1;
+
+    // The cut's ends go to plane coordinates in place and must lie in the plane.
+    ConvertTo2D(&start->x, &start->y, &start->z);
+    ConvertTo2D(&end->x, &end->y, &end->z);
+    if (std::fabs(start->z) > tolerance || std::fabs(end->z) > tolerance) {
+        currentStatus = CS_CUT_LINE_OFF_PLANE;
+        return -1;
+    }
+
+    // The moment point: the cut's midpoint or the host's point, which must lie in the plane.
+    double mx = 0.0, my = 0.0, mz = 0.0;
+    currentStatus = SetMomentPoint(momentAtMidpoint, momentPoint, start, end, mx, my, mz);
+    if (currentStatus != CS_SUCCESS) return -1;
+
+    // Classify the cut and run an axis-parallel one in the axis' positive sense; the side
+    // selector follows the swap, the moment point stays.
+    const CROSS_SECTION_CUT_TYPE cutType = DetermineCrossSectionType(start, end);
+    std::int32_t cutSide = side;
+    AdjustCrossSectionOrientation(cutType, start, end, cutSide);
+
+    // Find the crossed elements; a cut that misses them all has no section.
+    std::map<std::int32_t, CShellElement*> crossedShells;
+    std::map<std::int32_t, CFrameElement*> crossedFrames;
+    std::map<std::int32_t, std::vector<CEdge>> crossedEdges;
+    FindShellsCrossedWithLine(start, end, crossedShells, crossedEdges);
+    FindFramesCrossedWithLine(start, end, crossedFrames, crossedEdges);
+    if (crossedShells.empty() && crossedFrames.empty()) {
+        currentStatus = CS_NO_ELEMENTS_CROSSED;
+        return -1;
+    }
+
+    // The cut's own axes, in plane coordinates (T) and, kept for the host, in global ones.
+    AG_Matrix T(3, 3, 0.0);
+    currentStatus = CalculateCrossSectionMap(cutSide, cutType, start, end, T);
+    if (currentStatus != CS_SUCCESS) return -1;
+    const AG_Matrix planeToGlobal = planeMatrix.T();
+    sectionMatrix.ReDimension(3, 3, 0.0);
+    for (std::int32_t i = 1; i <= 3; ++i) {
+        AG_ColVector row(3);
+        for (std::int32_t j = 1; j <= 3; ++j) row[j] = static_cast<double>(T(i, j));
+        const AG_ColVector global = planeToGlobal * row;
+        for (std::int32_t j = 1; j <= 3; ++j) sectionMatrix(i, j) = global[j];
+    }
+
+    // Unknown and unsupported load cases give nothing; a case type beyond the known ones
+    // succeeds with empty outputs.
+    CLoadCaseInfo* caseInfo = GetLoadCasePtr(loadCase);
+    if (caseInfo == nullptr) return -1;
+    if (caseInfo->caseType == LOAD_CASE_UNSUPPORTED) return -1;
+    if (caseInfo->caseType != LOAD_CASE_RESPONSE_SPECTRUM && caseInfo->caseType != LOAD_CASE_STATIC) return 1;
+
+    if (caseInfo->caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
+        // Gather and integrate mode by mode, then combine; the result stays in cut axes.
+        std::map<std::int32_t, std::map<std::int32_t, CNodeResults>> modalResults;
+        for (std::int32_t mode = 1; mode <= caseInfo->modeCount; ++mode) {
+            std::map<std::int32_t, CNodeResults> gathered;
+            FillInRSPAnalysisResults(loadCase, start, end, crossedShells, cutSide, mode, gathered);
+            FillInRSPAnalysisResults(loadCase, start, end, crossedFrames, cutSide, mode, gathered);
+            modalResults.emplace(mode, std::move(gathered));
+        }
+        double f1 = 0.0, f2 = 0.0, f3 = 0.0, m1 = 0.0, m2 = 0.0, m3 = 0.0;
+        CalculateRSPResultants(caseInfo, T, start, end, modalResults, mx, my, mz, f1, f2, f3, m1, m2, m3);
+        F1.push_back(f1);
+        F2.push_back(f2);
+        F3.push_back(f3);
+        M1.push_back(m1);
+        M2.push_back(m2);
+        M3.push_back(m3);
+        return 1;
+    }
+
+    // Static: gather the chosen side in plane axes and integrate it about the moment point.
+    std::map<std::int32_t, CNodeResults> gathered;
+    FillInAnalysisResults(loadCase, start, end, crossedShells, crossedEdges, cutSide, gathered);
+    FillInAnalysisResults(loadCase, start, end, crossedFrames, crossedEdges, cutSide, gathered);
+    double f1 = 0.0, f2 = 0.0, f3 = 0.0, m1 = 0.0, m2 = 0.0, m3 = 0.0;
+    CalculateResultants(T, start, end, gathered, mx, my, mz, f1, f2, f3, m1, m2, m3);
+
+    if (globalAxes) {
+        // Back from the cut's axes to the model's: R = planeMatrix^T * T^T.
+        AG_Matrix R = planeToGlobal * T.T();
+        ApplyTransformation(f1, f2, f3, f1, f2, f3, R);
+        ApplyTransformation(m1, m2, m3, m1, m2, m3, R);
+    }
+    F1.push_back(f1);
+    F2.push_back(f2);
+    F3.push_back(f3);
+    M1.push_back(m1);
+    M2.push_back(m2);
+    M3.push_back(m3);
+    return 1;
+}
+
+}  // namespace xsect
