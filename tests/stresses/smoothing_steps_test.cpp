@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include <xsect/xsect.h>
+
+#include "stresses/smoothing_steps.h"
+#include "support/stresses_access.h"
+
+namespace xsect {
+namespace {
+
+using detail::RowSpan;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Sums of a few products of order-one numbers: a handful of ulps.
+constexpr double kSumTol = 1e-12;
+
+QuadraticFit Poly(double a, double b, double c) {
+    QuadraticFit f;
+    f.a = a;
+    f.b = b;
+    f.c = c;
+    f.valid = true;
+    return f;
+}
+
+TEST(OutputPositions, DocumentedListsArePreparedAsExpected) {
+    struct Case {
+        const char* name;
+        std::vector<double> in;
+        double s0, sN;
+        std::vector<double> out;
+    };
+    const Case cases[] = {
+        {"empty gives the ends, the middle and the quarter points", {}, 0.0, 4.0, {0.0, 1.0, 2.0, 3.0, 4.0}},
+        {"duplicates go, then s0 and sN are added", {1.0, 1.0, 2.0}, 0.0, 4.0, {0.0, 1.0, 2.0, 4.0}},
+        {"a position within the slack below s0 stays", {-0.00005, 1.0, 2.0, 3.0}, 0.0, 4.0,
+         {-0.00005, 1.0, 2.0, 3.0}},
+        {"a position beyond the slack below s0 goes", {-0.0002, 1.0, 2.0, 3.0}, 0.0, 4.0, {0.0, 1.0, 2.0, 3.0}},
+        {"unsorted input beyond sN", {3.0, 9.0, 2.0, 1.0, 4.00009}, 0.0, 4.0, {1.0, 2.0, 3.0, 4.00009}},
+        {"ends already present get midpoints", {1.0, 3.0}, 1.0, 3.0, {1.0, 1.5, 2.0, 2.5, 3.0}},
+        {"not-a-number is no position", {kNaN, 1.0, kNaN}, 0.0, 2.0, {0.0, 0.5, 1.0, 1.5, 2.0}},
+        {"rows of 0.02 still grow", {0.0, 0.02}, 0.0, 0.02, {0.0, 0.005, 0.01, 0.015, 0.02}},
+        {"rows shorter than 0.02 keep the one middle position", {}, 0.0, 0.015, {0.0075}},
+        {"zero-length rows keep their one position", {5.0}, 5.0, 5.0, {5.0}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> got = detail::PrepareOutputPositions(c.in, c.s0, c.sN);
+        ASSERT_EQ(got.size(), c.out.size()) << c.name;
+        for (std::size_t i = 0; i < got.size(); ++i) EXPECT_DOUBLE_EQ(got[i], c.out[i]) << c.name << " at " << i;
+    }
+}
+
+TEST(OutputPositions, SpacedPositionsFollowTheStepRule) {
+    struct Case {
+        const char* name;
+        double s0, sN;
+        std::size_t elements;
+        double spacing;
+        std::vector<double> out;
+    };
+    const Case cases[] = {
+        {"spacing 0.5", 0.0, 3.0, 2, 0.5, {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0}},
+        {"no spacing over two elements steps a sixth", 0.0, 3.0, 2, 0.0, {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0}},
+        {"spacing at the threshold counts as none", 0.0, 3.0, 1, 0.0001, {0.0, 1.0, 2.0, 3.0}},
+        {"a wide spacing is cut to a third of the line", 0.0, 3.0, 1, 10.0, {0.0, 1.0, 2.0, 3.0}},
+        {"a line starting before 0 is walked from 0", -1.0, 2.0, 1, 0.5, {0.0, 0.5, 1.0, 1.5, 2.0}},
+        {"a line starting after 0 is walked from its start", 1.0, 4.0, 3, 0.0, {1.0, 4.0 / 3.0, 5.0 / 3.0, 2.0,
+                                                                               7.0 / 3.0, 8.0 / 3.0, 3.0,
+                                                                               10.0 / 3.0, 11.0 / 3.0, 4.0}},
+        {"not-a-number spacing takes the default step", 0.0, 3.0, 1, kNaN, {0.0, 1.0, 2.0, 3.0}},
+        {"a zero-length line gives its one position", 2.0, 2.0, 1, 0.5, {2.0}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> got = detail::SpacedPositions(c.s0, c.sN, c.elements, c.spacing);
+        ASSERT_EQ(got.size(), c.out.size()) << c.name;
+        // Positions are accumulated step by step, so allow the rounding of a dozen additions.
+        for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.out[i], 1e-14 * 16) << c.name;
+    }
+}
+
+TEST(OutputPositions, SpacedPositionsEndForAnySpacing) {
+    // Just above the threshold: many positions, ascending, none beyond the end.
+    const std::vector<double> fine = detail::SpacedPositions(0.0, 3.0, 1, 0.00011);
+    EXPECT_GT(fine.size(), 27000u);
+    for (std::size_t i = 1; i < fine.size(); ++i) ASSERT_LT(fine[i - 1], fine[i]);
+    EXPECT_LE(fine.back(), 3.0 + 0.0001);
+
+    // A line so long that the spacing would need billions of positions is capped.
+    EXPECT_EQ(detail::SpacedPositions(0.0, 1e9, 1, 0.001).size(), detail::kMaxSpacedPositions);
+
+    // Far from the origin a step is lost in the rounding of s: the walk stops instead of spinning.
+    EXPECT_EQ(detail::SpacedPositions(1e17, 1e17 + 3.0, 1, 0.5).size(), 1u);
+
+    // Huge and infinite spacings are cut to a third of the line.
+    EXPECT_EQ(detail::SpacedPositions(0.0, 3.0, 1, 1e300).size(), 4u);
+    EXPECT_EQ(detail::SpacedPositions(0.0, 3.0, 1, std::numeric_limits<double>::infinity()).size(), 4u);
+}
+
+TEST(OutputPositions, SamplePointsGiveTheirDistinctCoordinates) {
+    detail::Rows rows;
+    const std::vector<std::vector<double>> coords{{0.0, 0.5, 1.0}, {1.0, 1.0005, 1.5, 2.0}, {2.0009, 2.5}};
+    for (const auto& row : coords) {
+        rows.push_back(std::make_shared<ElemStressPoints>(1, CVertex()));
+        for (const double s : row) rows.back()->GetStressPoints().emplace_back(CVertex(), s);
+    }
+    // 1.0 repeats, 1.0005 and 2.0009 lie closer than 0.001 to the last coordinate taken.
+    const std::vector<double> expected{0.0, 0.5, 1.0, 1.5, 2.0, 2.5};
+    EXPECT_EQ(detail::SamplePointPositions(rows), expected);
+}
+
+TEST(Quantities, SetRulesFollowTheRequest) {
+    using S = std::set<CLStressType>;
+    const S all{CL_STRESS_ST, CL_STRESS_STS, CL_STRESS_QT, CL_STRESS_MTS, CL_STRESS_MT};
+    EXPECT_EQ(detail::QuantitiesFor({}), all);
+    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_MTS}), (S{CL_STRESS_QT, CL_STRESS_MTS}));
+    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_ST}), (S{CL_STRESS_ST}));
+    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_MT, CL_STRESS_STS}), (S{CL_STRESS_STS, CL_STRESS_MT}));
+    // A value that names no quantity has no source component: it is dropped, not widened to all.
+    EXPECT_EQ(detail::QuantitiesFor({static_cast<CLStressType>(9)}), S{});
+}
+
+TEST(Quantities, SourcesAndTargetsMatchTheCutAxes) {
+    const ForceResultant r(1.0, 2.0, 3.0, 4.0, 5.0, 6.0);
+    struct Case {
+        CLStressType q;
+        std::size_t component;
+        bool weighted;
+        double target;
+    };
+    const Case cases[] = {{CL_STRESS_ST, 1, true, 2.0},
+                          {CL_STRESS_STS, 2, true, 1.0},
+                          {CL_STRESS_QT, 7, false, 3.0},
+                          {CL_STRESS_MTS, 5, false, 5.0},
+                          {CL_STRESS_MT, 4, false, 4.0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(detail::SourceComponent(c.q), c.component) << c.q;
+        EXPECT_EQ(detail::WeightedByThickness(c.q), c.weighted) << c.q;
+        EXPECT_EQ(detail::TargetOf(r, c.q), c.target) << c.q;
+    }
+}
+
+// Three elements of unequal length and thickness with fits that do not meet.
+struct Line {
+    std::vector<RowSpan> spans{{0.0, 1.0, 0.2}, {1.0, 2.5, 0.35}, {2.5, 3.0, 0.1}};
+    std::vector<QuadraticFit> fits{Poly(0.5, -1.0, 2.0), Poly(-0.3, 0.2, 1.1), Poly(2.0, 0.0, -0.7)};
+};
+
+double WeightedIntegral(const std::vector<QuadraticFit>& fits, const std::vector<RowSpan>& spans, bool weighted) {
+    double sum = 0.0;
+    for (std::size_t k = 0; k < fits.size(); ++k)
+        sum += (weighted ? spans[k].thickness : 1.0) * Integrate(fits[k], 0.0, spans[k].Length());
+    return sum;
+}
+
+TEST(Balancing, ShiftsJoinTheFitsAndMeetTheTarget) {
+    for (const bool weighted : {false, true}) {
+        Line line;
+        const double target = 4.2;
+        const double extra = -0.6;
+        const std::vector<double> shifts = detail::BalancingShifts(line.fits, line.spans, weighted, target, extra);
+        ASSERT_EQ(shifts.size(), 3u);
+        for (std::size_t k = 0; k < 3; ++k) line.fits[k].c += shifts[k];
+        for (std::size_t k = 1; k < 3; ++k)
+            EXPECT_NEAR(Evaluate(line.fits[k - 1], line.spans[k - 1].Length()), Evaluate(line.fits[k], 0.0),
+                        kSumTol * 10)
+                << "boundary " << k << (weighted ? " weighted" : "");
+        EXPECT_NEAR(WeightedIntegral(line.fits, line.spans, weighted), target + extra, kSumTol * 10);
+    }
+}
+
+TEST(Balancing, OneElementIsASingleEquation) {
+    const std::vector<RowSpan> spans{{2.0, 4.0, 0.5}};
+    const std::vector<QuadraticFit> fits{Poly(1.0, 0.0, 0.0)};  // integral over [0, 2] is 8/3
+    const std::vector<double> plain = detail::BalancingShifts(fits, spans, false, 10.0, 0.0);
+    EXPECT_NEAR(plain[0], (10.0 - 8.0 / 3.0) / 2.0, kSumTol);
+    const std::vector<double> weighted = detail::BalancingShifts(fits, spans, true, 10.0, 0.0);
+    EXPECT_NEAR(weighted[0], (10.0 - 0.5 * 8.0 / 3.0) / (0.5 * 2.0), kSumTol);
+}
+
+TEST(Balancing, SingularSystemKeepsTheFits) {
+    // Every row of zero length: the resultant row is all zeros.
+    const std::vector<RowSpan> spans{{1.0, 1.0, 0.2}, {1.0, 1.0, 0.2}};
+    const std::vector<QuadraticFit> fits{Poly(1.0, 2.0, 3.0), Poly(0.0, 1.0, 5.0)};
+    const std::vector<double> shifts = detail::BalancingShifts(fits, spans, true, 7.0, 0.0);
+    EXPECT_EQ(shifts, (std::vector<double>{0.0, 0.0}));
+}
+
+TEST(Balancing, TiltMatchesTheFirstMomentAndKeepsContinuity) {
+    Line line;
+    const double mid = 1.5;
+    // The tilt is a linear function of s along the whole line: it neither breaks nor repairs joins.
+    std::vector<double> jumps;
+    for (std::size_t k = 1; k < 3; ++k)
+        jumps.push_back(Evaluate(line.fits[k], 0.0) - Evaluate(line.fits[k - 1], line.spans[k - 1].Length()));
+
+    detail::TiltFirstMoment(line.fits, line.spans, mid, -3.3);
+    EXPECT_NEAR(detail::FirstMomentSum(line.fits, line.spans, mid, true), -3.3, kSumTol * 10);
+    for (std::size_t k = 1; k < 3; ++k)
+        EXPECT_NEAR(Evaluate(line.fits[k], 0.0) - Evaluate(line.fits[k - 1], line.spans[k - 1].Length()),
+                    jumps[k - 1], kSumTol * 10);
+}
+
+TEST(Balancing, TiltIsSkippedOnZeroLengthRows) {
+    const std::vector<RowSpan> spans{{1.0, 1.0, 0.2}};
+    std::vector<QuadraticFit> fits{Poly(1.0, 2.0, 3.0)};
+    detail::TiltFirstMoment(fits, spans, 1.0, 5.0);
+    EXPECT_EQ(fits[0].a, 1.0);
+    EXPECT_EQ(fits[0].b, 2.0);
+    EXPECT_EQ(fits[0].c, 3.0);
+}
+
+TEST(SmoothedResultant, EachQuantityFeedsItsComponents) {
+    // Two elements [0, 1] (t = 0.5) and [1, 3] (t = 2); mid = 1.5. The linear field s - 1 as
+    // local fits: element 0: x - 1, element 1: x.
+    const std::vector<RowSpan> spans{{0.0, 1.0, 0.5}, {1.0, 3.0, 2.0}};
+    const std::vector<QuadraticFit> linear{Poly(0.0, 1.0, -1.0), Poly(0.0, 1.0, 0.0)};
+    const double mid = 1.5;
+    // Integrals of s - 1 over the elements: -0.5 and 2; first moments about 1.5: 7/12 and 5/3.
+    const double I0 = -0.5, I1 = 2.0, Mo0 = 7.0 / 12.0, Mo1 = 5.0 / 3.0;
+    struct Case {
+        CLStressType q;
+        double Fx, Fy, Fz, Mx, My, Mz;
+    };
+    const Case cases[] = {
+        {CL_STRESS_ST, 0, 0.5 * I0 + 2.0 * I1, 0, 0, 0, 0.5 * Mo0 + 2.0 * Mo1},
+        {CL_STRESS_STS, 0.5 * I0 + 2.0 * I1, 0, 0, 0, 0, 0},
+        {CL_STRESS_QT, 0, 0, I0 + I1, 0, -(Mo0 + Mo1), 0},
+        {CL_STRESS_MTS, 0, 0, 0, 0, I0 + I1, 0},
+        {CL_STRESS_MT, 0, 0, 0, I0 + I1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ForceResultant r = detail::SmoothedResultant({{c.q, linear}}, spans, mid);
+        EXPECT_NEAR(r.GetFx(), c.Fx, kSumTol) << c.q;
+        EXPECT_NEAR(r.GetFy(), c.Fy, kSumTol) << c.q;
+        EXPECT_NEAR(r.GetFz(), c.Fz, kSumTol) << c.q;
+        EXPECT_NEAR(r.GetMx(), c.Mx, kSumTol) << c.q;
+        EXPECT_NEAR(r.GetMy(), c.My, kSumTol) << c.q;
+        EXPECT_NEAR(r.GetMz(), c.Mz, kSumTol) << c.q;
+    }
+}
+
+TEST(RowValidation, FirstFailureInRowOrderWins) {
+    enum Fault { None, NoThickness, ZeroThickness, NaNThickness, NoPoints, PointUnset, PointInvalid };
+    struct Case {
+        const char* name;
+        Fault first, second;
+        CROSS_SECTION_MESSAGES expected;
+    };
+    const Case cases[] = {
+        {"all good", None, None, CS_SUCCESS},
+        {"no thickness", None, NoThickness, CS_NO_THICKNESS},
+        {"zero thickness", None, ZeroThickness, CS_NONPOSITIVE_THICKNESS},
+        {"thickness not a number", None, NaNThickness, CS_NONPOSITIVE_THICKNESS},
+        {"row emptied by the host", None, NoPoints, CS_NO_STRESS_INPUT_POINTS},
+        {"point never set", None, PointUnset, CS_STRESS_NOT_SET},
+        {"point of an unknown kind", None, PointInvalid, CS_STRESS_CS_INVALID},
+        {"first row's points before second row's thickness", PointUnset, NoThickness, CS_STRESS_NOT_SET},
+    };
+    auto makeRow = [](Fault fault) {
+        auto row = std::make_shared<ElemStressPoints>(1, CVertex());
+        if (fault != NoThickness) row->SetAvgThickness(fault == ZeroThickness ? 0.0 : fault == NaNThickness ? kNaN : 0.3);
+        if (fault == NoPoints) return row;
+        for (int i = 0; i < 3; ++i) {
+            row->GetStressPoints().emplace_back(CVertex(), 0.5 * i);
+            if (fault != PointUnset || i != 1) row->GetStressPoints().back().SetStressValue_ZEL(0, 1, 2, 3, 4, 5, 6, 7);
+        }
+        if (fault == PointInvalid)
+            StressPointTestAccess::csType(row->GetStressPoints()[2]) = static_cast<StressCSType>(2);
+        return row;
+    };
+    for (const Case& c : cases) {
+        detail::Rows rows{makeRow(c.first), makeRow(c.second)};
+        EXPECT_EQ(detail::ValidateRows(rows), c.expected) << c.name;
+    }
+    detail::Rows none;
+    EXPECT_EQ(detail::ValidateRows(none), CS_NO_STRESS_INPUT_POINTS);
+    detail::Rows withNull{makeRow(None), nullptr};
+    EXPECT_EQ(detail::ValidateRows(withNull), CS_NO_STRESS_INPUT_POINTS);
+}
+
+TEST(RowValidation, NegativeThicknessBeforeUnsetPointsOfTheSameRow) {
+    auto row = std::make_shared<ElemStressPoints>(1, CVertex());
+    row->SetAvgThickness(-1.0);
+    row->GetStressPoints().emplace_back(CVertex(), 0.0);
+    detail::Rows rows{row};
+    EXPECT_EQ(detail::ValidateRows(rows), CS_NONPOSITIVE_THICKNESS);
+}
+
+}  // namespace
+}  // namespace xsect
