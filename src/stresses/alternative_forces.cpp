@@ -22,6 +22,8 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
     CCrossSectionForcesPost* fc = forceCalculator;
     if (fc == nullptr || P1 == nullptr || P2 == nullptr) return -1;
     if (fc->currentStatus != CS_SUCCESS) return 0;
+    // A plane that could not be set up stays refused even after the host has reset the status.
+    if (!fc->PlaneReady()) return -1;
 
     const double tol = fc->tolerance;
     fc->ConvertTo2D(&fc->planeMatrix, &fc->planeOrigin, &P1->x, &P1->y, &P1->z);
