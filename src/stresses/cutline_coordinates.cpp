@@ -1,0 +1,54 @@
+#include <cmath>
+
+#include "xsect/stresses/cross_section_stresses_post.h"
+
+namespace xsect {
+
+// The plane z is taken as 0: every point handled here lies in the surface.
+void CCrossSectionStressesPost::Convert2DTo3D(double& x, double& y, double& z) const {
+    AG_ColVector p(3);
+    p[1] = x;
+    p[2] = y;
+    p[3] = 0.0;
+    if (forceCalculator != nullptr) p = p + forceCalculator->planeOrigin;
+    const AG_ColVector g = planeToGlobal * p;
+    x = g[1];
+    y = g[2];
+    z = g[3];
+}
+
+// The off-line distance is compared with the cut start's own tolerance, as the host gave it.
+bool CCrossSectionStressesPost::Convert3DTo1D(double& x, const double& y, const double& z) const {
+    const double sx = x - cutStart3D.x;
+    const double sy = y - cutStart3D.y;
+    const double sz = z - cutStart3D.z;
+    const double ex = cutEnd3D.x - cutStart3D.x;
+    const double ey = cutEnd3D.y - cutStart3D.y;
+    const double ez = cutEnd3D.z - cutStart3D.z;
+    const double cx = sy * ez - sz * ey;
+    const double cy = sz * ex - sx * ez;
+    const double cz = sx * ey - sy * ex;
+    if (std::sqrt(cx * cx + cy * cy + cz * cz) / cutLength > cutStart3D.tolerance) return false;
+    const double len = std::sqrt(sx * sx + sy * sy + sz * sz);
+    x = (sx * ex + sy * ey + sz * ez < 0.0) ? -len : len;
+    return true;
+}
+
+bool CCrossSectionStressesPost::Convert2DTo1D(double& x, const double& y) const {
+    const double sx = x - cutStart2D.x;
+    const double sy = y - cutStart2D.y;
+    const double ex = cutEnd2D.x - cutStart2D.x;
+    const double ey = cutEnd2D.y - cutStart2D.y;
+    if (std::fabs(sx * ey - sy * ex) / cutLength > cutStart3D.tolerance) return false;
+    const double len = std::sqrt(sx * sx + sy * sy);
+    x = (sx * ex + sy * ey < 0.0) ? -len : len;
+    return true;
+}
+
+void CCrossSectionStressesPost::Convert1DTo2D(double& s, double& y) const {
+    const double t = s / cutLength;
+    s = cutStart2D.x + (cutEnd2D.x - cutStart2D.x) * t;
+    y = cutStart2D.y + (cutEnd2D.y - cutStart2D.y) * t;
+}
+
+}  // namespace xsect
