@@ -114,6 +114,7 @@ struct CCrossSectionForcesPostTestAccess {
 
     // diagnostic dump
     static void WriteDataDump(const Calc& c, std::ostream& out) { c.WriteDataDump(out); }
+    static void PrintDataToFile(Calc& c) { c.PrintDataToFile(); }
 };
 
 }  // namespace xsect
