@@ -4,6 +4,7 @@
 #include "xsect/forces/cross_section_forces_post.h"
 #include "xsect/forces/geometry_types.h"
 #include "xsect/forces/status.h"
+#include "xsect/forces/status_text.h"
 #include "xsect/math/matrix.h"
 #include "xsect/model/frame_element.h"
 #include "xsect/model/load_case_info.h"
