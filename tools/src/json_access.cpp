@@ -40,8 +40,9 @@ public:
     bool end_object() override { return true; }
     bool start_array(std::size_t) override { return true; }
     bool end_array() override { return true; }
-    bool parse_error(std::size_t pos, const std::string&, const nlohmann::detail::exception& ex) override {
-        position = pos;
+    bool parse_error(std::size_t pos, const std::string& lastToken, const nlohmann::detail::exception& ex) override {
+        // The position is just past the offending token; name its first character instead.
+        position = pos >= lastToken.size() ? pos - lastToken.size() + 1 : pos;
         message = ex.what();
         return false;
     }

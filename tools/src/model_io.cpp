@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iomanip>
 #include <sstream>
 
 #include "csv.h"
@@ -441,11 +440,8 @@ bool ReadManifest(const Json& doc, const std::string& source, const std::string&
     return true;
 }
 
-std::string Num(double v) {
-    std::ostringstream s;
-    s << std::setprecision(17) << v;
-    return s.str();
-}
+// The shortest text that reads back to the same double.
+std::string Num(double v) { return Json(v).dump(); }
 
 }  // namespace
 

@@ -1,0 +1,207 @@
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "demo_model.h"
+#include "json_access.h"
+#include "model_io.h"
+#include "tool_test_support.h"
+
+namespace xsect::cli {
+namespace {
+
+using testing_support::RunXsect;
+using testing_support::WriteTemp;
+
+std::string DemoModelPath() {
+    static const std::string path = [] {
+        Demo demo = MakeDemo();
+        return WriteTemp("demo_model.json", WriteModelJson(demo.model));
+    }();
+    return path;
+}
+
+const char* kCutA = "-0.25,0,0.75:4.25,0,0.75";
+
+std::vector<std::vector<std::string>> CsvLines(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream ls(line);
+        std::string f;
+        while (std::getline(ls, f, ',')) fields.push_back(f);
+        if (!line.empty() && line.back() == ',') fields.push_back("");
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"cut"},
+        {"forces"},
+        {"forces", DemoModelPath()},
+        {"forces", DemoModelPath(), "--cut", "1,2:3,4,5"},
+        {"forces", DemoModelPath(), "--cut", kCutA, "--side", "3"},
+        {"forces", DemoModelPath(), "--cut", kCutA, "--case", "9"},
+        {"forces", DemoModelPath(), "--cut", kCutA, "--format", "xml"},
+        {"forces", "/nonexistent/model.json", "--cut", kCutA},
+        {"stresses", DemoModelPath(), "--cut", kCutA, "--face", "2,0,2", "--case", "3"},
+        {"stresses", DemoModelPath(), "--cut", kCutA, "--face", "2,0,2", "--case", "1", "--types", "St,Sx"},
+    };
+    for (const auto& args : cases) {
+        auto r = RunXsect(args);
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        EXPECT_EQ(r.code, 2) << joined << r.err;
+        EXPECT_EQ(r.err.rfind("xsect: ", 0), 0u) << joined << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << r.err;
+    }
+}
+
+TEST(Cli, BadModelFileIsNamedWithThePlaceOfTheFault) {
+    std::string path = WriteTemp("bad_model.json", R"({"nodes": [{"id": 1, "xyz": [0, 0, 0]}],
+      "shells": [{"id": 4, "nodes": [1, 17, 5]}]})");
+    auto r = RunXsect({"info", path});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "xsect: " + path + ": shells[0]: unknown node 17 in shell 4\n");
+}
+
+TEST(Cli, LibraryRefusalsExitWithOneAndNameTheStatus) {
+    struct Case {
+        std::vector<std::string> args;
+        std::int32_t status;
+    } cases[] = {
+        {{"forces", DemoModelPath(), "--cut", "10,0,1:12,0,1"}, CS_NO_ELEMENTS_CROSSED},
+        {{"forces", DemoModelPath(), "--cut", "0,1,1:4,1,1"}, CS_CUT_LINE_OFF_PLANE},
+        {{"forces", DemoModelPath(), "--cut", kCutA, "--moment-point", "2,5,1"}, CS_MOMENT_POINT_OFF_PLANE},
+        {{"stresses", DemoModelPath(), "--cut", kCutA, "--face", "3,0,0.75", "--case", "1"},
+         CS_THIRD_POINT_ON_CUT_LINE},
+    };
+    for (const Case& c : cases) {
+        auto r = RunXsect(c.args);
+        const std::string expected = std::string("refused by the library: ") + StatusName(c.status) + " (" +
+                                     std::to_string(c.status) + "): " + StatusMessage(c.status) + "\n";
+        EXPECT_EQ(r.code, 1) << expected << r.err;
+        EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+    }
+    // A model off its plane cannot be set up.
+    std::string tilted = WriteTemp("tilted.json", R"({"load_cases": [{"id": 1}],
+      "nodes": [{"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [1, 1, 0]},
+                {"id": 4, "xyz": [0, 1, 0.5]}],
+      "shells": [{"id": 1, "nodes": [1, 2, 3]}, {"id": 2, "nodes": [1, 3, 4]}]})");
+    auto r = RunXsect({"info", tilted});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("CS_PLANE_NOT_DEFINED (-2)"), std::string::npos) << r.err;
+}
+
+TEST(Cli, StressesWithoutThicknessAreRefusedNamingTheShell) {
+    Demo demo = MakeDemo();
+    demo.model.thickness.erase(11);  // in the row cut A crosses
+    std::string path = WriteTemp("no_thickness.json", WriteModelJson(demo.model));
+    auto r = RunXsect({"stresses", path, "--cut", kCutA, "--face", "2,0,2", "--case", "1"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("CS_NO_THICKNESS"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("shell 11 is crossed but has no thickness"), std::string::npos) << r.err;
+}
+
+TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
+    auto csv = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases", "--format", "csv"});
+    auto json = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases", "--format", "json"});
+    auto table = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases"});
+    ASSERT_EQ(csv.code, 0) << csv.err;
+    ASSERT_EQ(json.code, 0) << json.err;
+    ASSERT_EQ(table.code, 0) << table.err;
+    auto rows = CsvLines(csv.out);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0][3], "F1");
+    Json doc;
+    std::string error;
+    ASSERT_TRUE(ParseJsonText(json.out, "out", doc, error)) << error;
+    ASSERT_EQ(doc["results"].size(), 4u);
+    const char* names[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Json& res = doc["results"][i];
+        EXPECT_EQ(std::to_string(res["case"].get<int>()), rows[i + 1][1]);
+        for (std::size_t k = 0; k < 6; ++k) {
+            double fromCsv = std::strtod(rows[i + 1][3 + k].c_str(), nullptr);
+            double fromJson = res["values"][names[k]].get<double>();
+            // The CSV carries ten significant digits.
+            EXPECT_NEAR(fromCsv, fromJson, 1e-9 * std::max(1.0, std::fabs(fromJson)));
+        }
+    }
+    EXPECT_NE(table.out.find("-630.000"), std::string::npos) << table.out;
+}
+
+TEST(Cli, GlobalAxesRotateStaticResultsBackFromTheCutAxes) {
+    const char* inclined = "-0.25,0,1.1:4.25,0,2.6";
+    auto cut = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--format", "json"});
+    auto global = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--global-axes", "--format", "json"});
+    ASSERT_EQ(cut.code, 0);
+    ASSERT_EQ(global.code, 0);
+    Json a, b;
+    std::string error;
+    ASSERT_TRUE(ParseJsonText(cut.out, "a", a, error));
+    ASSERT_TRUE(ParseJsonText(global.out, "b", b, error));
+    const Json& ra = a["results"][0];
+    const Json& rb = b["results"][0];
+    EXPECT_EQ(rb["axes"], "global");
+    const char* cutNames[2][3] = {{"F1", "F2", "F3"}, {"M1", "M2", "M3"}};
+    const char* globalNames[2][3] = {{"Fx", "Fy", "Fz"}, {"Mx", "My", "Mz"}};
+    for (int part = 0; part < 2; ++part)
+        for (int g = 0; g < 3; ++g) {
+            double sum = 0.0;
+            for (int k = 0; k < 3; ++k)
+                sum += ra["cut_axes"][k][g].get<double>() * ra["values"][cutNames[part][k]].get<double>();
+            EXPECT_NEAR(rb["values"][globalNames[part][g]].get<double>(), sum, 1e-9 * 1e3);
+        }
+    // The wind's top shear is 120 kN along X; with Q along Y its global resultant is (120, -15... )
+    EXPECT_NEAR(rb["values"]["Fx"].get<double>(), 120.0, 1e-9 * 1e3);
+    EXPECT_NEAR(rb["values"]["Fy"].get<double>(), 15.0, 1e-9 * 1e3);
+}
+
+TEST(Cli, BatchOfCutsKeepsGoingAfterARefusal) {
+    std::string cuts = WriteTemp("cuts.csv",
+                                 "name,x1,y1,z1,x2,y2,z2,side\n"
+                                 "low,-0.25,0,0.75,4.25,0,0.75,0\n"
+                                 "outside,10,0,1,12,0,1,0\n"
+                                 "high,4.25,0,4.75,-0.25,0,4.75,1\n");
+    auto r = RunXsect({"forces", DemoModelPath(), "--cuts", cuts, "--all-cases", "--format", "csv"});
+    EXPECT_EQ(r.code, 1);
+    auto rows = CsvLines(r.out);
+    ASSERT_EQ(rows.size(), 1u + 3u * 4u);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const std::string& name = rows[i][0];
+        const std::string& status = rows[i].back();
+        EXPECT_EQ(status, name == "outside" ? "CS_NO_ELEMENTS_CROSSED" : "ok") << name;
+    }
+    EXPECT_NE(r.err.find("cut outside, load case 1: refused by the library: CS_NO_ELEMENTS_CROSSED"),
+              std::string::npos);
+    auto bad = RunXsect({"forces", DemoModelPath(), "--cuts",
+                    WriteTemp("bad_cuts.csv", "x1,y1,z1,x2,y2,z2\n0,0,1,4,0,one\n")});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("bad_cuts.csv:2:11: \"one\" is not a number"), std::string::npos) << bad.err << bad.out;
+}
+
+TEST(Cli, StressesPrintPointsResultantsAndWriteThePlot) {
+    std::string plot = testing_support::TempPath("stresses.svg");
+    std::filesystem::remove(plot);
+    auto r = RunXsect({"stresses", DemoModelPath(), "--cut", kCutA, "--face", "2,0,2", "--case", "2", "--positions",
+                  "0.25,1.25,2.25,3.25,4.25", "--plot", plot, "--format", "csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto rows = CsvLines(r.out);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0][4], "St");
+    // Gravity: 800 kN down over 4 m x 0.25 m is a uniform -800 kN/m2.
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_NEAR(std::strtod(rows[i][4].c_str(), nullptr), -800.0, 1e-6);
+    EXPECT_TRUE(std::filesystem::exists(plot));
+}
+
+}  // namespace
+}  // namespace xsect::cli

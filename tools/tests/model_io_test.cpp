@@ -1,0 +1,183 @@
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "demo_model.h"
+#include "model_io.h"
+#include "tool_test_support.h"
+
+namespace xsect::cli {
+namespace {
+
+using testing_support::TempPath;
+
+// Two quadrilaterals side by side in the x-y plane and a frame, one static and one
+// response-spectrum case: small enough to edit by string replacement in each case below.
+const char* kBase = R"({
+  "format": "xsect-model", "version": 1, "tolerance": 0.001,
+  "load_cases": [
+    {"id": 1, "name": "dead", "type": "static"},
+    {"id": 2, "name": "quake", "type": "response_spectrum", "modes": 2, "combination": "srss"}
+  ],
+  "nodes": [
+    {"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [2, 0, 0]},
+    {"id": 4, "xyz": [0, 1, 0]}, {"id": 5, "xyz": [1, 1, 0]}, {"id": 6, "xyz": [2, 1, 0]}
+  ],
+  "shells": [
+    {"id": 1, "nodes": [1, 2, 5, 4], "thickness": 0.2,
+     "results": [{"case": 1, "node": 1, "f": [1, 2, 3, 4, 5, 6]},
+                 {"case": 2, "node": 2, "mode": 1, "f": [1, 0, 0, 0, 0, 0]}],
+     "stresses": [{"case": 1, "node": 1, "S": [1, 2, 0, 3, 0, 0]}, {"case": 1, "node": 2, "S": [1, 2, 0, 3, 0, 0]},
+                  {"case": 1, "node": 5, "S": [1, 2, 0, 3, 0, 0], "M": [1, 2, 3], "Q": [4, 5]},
+                  {"case": 1, "node": 4, "S": [1, 2, 0, 3, 0, 0]}]},
+    {"id": 4, "nodes": [2, 3, 6, 5]}
+  ],
+  "frames": [{"id": 1, "nodes": [2, 5], "results": [{"case": 1, "end": "A", "f": [0, 1, 0, 0, 0, 0]}]}]
+})";
+
+std::string Edit(std::string text, const std::string& from, const std::string& to) {
+    std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST(ModelJson, ReadsEveryPartOfTheBaseModel) {
+    Model m;
+    std::string error;
+    ASSERT_TRUE(ParseModelText(kBase, "base.json", "", m, error)) << error;
+    EXPECT_EQ(m.nodes.size(), 6u);
+    EXPECT_EQ(m.shells.at(1).staticResults.at(1).at(1).Mz, 6.0);
+    EXPECT_EQ(m.shells.at(1).spectrumResults.at(2).at(2).at(1).Fx, 1.0);
+    EXPECT_EQ(m.frames.at(1).staticResultsA.at(1).Fy, 1.0);
+    EXPECT_EQ(m.thickness.count(4), 0u);
+    // A short moment and shear list is a plate in the global x-y plane: Mxx, Myy, Mxy and Qx, Qy.
+    const NodeStress& s = m.stresses.at(1).at(1).at(5);
+    EXPECT_EQ(s.M[0], 1.0);
+    EXPECT_EQ(s.M[1], 2.0);
+    EXPECT_EQ(s.M[3], 3.0);
+    EXPECT_EQ(s.Q[1], 5.0);
+    EXPECT_EQ(s.Q[2], 0.0);
+}
+
+struct BadModel {
+    const char* what;
+    const char* from;
+    const char* to;
+    const char* message;
+};
+
+TEST(ModelJson, BadInputNamesThePlaceAndTheFault) {
+    const BadModel cases[] = {
+        {"syntax", "\"version\": 1,", "\"version\": 1", "bad.json:2:41: syntax error while parsing object - unexpected string literal"},
+        {"unknown node", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3, 17, 5]",
+         "bad.json: shells[1]: unknown node 17 in shell 4"},
+        {"duplicate node", "{\"id\": 6, \"xyz\"", "{\"id\": 5, \"xyz\"", "bad.json: nodes[5]: duplicate node id 5"},
+        {"duplicate shell", "{\"id\": 4, \"nodes\"", "{\"id\": 1, \"nodes\"", "shells[1]: duplicate shell id 1"},
+        {"array length", "[1, 2, 3, 4, 5, 6]", "[1, 2, 3, 4, 5]",
+         "bad.json: shells[0].results[0].f: expected 6 numbers, found 5"},
+        {"coordinates", "[2, 1, 0]}", "[2, 1]}", "nodes[5].xyz: expected 3 numbers, found 2"},
+        {"misspelt key", "\"thickness\": 0.2", "\"thicknes\": 0.2", "shells[0]: unknown key \"thicknes\""},
+        {"type", "\"tolerance\": 0.001", "\"tolerance\": \"small\"", "tolerance: expected a number, found a string"},
+        {"unknown case", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 9, \"node\": 1, \"f\"",
+         "shells[0].results[0]: unknown load case 9"},
+        {"node not in shell", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 1, \"node\": 3, \"f\"",
+         "node 3 is not a node of shell 1"},
+        {"mode out of range", "\"mode\": 1", "\"mode\": 3", "mode 3 is outside 1..2 of load case 2"},
+        {"spectrum without mode", "{\"case\": 2, \"node\": 2, \"mode\": 1,", "{\"case\": 2, \"node\": 2,",
+         "load case 2 is a response-spectrum case: give a mode"},
+        {"static with mode", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 1, \"node\": 1, \"mode\": 1, \"f\"",
+         "load case 1 is not a response-spectrum case: no mode"},
+        {"cqc without coefficients", "\"combination\": \"srss\"", "\"combination\": \"cqc\"",
+         "load_cases[1]: combination \"cqc\" needs \"coefficients\""},
+        {"coefficient count", "\"combination\": \"srss\"", "\"combination\": \"cqc\", \"coefficients\": [1, 0, 0]",
+         "\"coefficients\" holds 3 values; 2 modes need 4"},
+        {"unknown rule", "\"combination\": \"srss\"", "\"combination\": \"rms\"", "unknown combination \"rms\""},
+        {"stress field incomplete", ",\n                  {\"case\": 1, \"node\": 4, \"S\": [1, 2, 0, 3, 0, 0]}", "",
+         "the stresses of load case 1 in shell 1 miss node 4"},
+        {"thickness", "\"thickness\": 0.2", "\"thickness\": -0.2", "shell 1 has a thickness that is not positive"},
+        {"plane node", "\"tolerance\": 0.001", "\"tolerance\": 0.001, \"plane_nodes\": [1, 2, 99]",
+         "plane_nodes: unknown node 99"},
+        {"frame node", "\"nodes\": [2, 5], \"results\"", "\"nodes\": [2, 50], \"results\"",
+         "frames[0]: unknown node 50 in frame 1"},
+        {"frame end", "\"end\": \"A\"", "\"end\": \"C\"", "frames[0].results[0].end: expected \"A\" or \"B\""},
+        {"too few nodes", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3]", "shell 4 lists 2 nodes; at least 3"},
+        {"id range", "{\"id\": 6, \"xyz\"", "{\"id\": 3000000000, \"xyz\"", "nodes[5].id: the integer does not fit"},
+    };
+    for (const BadModel& c : cases) {
+        Model m;
+        std::string error;
+        std::string text = Edit(kBase, c.from, c.to);
+        EXPECT_FALSE(ParseModelText(text, "bad.json", "", m, error)) << c.what;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << c.what << ": one line";
+    }
+}
+
+// Writing a model and reading it back must give the same model; comparing the written texts
+// compares every node, result, stress and load-case field at once.
+TEST(ModelJson, WriteAndReadBackIsTheSameModel) {
+    Demo demo = MakeDemo();
+    std::string first = WriteModelJson(demo.model);
+    Model again;
+    std::string error;
+    ASSERT_TRUE(ParseModelText(first, "demo.json", "", again, error)) << error;
+    EXPECT_EQ(WriteModelJson(again), first);
+    EXPECT_EQ(again.loadCases.at(4).coefficients, demo.model.loadCases.at(4).coefficients);
+    EXPECT_EQ(again.shells.at(17).staticResults.at(1).at(19).Fx, demo.model.shells.at(17).staticResults.at(1).at(19).Fx);
+}
+
+TEST(ModelCsv, ManifestWithTablesReadsBackTheSameModel) {
+    Demo demo = MakeDemo();
+    std::string dir = TempPath("csv_round_trip");
+    std::filesystem::create_directories(dir);
+    std::string error;
+    ASSERT_TRUE(WriteModelCsv(demo.model, dir, error)) << error;
+    Model again;
+    ASSERT_TRUE(ReadModelFile(dir + "/manifest.json", again, error)) << error;
+    again.source = demo.model.source;
+    EXPECT_EQ(WriteModelJson(again), WriteModelJson(demo.model));
+}
+
+TEST(ModelCsv, BadTablesNameFileLineAndColumn) {
+    std::string dir = TempPath("csv_bad");
+    std::filesystem::create_directories(dir);
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir + "/" + name, std::ios::trunc) << text;
+    };
+    write("manifest.json", R"({"format": "xsect-manifest", "nodes": "nodes.csv", "elements": "elements.csv",
+      "forces": "forces.csv", "load_cases": [{"id": 1}, {"id": 2, "type": "response_spectrum", "modes": 2}]})");
+    const std::string nodes = "id,x,y,z\n1,0,0,0\n2,1,0,0\n3,1,1,0\n4,0,1,0\n";
+    const std::string elements = "# exported\nid,thickness,n1,n2,n3,n4\n7,0.2,1,2,3,4\n";
+    const std::string forces = "element,node,case,mode,fx,fy,fz,mx,my,mz\n7,1,1,,1,0,0,0,0,0\n7,2,2,1,1,0,0,0,0,0\n";
+    struct Case {
+        const char* file;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"nodes.csv", "id,x,y\n1,0,0\n", "nodes.csv:1: the header has no column \"z\""},
+        {"nodes.csv", nodes + "5,0,abc,0\n", "nodes.csv:6:5: \"abc\" is not a number"},
+        {"nodes.csv", nodes + "4,2,2,0\n", "nodes.csv:6:1: duplicate node id 4"},
+        {"elements.csv", "id,thickness,n1,n2,n3,n4\n7,0.2,1,2,3,17\n", "elements.csv:2:1: unknown node 17 in shell 7"},
+        {"forces.csv", forces + "7,9,1,,1,0,0,0,0,0\n", "forces.csv:4:1: node 9 is not a node of shell 7"},
+        {"forces.csv", forces + "7,3,2,,1,0,0,0,0,0\n", "forces.csv:4:1: load case 2 is a response-spectrum case"},
+        {"forces.csv", forces + "7,3,1,,1,0,0,0,0\n", "forces.csv:4:17: missing value for column \"mz\""},
+        {"forces.csv", forces + "7,1,1,,2,0,0,0,0,0\n", "forces.csv:4:1: duplicate result for shell 7, node 1"},
+        {"forces.csv", forces + "7,1,1,,1,0,0,0,0,0,0\n", "forces.csv:4:20: more fields than the header's 10 columns"},
+    };
+    for (const Case& c : cases) {
+        write("nodes.csv", nodes);
+        write("elements.csv", elements);
+        write("forces.csv", forces);
+        Model m;
+        std::string error;
+        ASSERT_TRUE(ReadModelFile(dir + "/manifest.json", m, error)) << error;
+        write(c.file, c.text);
+        EXPECT_FALSE(ReadModelFile(dir + "/manifest.json", m, error)) << c.message;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.message << " | " << error;
+    }
+}
+
+}  // namespace
+}  // namespace xsect::cli

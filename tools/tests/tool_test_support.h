@@ -1,0 +1,41 @@
+#pragma once
+
+// Small helpers of the program's tests: temporary files and running the program in-process.
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli.h"
+
+namespace xsect::cli::testing_support {
+
+inline std::string TempPath(const std::string& name) { return ::testing::TempDir() + "xsect_tool_" + name; }
+
+inline std::string WriteTemp(const std::string& name, const std::string& text) {
+    std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return path;
+}
+
+struct RunResult {
+    int code = -1;
+    std::string out, err;
+};
+
+inline RunResult RunXsect(std::vector<std::string> args) {
+    args.insert(args.begin(), "xsect");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    RunResult r;
+    r.code = Main(static_cast<int>(argv.size()), argv.data(), out, err, false);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+}  // namespace xsect::cli::testing_support
