@@ -42,8 +42,9 @@ void CCrossSectionForcesPost::FindShellsCrossedWithLine(CVertex* a, CVertex* b,
                 edges.emplace_back(shell.nodes[i], shell.nodes[next]);
             }
         }
-        // Every shell gets an entry, an empty list when the cut misses it.
-        crossedEdges.emplace(number, std::move(edges));
+        // Every shell gets an entry, an empty list when the cut misses it. Shells come in
+        // ascending order, so the end is the right hint and a long model fills in linear time.
+        crossedEdges.emplace_hint(crossedEdges.end(), number, std::move(edges));
     }
 }
 
@@ -70,7 +71,8 @@ bool CCrossSectionForcesPost::CheckLinesCrossing(CVertex* a, CVertex* b, CVertex
     // this cheap rejection spares most edges the exact test.
     const double gap = distance((a->x + b->x) / 2, (a->y + b->y) / 2, (a->z + b->z) / 2, (c->x + d->x) / 2,
                                 (c->y + d->y) / 2, (c->z + d->z) / 2);
-    const double reach = distance(c->x, c->y, c->z, d->x, d->y, d->z) / 2 + distance(a->x, a->y, a->z, b->x, b->y, b->z) / 2;
+    const double reach =
+        distance(c->x, c->y, c->z, d->x, d->y, d->z) / 2 + distance(a->x, a->y, a->z, b->x, b->y, b->z) / 2;
     if (gap - reach > tolerance) return false;
 
     CVertex scratch(0.0, 0.0, 0.0, 0.005);

@@ -19,6 +19,8 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     // reset, since everything below needs it.
     if (currentStatus != CS_SUCCESS) return -1;
     if (!PlaneReady()) return -1;
+    // Missing points are a host error with no status of their own: refuse without touching anything.
+    if (start == nullptr || end == nullptr || (!momentAtMidpoint && momentPoint == nullptr)) return -1;
 
     // The cut's ends go to plane coordinates in place and must lie in the plane.
     ConvertTo2D(&start->x, &start->y, &start->z);

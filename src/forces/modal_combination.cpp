@@ -84,6 +84,7 @@ void CCrossSectionForcesPost::CalculateRSPResultants(
 }
 
 double CCrossSectionForcesPost::ComputeRSPCombination(CLoadCaseInfo* loadCase, std::vector<double>& values) {
+    if (loadCase == nullptr) return std::numeric_limits<double>::quiet_NaN();  // no rule to combine by
     const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(loadCase->modeCount, 0));
     // A vector shorter than the mode count is combined as far as it goes, never beyond.
     const std::size_t m = std::min(n, values.size());

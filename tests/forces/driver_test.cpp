@@ -222,3 +222,18 @@ TEST_F(Driver, SectionMatrixIsReplacedOnlyBySuccessfulAxes) {
     calc.GetCrossSectionMap(x, y, z);
     EXPECT_NEAR(x.y, 1, 1e-12);
 }
+
+TEST_F(Driver, MissingPointsAreRefusedWithoutAStatus) {
+    CCrossSectionForcesPost calc = strip.Calculator();
+    CVertex a = below(), b = above();
+    Out o;
+    EXPECT_EQ(calc.GetForcesOnSection(1, nullptr, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], 1, false, true,
+                                      nullptr),
+              -1);
+    EXPECT_EQ(calc.GetForcesOnSection(1, &a, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], 1, false, false,
+                                      nullptr),
+              -1);
+    EXPECT_TRUE(o.AllEmpty());
+    EXPECT_EQ(calc.GetCurrentStatus(), CS_SUCCESS);
+    EXPECT_EQ(b.x, 101.5);
+}

@@ -86,6 +86,8 @@ TEST(ModalCombination, MissingArraysCombineToNaN) {
     EXPECT_TRUE(std::isnan(combine(cqc, {3, 4})));
     auto close = rule(RSP_COMBINE_CLOSE_MODES, 2);
     EXPECT_TRUE(std::isnan(combine(close, {3, 4})));
+    std::vector<double> values{3, 4};
+    EXPECT_TRUE(std::isnan(Calc::ComputeRSPCombination(nullptr, values)));
     // With no mode there is nothing to combine and nothing is read: zero, as for every rule.
     for (std::int32_t method : {-1, 0, 1, 2, 3, 4}) EXPECT_EQ(combine(rule(method, 0), {}), 0.0) << method;
 }
