@@ -21,8 +21,13 @@ inline std::int32_t HalfUp(double v) {
     return static_cast<std::int32_t>(rounded);
 }
 
+// No element needs more sample intervals than this; a larger request (a huge divisions, or a
+// spacing that is tiny against the crossing) would only exhaust the host's memory.
+constexpr std::int32_t kMaxIntervalsPerRow = 100000;
+
 // Number of intervals a crossing of length d is cut into: divisions and spacing each ask for a
-// count, the finer request wins, and a count asked for is never below 2; with neither, 4.
+// count, the finer request wins, and a count asked for is never below 2; with neither, 4. Capped
+// at kMaxIntervalsPerRow.
 inline std::int32_t IntervalCount(std::int32_t divisions, double spacing, double d) {
     std::int32_t n = 4;
     if (divisions >= 1) {
@@ -36,7 +41,8 @@ inline std::int32_t IntervalCount(std::int32_t divisions, double spacing, double
     } else {
         return 4;
     }
-    return n < 2 ? 2 : n;
+    if (n < 2) return 2;
+    return n > kMaxIntervalsPerRow ? kMaxIntervalsPerRow : n;
 }
 
 }  // namespace xsect::detail

@@ -33,7 +33,8 @@ TEST(IntervalCount, FinerRequestWinsAndNeverBelowTwo) {
     const Case cases[] = {
         {0, 0.0, 1.0, 4},   {3, 0.0, 1.0, 3},     {1, 0.0, 1.0, 2},     {1, 0.3, 1.0, 3},
         {5, 0.3, 1.0, 5},   {0, 10.0, 1.0, 2},    {-5, -2.0, 1.0, 4},   {0, 0.1, nan, 2},
-        {6, 0.1, nan, 6},   {0, nan, 1.0, 4},     {3, nan, 1.0, 3},     {1, 1e-300, 1.0, kMax},
+        {6, 0.1, nan, 6},   {0, nan, 1.0, 4},     {3, nan, 1.0, 3},     {1, 1e-300, 1.0, detail::kMaxIntervalsPerRow},
+        {kMax, 0.0, 1.0, detail::kMaxIntervalsPerRow},  // capped, not an exhausted host
     };
     for (const Case& c : cases)
         EXPECT_EQ(detail::IntervalCount(c.divisions, c.spacing, c.d), c.n)

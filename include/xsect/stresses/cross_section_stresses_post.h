@@ -38,7 +38,8 @@ public:
 
     // Stage 1: per shell the cut passes through, in increasing cut-line coordinate, a row of
     // evenly spaced sample points (global coordinates unless inPlaneCoordinates) for the host to
-    // fill. facePoint fixes the side. Refusals leave a status (CS_CUT_LINE_OFF_PLANE,
+    // fill. facePoint fixes the side. A row gets at most 100000 intervals, however fine the
+    // divisions or spacing asked for. Refusals leave a status (CS_CUT_LINE_OFF_PLANE,
     // CS_THIRD_POINT_ON_CUT_LINE, CS_NO_ELEMENTS_CROSSED) and give an empty list.
     std::vector<std::shared_ptr<ElemStressPoints>> GetCutlineStressInputPoints(CVertex cutStart, CVertex cutEnd,
                                                                                CVertex facePoint,
