@@ -146,8 +146,8 @@ int RunDemo(const DemoOptions& o, Streams io) {
         }
         if (o.outDir) {
             std::string file = *o.outDir + "/plan_" + dc.name + ".svg";
-            PlanPicture plan = MakePlan(model, *calc, cut, "Cut " + dc.name + " (" + dc.description +
-                                                                 "), plane coordinates x' = X, y' = Z");
+            PlanPicture plan =
+                MakePlan(model, *calc, cut, "Cut " + dc.name + ": " + dc.description + " (x' = X, y' = Z)");
             if (!WriteFile(file, PlanSvg(plan), error)) return PrintBadInput(io, error), kExitBadInput;
             written.push_back(file);
         }

@@ -14,7 +14,8 @@ int RunInfo(const std::string& path, Streams io) {
     if (!model.title.empty()) io.out << "title:       " << model.title << "\n";
     io.out << "counts:      " << model.nodes.size() << " nodes, " << model.shells.size() << " shells ("
            << model.thickness.size() << " with thickness, " << withStress << " with stress fields), "
-           << model.frames.size() << " frames, " << model.loadCases.size() << " load cases\n";
+           << model.frames.size() << " frames, " << model.loadCases.size()
+           << (model.loadCases.size() == 1 ? " load case\n" : " load cases\n");
     for (const auto& [id, lc] : model.loadCases) {
         char line[200];
         std::snprintf(line, sizeof line, "  case %-4d %-20.20s %s", id, lc.name.c_str(), LoadCaseTypeName(lc.info.caseType));
