@@ -1,10 +1,40 @@
 // The section-force driver: one cut, one load case, six resultants.
 
+#include <algorithm>
 #include <cmath>
 
 #include "xsect/forces/cross_section_forces_post.h"
 
 namespace xsect {
+
+namespace {
+
+// The highest mode number any crossed element has results filed under for the load case. Modes
+// above it gather nothing and combine as zeros, so the mode loop can stop there: a host's
+// modeCount of millions then costs nothing.
+std::int32_t highestFiledMode(std::int32_t loadCase, const std::map<std::int32_t, CShellElement*>& shells,
+                              const std::map<std::int32_t, CFrameElement*>& frames) {
+    std::int32_t highest = 0;
+    auto take = [&](const std::map<std::int32_t, CNodeResults>& modes) {
+        if (!modes.empty()) highest = std::max(highest, modes.rbegin()->first);
+    };
+    for (const auto& [number, shell] : shells) {
+        (void)number;
+        auto lc = shell->spectrumResults.find(loadCase);
+        if (lc == shell->spectrumResults.end()) continue;
+        for (const auto& [node, modes] : lc->second) take(modes), (void)node;
+    }
+    for (const auto& [number, frame] : frames) {
+        (void)number;
+        for (const auto* ends : {&frame->spectrumResultsA, &frame->spectrumResultsB}) {
+            auto lc = ends->find(loadCase);
+            if (lc != ends->end()) take(lc->second);
+        }
+    }
+    return highest;
+}
+
+}  // namespace
 
 std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, CVertex* start, CVertex* end,
                                                          std::vector<double>& F1, std::vector<double>& F2,
@@ -75,7 +105,8 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     if (caseInfo->caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
         // Gather and integrate mode by mode, then combine; the result stays in cut axes.
         std::map<std::int32_t, std::map<std::int32_t, CNodeResults>> modalResults;
-        for (std::int32_t mode = 1; mode <= caseInfo->modeCount; ++mode) {
+        const std::int32_t lastMode = std::min(caseInfo->modeCount, highestFiledMode(loadCase, crossedShells, crossedFrames));
+        for (std::int32_t mode = 1; mode <= lastMode; ++mode) {
             std::map<std::int32_t, CNodeResults> gathered;
             FillInRSPAnalysisResults(loadCase, start, end, crossedShells, cutSide, mode, gathered);
             FillInRSPAnalysisResults(loadCase, start, end, crossedFrames, cutSide, mode, gathered);

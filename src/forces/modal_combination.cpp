@@ -61,7 +61,12 @@ void CCrossSectionForcesPost::CalculateRSPResultants(
     CLoadCaseInfo* loadCase, AG_Matrix& T, CVertex* /*P1*/, CVertex* /*P2*/,
     std::map<std::int32_t, std::map<std::int32_t, CNodeResults>>& modalResults, double x, double y, double z,
     double& F1, double& F2, double& F3, double& M1, double& M2, double& M3) {
-    const std::int32_t n = std::max<std::int32_t>(loadCase->modeCount, 0);
+    // Modes above the highest one with results hold zeros, which add nothing under any rule and
+    // do not change a sign; leaving them out keeps a huge modeCount from costing memory. One
+    // entry is kept, so that a rule missing its array still shows as NaN.
+    std::int32_t n = std::max<std::int32_t>(loadCase->modeCount, 0);
+    const std::int32_t highest = modalResults.empty() ? 1 : std::max(modalResults.rbegin()->first, 1);
+    n = std::min(n, highest);
     std::vector<double> f1(n, 0.0), f2(n, 0.0), f3(n, 0.0), m1(n, 0.0), m2(n, 0.0), m3(n, 0.0);
     for (std::int32_t mode = 1; mode <= n; ++mode) {
         auto modal = modalResults.find(mode);
