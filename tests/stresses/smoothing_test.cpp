@@ -336,6 +336,22 @@ TEST(Smoothing, SignsOfTheSharedRowsAreCorrectedInPlace) {
             EXPECT_EQ(strip->rows[k]->GetStressPoints()[i].GetStress().components, before[k][i].components);
 }
 
+TEST(Smoothing, ElementWithoutAlignmentEntryCountsAsMisaligned) {
+    auto strip = SmoothStrip();
+    auto& aligned = Access::elementNormalAligned(*strip->stresses);
+    const std::int32_t id = strip->rows[2]->GetElemID();
+    ASSERT_TRUE(aligned.at(id));
+    aligned.erase(id);
+    const Stress before = strip->rows[2]->GetStressPoints()[1].GetStress();
+    strip->stresses->SmoothBalanceCutlineStress(1, std::vector<double>{}, {}, false, true);
+    EXPECT_EQ(aligned.count(id), 1u);
+    EXPECT_FALSE(aligned.at(id));
+    const Stress& now = strip->rows[2]->GetStressPoints()[1].GetStress();
+    EXPECT_EQ(now[2], -before[2]);
+    EXPECT_EQ(now[4], before[4]);
+    EXPECT_EQ(now[7], -before[7]);
+}
+
 TEST(Smoothing, EachFormReportsItsDocumentedPositions) {
     auto strip = SmoothStrip();  // rows from s0 = 0.5 to sN = 4.7 over four elements
     const double s0 = 0.5, sN = 4.7, mid = 2.6;
@@ -369,6 +385,16 @@ TEST(Smoothing, EachFormReportsItsDocumentedPositions) {
     for (int i = 0; i <= 12; ++i) byDefault.push_back(s0 + i * (sN - s0) / 3.0 / 4.0);
     expectList(coordinates(strip->stresses->SmoothBalanceCutlineStress(1, 0.0, {}, false, true)), byDefault,
                "default spacing");
+}
+
+TEST(Smoothing, SpacingFormEndsForAnySpacing) {
+    auto strip = SmoothStrip();
+    for (const double spacing : {std::nan(""), 1e300, -1.0, 0.00011, HUGE_VAL}) {
+        const Points out = strip->stresses->SmoothBalanceCutlineStress(1, spacing, {}, false, true);
+        ASSERT_GE(out.size(), 4u) << spacing;
+        for (std::size_t i = 1; i < out.size(); ++i) ASSERT_LT(out[i - 1]->GetCLCoor(), out[i]->GetCLCoor()) << spacing;
+        EXPECT_LE(out.back()->GetCLCoor(), 4.7 + 0.0001) << spacing;
+    }
 }
 
 TEST(Smoothing, OutputPointsLieOnTheCutInGlobalCoordinates) {
