@@ -43,7 +43,12 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
                                                          std::int32_t side, bool globalAxes, bool momentAtMidpoint,
                                                          CVertex* momentPoint) {
     // Every call starts from empty outputs, a refused one too.
-    for (std::vector<double>* out : {&F1, &F2, &F3, &M1, &M2, &M3}) out->clear();
+    std::vector<double>* outputs[6] = {&F1, &F2, &F3, &M1, &M2, &M3};
+    for (std::vector<double>* out : outputs) out->clear();
+    auto append = [&outputs](double f1, double f2, double f3, double m1, double m2, double m3) {
+        const double values[6] = {f1, f2, f3, m1, m2, m3};
+        for (int i = 0; i < 6; ++i) outputs[i]->push_back(values[i]);
+    };
 
     // A standing status refuses the cut; so does a plane that was never set up, even after a
     // reset, since everything below needs it.
@@ -114,12 +119,7 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
         }
         double f1 = 0.0, f2 = 0.0, f3 = 0.0, m1 = 0.0, m2 = 0.0, m3 = 0.0;
         CalculateRSPResultants(caseInfo, T, start, end, modalResults, mx, my, mz, f1, f2, f3, m1, m2, m3);
-        F1.push_back(f1);
-        F2.push_back(f2);
-        F3.push_back(f3);
-        M1.push_back(m1);
-        M2.push_back(m2);
-        M3.push_back(m3);
+        append(f1, f2, f3, m1, m2, m3);
         return 1;
     }
 
@@ -136,12 +136,7 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
         ApplyTransformation(f1, f2, f3, f1, f2, f3, R);
         ApplyTransformation(m1, m2, m3, m1, m2, m3, R);
     }
-    F1.push_back(f1);
-    F2.push_back(f2);
-    F3.push_back(f3);
-    M1.push_back(m1);
-    M2.push_back(m2);
-    M3.push_back(m3);
+    append(f1, f2, f3, m1, m2, m3);
     return 1;
 }
 

@@ -1,20 +1,11 @@
 // Turning gathered nodal results into the six resultants of a cut about a moment point.
 
+#include "math/vector3.h"
 #include "xsect/forces/cross_section_forces_post.h"
 
 namespace xsect {
 
-namespace {
-
-AG_ColVector vector3(double x, double y, double z) {
-    AG_ColVector v(3);
-    v[1] = x;
-    v[2] = y;
-    v[3] = z;
-    return v;
-}
-
-}  // namespace
+using detail::vector3;
 
 void CCrossSectionForcesPost::AddForcesAndMoments(AG_Matrix& T, double dx, double dy, double dz, double fx, double fy,
                                                   double fz, double mx, double my, double mz, double& F1, double& F2,

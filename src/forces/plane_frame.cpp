@@ -1,24 +1,13 @@
 #include "forces/plane_frame.h"
+#include "math/vector3.h"
 
 #include <cmath>
 
 namespace xsect::detail {
 
-namespace {
-
-AG_ColVector vec(double x, double y, double z) {
-    AG_ColVector v(3);
-    v[1] = x;
-    v[2] = y;
-    v[3] = z;
-    return v;
-}
-
-}  // namespace
-
 bool planeFrameFrom(const CVertex& p1, const CVertex& p2, const CVertex& p3, double tolerance, AG_Matrix& out) {
-    const AG_ColVector d12 = vec(p2.x - p1.x, p2.y - p1.y, p2.z - p1.z);
-    const AG_ColVector d13 = vec(p3.x - p1.x, p3.y - p1.y, p3.z - p1.z);
+    const AG_ColVector d12 = vector3(p2.x - p1.x, p2.y - p1.y, p2.z - p1.z);
+    const AG_ColVector d13 = vector3(p3.x - p1.x, p3.y - p1.y, p3.z - p1.z);
 
     // Strict "below": a length exactly equal to the tolerance still makes a frame. The
     // negated form also refuses NaN lengths.
