@@ -1,3 +1,6 @@
+// The driver's outcomes and side effects; the values it returns are checked end to end by the
+// statics tests.
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +11,6 @@
 
 using namespace xsect;
 using namespace xsect::strip_model;
-using Access = CCrossSectionForcesPostTestAccess;
 
 namespace {
 
@@ -48,8 +50,8 @@ protected:
     };
 
     std::int32_t call(CCrossSectionForcesPost& calc, std::int32_t lc, CVertex& a, CVertex& b, Out& o,
-                      std::int32_t side = 1, bool global = false, CVertex* momentPoint = nullptr) {
-        return calc.GetForcesOnSection(lc, &a, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], side, global,
+                      std::int32_t side = 1, CVertex* momentPoint = nullptr) {
+        return calc.GetForcesOnSection(lc, &a, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], side, false,
                                        momentPoint == nullptr, momentPoint);
     }
 
@@ -62,178 +64,94 @@ protected:
 
 }  // namespace
 
-TEST_F(Driver, SucceedsWithOneValuePerOutputAndPointsInPlaneCoordinates) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a = below(), b = above();
-    Out o;
-    ASSERT_EQ(call(calc, 1, a, b, o), 1);
-    for (const auto& x : o.v) EXPECT_EQ(x.size(), 1u);
-    EXPECT_NEAR(a.x, 1.5, 1e-12);
-    EXPECT_NEAR(a.y, -0.5, 1e-12);
-    EXPECT_NEAR(b.y, 2.5, 1e-12);
-    EXPECT_EQ(calc.GetCurrentStatus(), CS_SUCCESS);
-}
-
-TEST_F(Driver, FailureTable) {
+TEST_F(Driver, OutcomeTableWithItsSideEffects) {
+    enum Outputs { kEmpty, kOneEach, kZeros };
+    const CVertex onPlane(103, 201, 0), offPlane(103, 201, 0.02);
     struct Row {
         const char* name;
         std::int32_t lc;
         CVertex a, b;
-        std::int32_t rc;
-        std::int32_t status;
+        const CVertex* point;
+        std::int32_t rc, status;
+        Outputs outputs;
     } rows[] = {
-        {"end off the plane", 1, CVertex(101.5, 199.5, 0), CVertex(101.5, 202.5, 0.01), -1, CS_CUT_LINE_OFF_PLANE},
-        {"start off the plane", 1, CVertex(101.5, 199.5, -0.01), CVertex(101.5, 202.5, 0), -1, CS_CUT_LINE_OFF_PLANE},
-        {"end exactly at the tolerance", 1, CVertex(101.5, 199.5, 0), CVertex(101.5, 202.5, 0.005), 1, CS_SUCCESS},
-        {"crossing nothing", 1, CVertex(101.5, 203, 0), CVertex(101.5, 205, 0), -1, CS_NO_ELEMENTS_CROSSED},
+        {"static case", 1, below(), above(), &onPlane, 1, CS_SUCCESS, kOneEach},
+        {"static case without results", 2, below(), above(), nullptr, 1, CS_SUCCESS, kZeros},
+        {"spectrum case without results", 5, below(), above(), nullptr, 1, CS_SUCCESS, kZeros},
+        {"load case of an unknown type", 4, below(), above(), nullptr, 1, CS_SUCCESS, kEmpty},
+        {"unknown load case", 42, below(), above(), nullptr, -1, CS_SUCCESS, kEmpty},
+        {"unsupported load case", 3, below(), above(), nullptr, -1, CS_SUCCESS, kEmpty},
+        {"end exactly at the tolerance", 1, below(), CVertex(101.5, 202.5, 0.005), nullptr, 1, CS_SUCCESS, kOneEach},
+        {"end off the plane", 1, below(), CVertex(101.5, 202.5, 0.01), nullptr, -1, CS_CUT_LINE_OFF_PLANE, kEmpty},
+        {"start off the plane", 1, CVertex(101.5, 199.5, -0.01), above(), nullptr, -1, CS_CUT_LINE_OFF_PLANE, kEmpty},
+        {"moment point off the plane", 1, below(), above(), &offPlane, -1, CS_MOMENT_POINT_OFF_PLANE, kEmpty},
+        {"crossing nothing", 1, CVertex(101.5, 203, 0), CVertex(101.5, 205, 0), nullptr, -1, CS_NO_ELEMENTS_CROSSED,
+         kEmpty},
         // Shorter than the tolerance, yet it crosses the tie along the top edge (4 long, so the
         // determinant passes): its axes cannot be built.
-        {"cut too short for axes", 1, CVertex(101.5, 201.998, 0), CVertex(101.5, 202.002, 0), -1,
-         CS_SECTION_MAP_FAILED},
-        {"unknown load case", 42, below(), above(), -1, CS_SUCCESS},
-        {"unsupported load case", 3, below(), above(), -1, CS_SUCCESS},
-        {"load case of an unknown type", 4, below(), above(), 1, CS_SUCCESS},
+        {"cut too short for axes", 1, CVertex(101.5, 201.998, 0), CVertex(101.5, 202.002, 0), nullptr, -1,
+         CS_SECTION_MAP_FAILED, kEmpty},
     };
     for (Row& r : rows) {
         CCrossSectionForcesPost calc = strip.Calculator();
+        CVertex h1(99, 201.3, 0), h2(106, 201.3, 0);  // a horizontal cut first: its axes are the plane's
         Out o;
-        EXPECT_EQ(call(calc, r.lc, r.a, r.b, o), r.rc) << r.name;
+        ASSERT_EQ(call(calc, 1, h1, h2, o), 1);
+        CVertex point = r.point != nullptr ? *r.point : CVertex();
+        EXPECT_EQ(call(calc, r.lc, r.a, r.b, o, 1, r.point != nullptr ? &point : nullptr), r.rc) << r.name;
         EXPECT_EQ(calc.GetCurrentStatus(), r.status) << r.name;
-        if (r.rc == -1 || r.lc == 4) {
-            EXPECT_TRUE(o.AllEmpty()) << r.name;
-        }
-        // The ends come back converted, whatever the outcome.
+        if (r.outputs == kEmpty) { EXPECT_TRUE(o.AllEmpty()) << r.name; }
+        for (const auto& x : o.v)
+            if (r.outputs != kEmpty) { EXPECT_EQ(x.size(), 1u) << r.name; }
+        if (r.outputs == kZeros) { EXPECT_EQ(o.Values(), (std::array<double, 6>{})) << r.name; }
+        // The ends, and a moment point that was reached, come back converted whatever the outcome.
         EXPECT_NEAR(r.a.x, 1.5, 1e-9) << r.name;
         EXPECT_NEAR(r.b.x, 1.5, 1e-9) << r.name;
+        if (r.point != nullptr) { EXPECT_NEAR(point.y, 1, 1e-12) << r.name; }
+        // Every call that builds the vertical cut's axes replaces the stored ones, even if it fails
+        // later; one that stops before keeps the horizontal cut's (first axis along x, so y = 0).
+        CVertex x, y, z;
+        calc.GetCrossSectionMap(x, y, z);
+        EXPECT_EQ(x.y > 0.5, r.status == CS_SUCCESS) << r.name << ": " << x.y;
+
+        // A status blocks later calls, before any conversion, until a reset; a failure without
+        // one does not.
+        CVertex c = below(), d = above();
+        Out next;
+        EXPECT_EQ(call(calc, 1, c, d, next), r.status == CS_SUCCESS ? 1 : -1) << r.name;
+        if (r.status == CS_SUCCESS) continue;
+        EXPECT_TRUE(next.AllEmpty()) << r.name;
+        EXPECT_EQ(c.x, 101.5) << r.name;
+        EXPECT_EQ(calc.GetCurrentStatus(), r.status) << r.name;
+        calc.ResetCurrentStatus();
+        EXPECT_EQ(call(calc, 1, c, d, next), 1) << r.name;
     }
 }
 
-TEST_F(Driver, StandingStatusRefusesUntilReset) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a(110, 199.5, 0), b(110, 202.5, 0);
-    Out o;
-    ASSERT_EQ(call(calc, 1, a, b, o), -1);
-    ASSERT_EQ(calc.GetCurrentStatus(), CS_NO_ELEMENTS_CROSSED);
-
-    CVertex c = below(), d = above();
-    Out refused;
-    EXPECT_EQ(call(calc, 1, c, d, refused), -1);
-    EXPECT_TRUE(refused.AllEmpty());
-    EXPECT_EQ(c.x, 101.5);  // refused before any conversion
-    EXPECT_EQ(calc.GetCurrentStatus(), CS_NO_ELEMENTS_CROSSED);
-
-    calc.ResetCurrentStatus();
-    Out ok;
-    EXPECT_EQ(call(calc, 1, c, d, ok), 1);
-}
-
-TEST_F(Driver, UnknownLoadCaseDoesNotBlockTheNextCall) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a = below(), b = above();
-    Out o;
-    EXPECT_EQ(call(calc, 42, a, b, o), -1);
-    CVertex c = below(), d = above();
-    EXPECT_EQ(call(calc, 1, c, d, o), 1);
-}
-
-TEST_F(Driver, FailedPlaneSetUpStaysRefusedAfterAReset) {
+TEST_F(Driver, FailedPlaneSetUpOrMissingPointsRefuseUntouched) {
     std::map<std::int32_t, CShellElement> noShells;
-    CCrossSectionForcesPost calc(strip.nodes, noShells, strip.frames, strip.loadCases, 0.005);
-    ASSERT_EQ(calc.GetCurrentStatus(), CS_NO_SHELLS);
+    CCrossSectionForcesPost failed(strip.nodes, noShells, strip.frames, strip.loadCases, 0.005);
+    ASSERT_EQ(failed.GetCurrentStatus(), CS_NO_SHELLS);
+    failed.ResetCurrentStatus();  // a reset brings no plane
     CVertex a = below(), b = above();
     Out o;
-    EXPECT_EQ(call(calc, 1, a, b, o), -1);
+    EXPECT_EQ(call(failed, 1, a, b, o), -1);
     EXPECT_TRUE(o.AllEmpty());
-    calc.ResetCurrentStatus();
-    Out again;
-    EXPECT_EQ(call(calc, 1, a, b, again), -1);
-    EXPECT_TRUE(again.AllEmpty());
-    EXPECT_EQ(calc.GetCurrentStatus(), CS_NO_SHELLS);  // the set-up's failure is back
+    EXPECT_EQ(failed.GetCurrentStatus(), CS_NO_SHELLS);
     EXPECT_EQ(a.x, 101.5);
-}
 
-TEST_F(Driver, MomentPointOffThePlaneIsReportedAfterConversion) {
+    // A missing point is a host error with no status of its own.
     CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a = below(), b = above();
-    CVertex point(103, 201, 0.02);
-    Out o;
-    EXPECT_EQ(call(calc, 1, a, b, o, 1, false, &point), -1);
-    EXPECT_EQ(calc.GetCurrentStatus(), CS_MOMENT_POINT_OFF_PLANE);
-    EXPECT_TRUE(o.AllEmpty());
-    EXPECT_NEAR(point.x, 3, 1e-12);
-    EXPECT_NEAR(point.y, 1, 1e-12);
-}
-
-TEST_F(Driver, CasesWithoutResultsGiveZeros) {
-    for (std::int32_t lc : {2, 5}) {
-        CCrossSectionForcesPost calc = strip.Calculator();
-        CVertex a = below(), b = above();
-        Out o;
-        ASSERT_EQ(call(calc, lc, a, b, o), 1) << lc;
-        EXPECT_EQ(o.Values(), (std::array<double, 6>{})) << lc;
-    }
-}
-
-TEST_F(Driver, DescendingHorizontalCutIsSwappedWithItsSide) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a(99, 201.3, 0, 0.25), b(106, 201.3, 0, 0.5);
-    a.id = 1;
-    b.id = 2;
-    Out forward;
-    ASSERT_EQ(call(calc, 1, a, b, forward, 0), 1);
-
-    CVertex c(106, 201.3, 0, 0.5), d(99, 201.3, 0, 0.25);
-    c.id = 2;
-    d.id = 1;
-    Out backward;
-    ASSERT_EQ(call(calc, 1, c, d, backward, 1), 1);
-    EXPECT_EQ(backward.Values(), forward.Values());
-    EXPECT_NE(forward.Values()[0], 0.0);  // the cut carries something
-    // The host's records come back exchanged, all fields with them.
-    EXPECT_EQ(c.id, 1);
-    EXPECT_EQ(c.tolerance, 0.25);
-    EXPECT_NEAR(c.x, -1, 1e-12);
-    EXPECT_EQ(d.id, 2);
-    EXPECT_NEAR(d.x, 6, 1e-12);
-
-    // A vertical cut given downwards likewise.
-    CVertex e = above(), f = below();
-    Out down;
-    ASSERT_EQ(call(calc, 1, e, f, down, 0), 1);
-    CVertex g = below(), h = above();
-    Out up;
-    ASSERT_EQ(call(calc, 1, g, h, up, 1), 1);
-    EXPECT_EQ(down.Values(), up.Values());
-    EXPECT_NEAR(e.y, -0.5, 1e-12);
-}
-
-TEST_F(Driver, SectionMatrixIsReplacedOnlyBySuccessfulAxes) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a = below(), b = above();
-    Out o;
-    ASSERT_EQ(call(calc, 42, a, b, o), -1);  // axes built before the load case is looked up
-    CVertex x, y, z;
-    calc.GetCrossSectionMap(x, y, z);
-    EXPECT_NEAR(x.y, 1, 1e-12);
-    EXPECT_NEAR(y.x, -1, 1e-12);
-    EXPECT_NEAR(z.z, 1, 1e-12);
-    CVertex c(110, 199.5, 0), d(110, 202.5, 0);
-    call(calc, 1, c, d, o);  // crosses nothing: the stored axes stay
-    calc.GetCrossSectionMap(x, y, z);
-    EXPECT_NEAR(x.y, 1, 1e-12);
-}
-
-TEST_F(Driver, MissingPointsAreRefusedWithoutAStatus) {
-    CCrossSectionForcesPost calc = strip.Calculator();
-    CVertex a = below(), b = above();
-    Out o;
-    EXPECT_EQ(calc.GetForcesOnSection(1, nullptr, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], 1, false, true,
+    Out p;
+    EXPECT_EQ(calc.GetForcesOnSection(1, nullptr, &b, p.v[0], p.v[1], p.v[2], p.v[3], p.v[4], p.v[5], 1, false, true,
                                       nullptr),
               -1);
-    EXPECT_EQ(calc.GetForcesOnSection(1, &a, &b, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4], o.v[5], 1, false, false,
+    EXPECT_TRUE(p.AllEmpty());
+    EXPECT_EQ(call(calc, 1, a, b, o, 1, nullptr), 1);
+    Out q;
+    EXPECT_EQ(calc.GetForcesOnSection(1, &a, &b, q.v[0], q.v[1], q.v[2], q.v[3], q.v[4], q.v[5], 1, false, false,
                                       nullptr),
               -1);
-    EXPECT_TRUE(o.AllEmpty());
+    EXPECT_TRUE(q.AllEmpty());
     EXPECT_EQ(calc.GetCurrentStatus(), CS_SUCCESS);
-    EXPECT_EQ(b.x, 101.5);
 }

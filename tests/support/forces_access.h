@@ -16,10 +16,6 @@ struct CCrossSectionForcesPostTestAccess {
     static std::map<std::int32_t, CShellElement>& shells(Calc& c) { return c.shells; }
     static std::map<std::int32_t, CFrameElement>& frames(Calc& c) { return c.frames; }
     static std::map<std::int32_t, CLoadCaseInfo>& loadCases(Calc& c) { return c.loadCases; }
-    static double& tolerance(Calc& c) { return c.tolerance; }
-    static AG_Matrix& planeMatrix(Calc& c) { return c.planeMatrix; }
-    static AG_ColVector& planeOrigin(Calc& c) { return c.planeOrigin; }
-    static AG_ColVector& originPoint(Calc& c) { return c.originPoint; }
     static AG_Matrix& sectionMatrix(Calc& c) { return c.sectionMatrix; }
     static std::int32_t& currentStatus(Calc& c) { return c.currentStatus; }
 
@@ -39,13 +35,12 @@ struct CCrossSectionForcesPostTestAccess {
                                               std::int32_t& side) {
         c.AdjustCrossSectionOrientation(t, a, b, side);
     }
-    static CROSS_SECTION_MESSAGES CalculateCrossSectionMap(Calc& c, std::int32_t side, CROSS_SECTION_CUT_TYPE t,
-                                                           CVertex* a, CVertex* b, AG_Matrix& out) {
-        return c.CalculateCrossSectionMap(side, t, a, b, out);
-    }
     static CROSS_SECTION_MESSAGES SetMomentPoint(Calc& c, bool mid, CVertex* p, CVertex* a, CVertex* b, double& x,
                                                  double& y, double& z) {
         return c.SetMomentPoint(mid, p, a, b, x, y, z);
+    }
+    static void CalculateMomentPoint(Calc& c, CVertex* p1, CVertex* p2, double& x, double& y, double& z) {
+        c.CalculateMomentPoint(p1, p2, x, y, z);
     }
 
     // crossing detection
@@ -65,52 +60,11 @@ struct CCrossSectionForcesPostTestAccess {
     static POLYGON_DIRECTION PolygonDirection(Calc& c, std::vector<CVertex*>& polygon) {
         return c.PolygonDirection(polygon);
     }
-    static void AddResults(Calc& c, CNodeResults* r, std::int32_t node, Gathered& g) { c.AddResults(r, node, g); }
-    static void FillInAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
-                                      std::map<std::int32_t, CShellElement*>& shells, Edges& edges,
-                                      std::int32_t side, Gathered& g) {
-        c.FillInAnalysisResults(lc, p1, p2, shells, edges, side, g);
+    template <class Elements>
+    static void FillInAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2, Elements& elements,
+                                      Edges& edges, std::int32_t side, Gathered& g) {
+        c.FillInAnalysisResults(lc, p1, p2, elements, edges, side, g);
     }
-    static void FillInAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
-                                      std::map<std::int32_t, CFrameElement*>& frames, Edges& edges,
-                                      std::int32_t side, Gathered& g) {
-        c.FillInAnalysisResults(lc, p1, p2, frames, edges, side, g);
-    }
-    static void FillInRSPAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
-                                         std::map<std::int32_t, CShellElement*>& shells, std::int32_t side,
-                                         std::int32_t mode, Gathered& g) {
-        c.FillInRSPAnalysisResults(lc, p1, p2, shells, side, mode, g);
-    }
-    static void FillInRSPAnalysisResults(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
-                                         std::map<std::int32_t, CFrameElement*>& frames, std::int32_t side,
-                                         std::int32_t mode, Gathered& g) {
-        c.FillInRSPAnalysisResults(lc, p1, p2, frames, side, mode, g);
-    }
-
-    // integration
-    static void AddForcesAndMoments(Calc& c, AG_Matrix& T, double dx, double dy, double dz, double fx, double fy,
-                                    double fz, double mx, double my, double mz, double& F1, double& F2, double& F3,
-                                    double& M1, double& M2, double& M3) {
-        c.AddForcesAndMoments(T, dx, dy, dz, fx, fy, fz, mx, my, mz, F1, F2, F3, M1, M2, M3);
-    }
-    static void CalculateResultants(Calc& c, AG_Matrix& T, CVertex* p1, CVertex* p2, Gathered& g, double x, double y,
-                                    double z, double& F1, double& F2, double& F3, double& M1, double& M2,
-                                    double& M3) {
-        c.CalculateResultants(T, p1, p2, g, x, y, z, F1, F2, F3, M1, M2, M3);
-    }
-    static void CalculateMomentPoint(Calc& c, CVertex* p1, CVertex* p2, double& x, double& y, double& z) {
-        c.CalculateMomentPoint(p1, p2, x, y, z);
-    }
-    static void ApplyTransformation(Calc& c, double& a, double& b, double& cc, double x, double y, double z,
-                                    AG_Matrix& R) {
-        c.ApplyTransformation(a, b, cc, x, y, z, R);
-    }
-    static void CalculateRSPResultants(Calc& c, CLoadCaseInfo* lc, AG_Matrix& T, CVertex* p1, CVertex* p2,
-                                       std::map<std::int32_t, Gathered>& modal, double x, double y, double z,
-                                       double& F1, double& F2, double& F3, double& M1, double& M2, double& M3) {
-        c.CalculateRSPResultants(lc, T, p1, p2, modal, x, y, z, F1, F2, F3, M1, M2, M3);
-    }
-    static CLoadCaseInfo* GetLoadCasePtr(Calc& c, std::int32_t lc) { return c.GetLoadCasePtr(lc); }
 
     // diagnostic dump
     static void WriteDataDump(const Calc& c, std::ostream& out) { c.WriteDataDump(out); }

@@ -5,36 +5,10 @@
 
 namespace xsect::strip_model {
 
-Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(double s, const Vec3& v) { return {s * v.x, s * v.y, s * v.z}; }
-double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Norm(const Vec3& v) { return std::sqrt(Dot(v, v)); }
-Wrench operator-(const Wrench& w) { return {-1.0 * w.force, -1.0 * w.moment}; }
-Wrench operator*(double s, const Wrench& w) { return {s * w.force, s * w.moment}; }
-
 SmallModel::SmallModel() {
     AddNode(kAnchor, 0, 0, 0);
     AddNode(kAnchor + 1, 1, 0, 0);
     AddNode(kAnchor + 2, 0, 1, 0);
-}
-
-void SmallModel::AddNode(std::int32_t id, double x, double y, double z) { nodes[id] = CVertex(x, y, z); }
-
-CShellElement& SmallModel::AddShell(std::int32_t id, std::vector<std::int32_t> shellNodes) {
-    CShellElement& s = shells[id];
-    s.nodes = std::move(shellNodes);
-    return s;
-}
-
-CFrameElement& SmallModel::AddFrame(std::int32_t id, std::int32_t nodeA, std::int32_t nodeB) {
-    CFrameElement& f = frames[id];
-    f.nodeA = nodeA;
-    f.nodeB = nodeB;
-    return f;
 }
 
 CCrossSectionForcesPost SmallModel::Build(double tolerance) {
@@ -85,39 +59,31 @@ CNodeResults toResults(const Vec3& f, const Vec3& m) { return {f.x, f.y, f.z, m.
 }  // namespace
 
 Strip::Strip(const StripSpec& spec) : spec_(spec) {
-    const double c = HalfDepth();
+    const double c = spec_.depth / 2;
     for (std::int32_t j = 0; j <= spec_.ny; ++j) {
         for (std::int32_t i = 0; i <= spec_.nx; ++i) {
             const double x = spec_.length * i / spec_.nx;
             const double y = -c + spec_.depth * j / spec_.ny;
-            const Vec3 g = GlobalPoint(x, y);
-            nodes[NodeAt(i, j)] = CVertex(g.x, g.y, g.z);
+            nodes[NodeAt(i, j)] = GlobalVertex(x, y);
             stripXY[NodeAt(i, j)] = {x, y};
         }
     }
     for (std::int32_t j = 0; j < spec_.ny; ++j)
         for (std::int32_t i = 0; i < spec_.nx; ++i)
-            shells[ShellAt(i, j)].nodes = {NodeAt(i, j), NodeAt(i + 1, j), NodeAt(i + 1, j + 1), NodeAt(i, j + 1)};
+            shells[1 + j * spec_.nx + i].nodes = {NodeAt(i, j), NodeAt(i + 1, j), NodeAt(i + 1, j + 1),
+                                                  NodeAt(i, j + 1)};
     CFrameElement& tie = frames[1];
     tie.nodeA = NodeAt(0, spec_.ny);
     tie.nodeB = NodeAt(spec_.nx, spec_.ny);
 }
 
-Vec3 Strip::GlobalPoint(double x, double y) const {
-    return spec_.origin + x * spec_.e1 + (y + HalfDepth()) * spec_.e2;
-}
-
 CVertex Strip::GlobalVertex(double x, double y) const {
-    const Vec3 g = GlobalPoint(x, y);
+    const Vec3 g = spec_.origin + x * spec_.e1 + (y + spec_.depth / 2) * spec_.e2;
     return CVertex(g.x, g.y, g.z);
 }
 
-Vec3 Strip::GlobalVector(const Vec3& v) const { return v.x * spec_.e1 + v.y * spec_.e2 + v.z * Normal(); }
-
-Vec3 Strip::StripVector(const Vec3& v) const { return {Dot(v, spec_.e1), Dot(v, spec_.e2), Dot(v, Normal())}; }
-
 std::map<std::int32_t, Wrench> Strip::ElementLoads(std::int32_t shell, const TipLoad& load) const {
-    const Field field{spec_.length, HalfDepth(), load.axial, load.shear, load.outOfPlane};
+    const Field field{spec_.length, spec_.depth / 2, load.axial, load.shear, load.outOfPlane};
     const std::vector<std::int32_t>& corners = shells.at(shell).nodes;
     std::map<std::int32_t, Wrench> out;
     for (std::size_t k = 0; k < corners.size(); ++k) {
@@ -146,9 +112,8 @@ void Strip::AddStaticCase(std::int32_t loadCase, const TipLoad& load) {
     for (auto& [number, shell] : shells)
         for (const auto& [node, w] : ElementLoads(number, load))
             shell.StoreStaticCaseResults(loadCase, node, toResults(GlobalVector(w.force), GlobalVector(w.moment)));
-    CFrameElement& tie = frames.at(1);
-    tie.staticResultsA[loadCase] = toResults(GlobalVector({-load.tie, 0, 0}), {});
-    tie.staticResultsB[loadCase] = toResults(GlobalVector({load.tie, 0, 0}), {});
+    frames.at(1).staticResultsA[loadCase] = toResults(GlobalVector({-load.tie, 0, 0}), {});
+    frames.at(1).staticResultsB[loadCase] = toResults(GlobalVector({load.tie, 0, 0}), {});
     loadCases[loadCase].caseType = LOAD_CASE_STATIC;
 }
 
@@ -157,9 +122,8 @@ void Strip::AddSpectrumMode(std::int32_t loadCase, std::int32_t mode, const TipL
         for (const auto& [node, w] : ElementLoads(number, load))
             shell.StoreResponseSpectraCaseResults(loadCase, node, mode,
                                                   toResults(GlobalVector(w.force), GlobalVector(w.moment)));
-    CFrameElement& tie = frames.at(1);
-    tie.spectrumResultsA[loadCase][mode] = toResults(GlobalVector({-load.tie, 0, 0}), {});
-    tie.spectrumResultsB[loadCase][mode] = toResults(GlobalVector({load.tie, 0, 0}), {});
+    frames.at(1).spectrumResultsA[loadCase][mode] = toResults(GlobalVector({-load.tie, 0, 0}), {});
+    frames.at(1).spectrumResultsB[loadCase][mode] = toResults(GlobalVector({load.tie, 0, 0}), {});
     CLoadCaseInfo& info = loadCases[loadCase];
     info.caseType = LOAD_CASE_RESPONSE_SPECTRUM;
     if (info.modeCount < mode) info.modeCount = mode;
@@ -167,7 +131,7 @@ void Strip::AddSpectrumMode(std::int32_t loadCase, std::int32_t mode, const TipL
 
 Wrench Strip::TipPartWrench(const TipLoad& load, double mx, double my) const {
     const double L = spec_.length;
-    const double c = HalfDepth();
+    const double c = spec_.depth / 2;
     Wrench w;
     w.force = {load.axial + load.tie, load.shear, load.outOfPlane};
     // The tip tractions are symmetric across the depth, so they act on the centre line; the tie

@@ -7,8 +7,10 @@
 //   forces come from an exact equilibrium stress field, so that every free body cut out of it
 //   has a resultant known from statics.
 
+#include <cmath>
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include <xsect/xsect.h>
@@ -16,25 +18,23 @@
 namespace xsect::strip_model {
 
 struct Vec3 {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
+    double x = 0.0, y = 0.0, z = 0.0;
 };
 
-Vec3 operator+(const Vec3& a, const Vec3& b);
-Vec3 operator-(const Vec3& a, const Vec3& b);
-Vec3 operator*(double s, const Vec3& v);
-double Dot(const Vec3& a, const Vec3& b);
-Vec3 Cross(const Vec3& a, const Vec3& b);
-double Norm(const Vec3& v);
+inline Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(double s, const Vec3& v) { return {s * v.x, s * v.y, s * v.z}; }
+inline double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline double Norm(const Vec3& v) { return std::sqrt(Dot(v, v)); }
 
 // A force and a moment.
 struct Wrench {
-    Vec3 force;
-    Vec3 moment;
+    Vec3 force, moment;
 };
-Wrench operator-(const Wrench& w);
-Wrench operator*(double s, const Wrench& w);
+inline Wrench operator-(const Wrench& w) { return {-1.0 * w.force, -1.0 * w.moment}; }
 
 // Hand-built model whose calculator has planeMatrix = identity and planeOrigin = 0: three anchor
 // nodes at (0,0,0), (1,0,0), (0,1,0) name the plane (they belong to no element).
@@ -47,9 +47,16 @@ struct SmallModel {
     std::map<std::int32_t, CLoadCaseInfo> loadCases;
 
     SmallModel();
-    void AddNode(std::int32_t id, double x, double y, double z = 0.0);
-    CShellElement& AddShell(std::int32_t id, std::vector<std::int32_t> shellNodes);
-    CFrameElement& AddFrame(std::int32_t id, std::int32_t nodeA, std::int32_t nodeB);
+    void AddNode(std::int32_t id, double x, double y, double z = 0.0) { nodes[id] = CVertex(x, y, z); }
+    CShellElement& AddShell(std::int32_t id, std::vector<std::int32_t> shellNodes) {
+        shells[id].nodes = std::move(shellNodes);
+        return shells[id];
+    }
+    CFrameElement& AddFrame(std::int32_t id, std::int32_t nodeA, std::int32_t nodeB) {
+        frames[id].nodeA = nodeA;
+        frames[id].nodeB = nodeB;
+        return frames[id];
+    }
     CCrossSectionForcesPost Build(double tolerance = 0.005);
 };
 
@@ -57,21 +64,15 @@ struct SmallModel {
 // (components along the strip's x, y and normal), and the tension of a straight tie (a frame)
 // along the strip's top edge from the root corner to the tip corner.
 struct TipLoad {
-    double axial = 0.0;
-    double shear = 0.0;
-    double outOfPlane = 0.0;
-    double tie = 0.0;
+    double axial = 0.0, shear = 0.0, outOfPlane = 0.0, tie = 0.0;
 };
 
 struct StripSpec {
     double length = 10.0;  // strip x from 0 to length
     double depth = 2.0;    // strip y from -depth/2 to depth/2
-    std::int32_t nx = 10;
-    std::int32_t ny = 4;
+    std::int32_t nx = 10, ny = 4;
     // Global position of strip point (0, -depth/2) and the strip's axes (orthonormal).
-    Vec3 origin{0.0, 0.0, 0.0};
-    Vec3 e1{1.0, 0.0, 0.0};
-    Vec3 e2{0.0, 1.0, 0.0};
+    Vec3 origin{0.0, 0.0, 0.0}, e1{1.0, 0.0, 0.0}, e2{0.0, 1.0, 0.0};
 };
 
 // A plane through (5, -3, 7) that is neither parallel to a global plane nor to a global axis.
@@ -87,25 +88,18 @@ public:
     explicit Strip(const StripSpec& spec);
 
     const StripSpec& Spec() const { return spec_; }
-    double HalfDepth() const { return spec_.depth / 2; }
     Vec3 Normal() const { return Cross(spec_.e1, spec_.e2); }
-
     std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (spec_.nx + 1) + i; }
-    std::int32_t ShellAt(std::int32_t i, std::int32_t j) const { return 1 + j * spec_.nx + i; }
-    // Strip coordinates (x along, y across from the centre line) to global.
-    Vec3 GlobalPoint(double x, double y) const;
+    // Strip coordinates (x along, y across from the centre line) to a global point.
     CVertex GlobalVertex(double x, double y) const;
     // Strip-axis components to global components, and back.
-    Vec3 GlobalVector(const Vec3& v) const;
-    Vec3 StripVector(const Vec3& v) const;
+    Vec3 GlobalVector(const Vec3& v) const { return v.x * spec_.e1 + v.y * spec_.e2 + v.z * Normal(); }
+    Vec3 StripVector(const Vec3& v) const { return {Dot(v, spec_.e1), Dot(v, spec_.e2), Dot(v, Normal())}; }
     Wrench GlobalWrench(const Wrench& w) const { return {GlobalVector(w.force), GlobalVector(w.moment)}; }
 
     // Files a static load case, or one mode of a response-spectrum case, on every element.
     void AddStaticCase(std::int32_t loadCase, const TipLoad& load);
     void AddSpectrumMode(std::int32_t loadCase, std::int32_t mode, const TipLoad& load);
-
-    // The nodal forces of one shell, per node, in strip axes.
-    std::map<std::int32_t, Wrench> ElementLoads(std::int32_t shell, const TipLoad& load) const;
 
     // Resultant of all that acts on the part of the strip beyond a cut (the tip, x = length,
     // included), about strip point (mx, my), in strip axes.
@@ -128,6 +122,8 @@ public:
     std::map<std::int32_t, std::pair<double, double>> stripXY;  // node -> strip (x, y)
 
 private:
+    // The nodal forces of one shell, per node, in strip axes.
+    std::map<std::int32_t, Wrench> ElementLoads(std::int32_t shell, const TipLoad& load) const;
     Wrench NodalSum(std::int32_t node, const CNodeResults& r, double mx, double my) const;
 
     StripSpec spec_;
