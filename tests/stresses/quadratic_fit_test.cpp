@@ -9,46 +9,44 @@
 namespace xsect {
 namespace {
 
-// Coefficients of order one fitted from a handful of samples: a few ulps of the inversion.
-constexpr double kFitTol = 1e-9;
-
-// Simpson's rule is exact for cubics, so it checks the closed forms independently of their
-// algebra (the moment integrand is a cubic).
-double Simpson(const QuadraticFit& f, double x0, double x1, double d, bool moment) {
-    auto g = [&](double x) { return (f.a * x * x + f.b * x + f.c) * (moment ? x - d : 1.0); };
-    return (x1 - x0) / 6.0 * (g(x0) + 4.0 * g((x0 + x1) * 0.5) + g(x1));
+QuadraticFit Poly(double a, double b, double c) {
+    QuadraticFit f;
+    f.a = a;
+    f.b = b;
+    f.c = c;
+    return f;
 }
 
-TEST(QuadraticFit, ThreeSamplesOfAParabolaGiveItsCoefficients) {
-    const QuadraticFit f = FitQuadratic({0.0, 1.0, 2.0}, {1.0, 3.0, 7.0});
-    EXPECT_TRUE(f.valid);
-    EXPECT_NEAR(f.a, 1.0, kFitTol);
-    EXPECT_NEAR(f.b, 1.0, kFitTol);
-    EXPECT_NEAR(f.c, 1.0, kFitTol);
-    EXPECT_NEAR(Evaluate(f, 3.0), 13.0, 10 * kFitTol);
-}
-
-TEST(QuadraticFit, ConstantSamplesGiveAConstant) {
-    const QuadraticFit f = FitQuadratic({0.0, 0.5, 1.5, 2.0}, {5.0, 5.0, 5.0, 5.0});
-    EXPECT_TRUE(f.valid);
-    EXPECT_NEAR(f.a, 0.0, kFitTol);
-    EXPECT_NEAR(f.b, 0.0, kFitTol);
-    EXPECT_NEAR(f.c, 5.0, kFitTol);
-}
-
-TEST(QuadraticFit, ExactQuadraticIsReproducedAwayFromTheOrigin) {
-    std::vector<double> xs, ys;
-    for (int i = 0; i <= 6; ++i) {
-        const double x = 3.0 + 0.25 * i;
-        xs.push_back(x);
-        ys.push_back(-2.0 * x * x + 0.5 * x + 4.0);
+TEST(QuadraticFit, SamplesGiveTheirParabolaOrTheZeroPolynomial) {
+    struct Case {
+        const char* name;
+        std::vector<double> xs, ys;
+        bool valid;
+        double a, b, c;
+        // A few ulps of the inversion; x up to 4.5 squares the normal matrix's condition.
+        double tolA, tol;
+    };
+    const Case cases[] = {
+        {"three samples of a parabola", {0, 1, 2}, {1, 3, 7}, true, 1, 1, 1, 1e-9, 1e-9},
+        {"constant", {0, 0.5, 1.5, 2}, {5, 5, 5, 5}, true, 0, 0, 5, 1e-9, 1e-9},
+        {"away from the origin", {3, 3.25, 3.5, 3.75, 4, 4.25, 4.5}, {}, true, -2, 0.5, 4, 1e-7, 1e-6},
+        {"two samples", {0, 1}, {1, 2}, false, 0, 0, 0, 0, 0},
+        {"lengths differ", {0, 1, 2, 3}, {1, 2, 3}, false, 0, 0, 0, 0, 0},
+        {"no samples", {}, {}, false, 0, 0, 0, 0, 0},
+        {"two distinct x make the normal matrix singular", {1, 1, 2}, {3, 4, 5}, false, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> ys = c.ys;
+        if (ys.empty())
+            for (const double x : c.xs) ys.push_back(c.a * x * x + c.b * x + c.c);
+        const QuadraticFit f = FitQuadratic(c.xs, ys);
+        EXPECT_EQ(f.valid, c.valid);
+        EXPECT_NEAR(f.a, c.a, c.tolA);
+        EXPECT_NEAR(f.b, c.b, c.tol);
+        EXPECT_NEAR(f.c, c.c, c.tol);
     }
-    const QuadraticFit f = FitQuadratic(xs, ys);
-    EXPECT_TRUE(f.valid);
-    // x up to 4.5 squares the condition of the normal matrix; allow for it.
-    EXPECT_NEAR(f.a, -2.0, 1e-7);
-    EXPECT_NEAR(f.b, 0.5, 1e-6);
-    EXPECT_NEAR(f.c, 4.0, 1e-6);
+    EXPECT_NEAR(Evaluate(FitQuadratic({0, 1, 2}, {1, 3, 7}), 3.0), 13.0, 1e-8);
 }
 
 TEST(QuadraticFit, LeastSquaresResidualIsOrthogonalToTheBasis) {
@@ -63,68 +61,30 @@ TEST(QuadraticFit, LeastSquaresResidualIsOrthogonalToTheBasis) {
         r1 += r * xs[i];
         r2 += r * xs[i] * xs[i];
     }
-    EXPECT_NEAR(r0, 0.0, kFitTol);
-    EXPECT_NEAR(r1, 0.0, kFitTol);
-    EXPECT_NEAR(r2, 0.0, kFitTol);
-}
-
-TEST(QuadraticFit, BadSampleSetsGiveTheZeroPolynomial) {
-    struct Case {
-        const char* name;
-        std::vector<double> xs, ys;
-    };
-    const Case cases[] = {
-        {"two samples", {0.0, 1.0}, {1.0, 2.0}},
-        {"lengths differ", {0.0, 1.0, 2.0, 3.0}, {1.0, 2.0, 3.0}},
-        {"no samples", {}, {}},
-        {"two distinct x make the normal matrix singular", {1.0, 1.0, 2.0}, {3.0, 4.0, 5.0}},
-        {"all at one x", {2.0, 2.0, 2.0, 2.0}, {1.0, 2.0, 3.0, 4.0}},
-    };
-    for (const Case& c : cases) {
-        const QuadraticFit f = FitQuadratic(c.xs, c.ys);
-        EXPECT_FALSE(f.valid) << c.name;
-        EXPECT_EQ(f.a, 0.0) << c.name;
-        EXPECT_EQ(f.b, 0.0) << c.name;
-        EXPECT_EQ(f.c, 0.0) << c.name;
-    }
-}
-
-TEST(QuadraticFit, IntegralsOfAConstantMatchTheDocumentedValues) {
-    QuadraticFit f;
-    f.c = 2.0;
-    EXPECT_DOUBLE_EQ(Integrate(f, 0.0, 3.0), 6.0);
-    EXPECT_DOUBLE_EQ(IntegrateMoment(f, 0.0, 3.0, 1.5), 0.0);
-    EXPECT_DOUBLE_EQ(IntegrateMoment(f, 0.0, 3.0, 0.0), 9.0);
+    // Sums of six residuals of order one.
+    EXPECT_NEAR(r0, 0.0, 1e-9);
+    EXPECT_NEAR(r1, 0.0, 1e-9);
+    EXPECT_NEAR(r2, 0.0, 1e-9);
 }
 
 TEST(QuadraticFit, ClosedFormsAgreeWithExactQuadrature) {
+    EXPECT_DOUBLE_EQ(Integrate(Poly(0, 0, 2), 0.0, 3.0), 6.0);
+    EXPECT_DOUBLE_EQ(IntegrateMoment(Poly(0, 0, 2), 0.0, 3.0, 1.5), 0.0);
+    EXPECT_DOUBLE_EQ(IntegrateMoment(Poly(0, 0, 2), 0.0, 3.0, 0.0), 9.0);
     struct Case {
         double a, b, c, x0, x1, d;
     };
-    const Case cases[] = {
-        {1.0, 1.0, 1.0, 0.0, 2.0, 0.0},    {-3.0, 0.5, 2.0, 0.0, 1.5, 0.75}, {0.2, -4.0, 7.0, -1.0, 3.0, 5.0},
-        {2.5, 0.0, -1.0, 1.0, -2.0, -0.5}, {0.0, 3.0, 0.0, 0.4, 0.4, 1.0},
-    };
-    for (const Case& c : cases) {
-        QuadraticFit f;
-        f.a = c.a;
-        f.b = c.b;
-        f.c = c.c;
-        const double scale = 1.0 + std::fabs(Simpson(f, c.x0, c.x1, c.d, false));
-        EXPECT_NEAR(Integrate(f, c.x0, c.x1), Simpson(f, c.x0, c.x1, c.d, false), 1e-12 * scale);
-        const double mscale = 1.0 + std::fabs(Simpson(f, c.x0, c.x1, c.d, true));
-        EXPECT_NEAR(IntegrateMoment(f, c.x0, c.x1, c.d), Simpson(f, c.x0, c.x1, c.d, true), 1e-12 * mscale);
+    for (const Case& c : {Case{1, 1, 1, 0, 2, 0}, Case{-3, 0.5, 2, 0, 1.5, 0.75}, Case{0.2, -4, 7, -1, 3, 5},
+                         Case{2.5, 0, -1, 1, -2, -0.5}, Case{0, 3, 0, 0.4, 0.4, 1}}) {
+        const QuadraticFit f = Poly(c.a, c.b, c.c);
+        // Simpson's rule is exact for the quadratic and for the cubic moment integrand.
+        auto simpson = [&](bool moment) {
+            auto g = [&](double x) { return (c.a * x * x + c.b * x + c.c) * (moment ? x - c.d : 1.0); };
+            return (c.x1 - c.x0) / 6.0 * (g(c.x0) + 4.0 * g((c.x0 + c.x1) * 0.5) + g(c.x1));
+        };
+        EXPECT_NEAR(Integrate(f, c.x0, c.x1), simpson(false), 1e-12 * (1.0 + std::fabs(simpson(false))));
+        EXPECT_NEAR(IntegrateMoment(f, c.x0, c.x1, c.d), simpson(true), 1e-12 * (1.0 + std::fabs(simpson(true))));
     }
-}
-
-TEST(QuadraticFit, EvaluateIsThePolynomial) {
-    QuadraticFit f;
-    f.a = 2.0;
-    f.b = -3.0;
-    f.c = 0.5;
-    EXPECT_DOUBLE_EQ(Evaluate(f, 0.0), 0.5);
-    EXPECT_DOUBLE_EQ(Evaluate(f, 2.0), 2.5);
-    EXPECT_DOUBLE_EQ(Evaluate(f, -1.0), 5.5);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <xsect/xsect.h>
 
 #include "stresses/smoothing_steps.h"
-#include "support/stresses_access.h"
 
 namespace xsect {
 namespace {
@@ -29,7 +28,7 @@ QuadraticFit Poly(double a, double b, double c) {
     return f;
 }
 
-TEST(OutputPositions, DocumentedListsArePreparedAsExpected) {
+TEST(OutputPositions, RequestedListsAreSortedTrimmedAndGrown) {
     struct Case {
         const char* name;
         std::vector<double> in;
@@ -114,37 +113,6 @@ TEST(OutputPositions, SamplePointsGiveTheirDistinctCoordinates) {
     EXPECT_EQ(detail::SamplePointPositions(rows), expected);
 }
 
-TEST(Quantities, SetRulesFollowTheRequest) {
-    using S = std::set<CLStressType>;
-    const S all{CL_STRESS_ST, CL_STRESS_STS, CL_STRESS_QT, CL_STRESS_MTS, CL_STRESS_MT};
-    EXPECT_EQ(detail::QuantitiesFor({}), all);
-    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_MTS}), (S{CL_STRESS_QT, CL_STRESS_MTS}));
-    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_ST}), (S{CL_STRESS_ST}));
-    EXPECT_EQ(detail::QuantitiesFor({CL_STRESS_MT, CL_STRESS_STS}), (S{CL_STRESS_STS, CL_STRESS_MT}));
-    // A value that names no quantity has no source component: it is dropped, not widened to all.
-    EXPECT_EQ(detail::QuantitiesFor({static_cast<CLStressType>(9)}), S{});
-}
-
-TEST(Quantities, SourcesAndTargetsMatchTheCutAxes) {
-    const ForceResultant r(1.0, 2.0, 3.0, 4.0, 5.0, 6.0);
-    struct Case {
-        CLStressType q;
-        std::size_t component;
-        bool weighted;
-        double target;
-    };
-    const Case cases[] = {{CL_STRESS_ST, 1, true, 2.0},
-                          {CL_STRESS_STS, 2, true, 1.0},
-                          {CL_STRESS_QT, 7, false, 3.0},
-                          {CL_STRESS_MTS, 5, false, 5.0},
-                          {CL_STRESS_MT, 4, false, 4.0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(detail::SourceComponent(c.q), c.component) << c.q;
-        EXPECT_EQ(detail::WeightedByThickness(c.q), c.weighted) << c.q;
-        EXPECT_EQ(detail::TargetOf(r, c.q), c.target) << c.q;
-    }
-}
-
 // Three elements of unequal length and thickness with fits that do not meet.
 struct Line {
     std::vector<RowSpan> spans{{0.0, 1.0, 0.2}, {1.0, 2.5, 0.35}, {2.5, 3.0, 0.1}};
@@ -183,14 +151,6 @@ TEST(Balancing, OneElementIsASingleEquation) {
     EXPECT_NEAR(weighted[0], (10.0 - 0.5 * 8.0 / 3.0) / (0.5 * 2.0), kSumTol);
 }
 
-TEST(Balancing, SingularSystemKeepsTheFits) {
-    // Every row of zero length: the resultant row is all zeros.
-    const std::vector<RowSpan> spans{{1.0, 1.0, 0.2}, {1.0, 1.0, 0.2}};
-    const std::vector<QuadraticFit> fits{Poly(1.0, 2.0, 3.0), Poly(0.0, 1.0, 5.0)};
-    const std::vector<double> shifts = detail::BalancingShifts(fits, spans, true, 7.0, 0.0);
-    EXPECT_EQ(shifts, (std::vector<double>{0.0, 0.0}));
-}
-
 TEST(Balancing, TiltMatchesTheFirstMomentAndKeepsContinuity) {
     Line line;
     const double mid = 1.5;
@@ -206,90 +166,15 @@ TEST(Balancing, TiltMatchesTheFirstMomentAndKeepsContinuity) {
                     jumps[k - 1], kSumTol * 10);
 }
 
-TEST(Balancing, TiltIsSkippedOnZeroLengthRows) {
-    const std::vector<RowSpan> spans{{1.0, 1.0, 0.2}};
-    std::vector<QuadraticFit> fits{Poly(1.0, 2.0, 3.0)};
+TEST(Balancing, ZeroLengthRowsKeepTheirFits) {
+    // The resultant row is all zeros and the line has no second moment: nothing to solve or tilt.
+    const std::vector<RowSpan> spans{{1.0, 1.0, 0.2}, {1.0, 1.0, 0.2}};
+    std::vector<QuadraticFit> fits{Poly(1.0, 2.0, 3.0), Poly(0.0, 1.0, 5.0)};
+    EXPECT_EQ(detail::BalancingShifts(fits, spans, true, 7.0, 0.0), (std::vector<double>{0.0, 0.0}));
     detail::TiltFirstMoment(fits, spans, 1.0, 5.0);
     EXPECT_EQ(fits[0].a, 1.0);
     EXPECT_EQ(fits[0].b, 2.0);
     EXPECT_EQ(fits[0].c, 3.0);
-}
-
-TEST(SmoothedResultant, EachQuantityFeedsItsComponents) {
-    // Two elements [0, 1] (t = 0.5) and [1, 3] (t = 2); mid = 1.5. The linear field s - 1 as
-    // local fits: element 0: x - 1, element 1: x.
-    const std::vector<RowSpan> spans{{0.0, 1.0, 0.5}, {1.0, 3.0, 2.0}};
-    const std::vector<QuadraticFit> linear{Poly(0.0, 1.0, -1.0), Poly(0.0, 1.0, 0.0)};
-    const double mid = 1.5;
-    // Integrals of s - 1 over the elements: -0.5 and 2; first moments about 1.5: 7/12 and 5/3.
-    const double I0 = -0.5, I1 = 2.0, Mo0 = 7.0 / 12.0, Mo1 = 5.0 / 3.0;
-    struct Case {
-        CLStressType q;
-        double Fx, Fy, Fz, Mx, My, Mz;
-    };
-    const Case cases[] = {
-        {CL_STRESS_ST, 0, 0.5 * I0 + 2.0 * I1, 0, 0, 0, 0.5 * Mo0 + 2.0 * Mo1},
-        {CL_STRESS_STS, 0.5 * I0 + 2.0 * I1, 0, 0, 0, 0, 0},
-        {CL_STRESS_QT, 0, 0, I0 + I1, 0, -(Mo0 + Mo1), 0},
-        {CL_STRESS_MTS, 0, 0, 0, 0, I0 + I1, 0},
-        {CL_STRESS_MT, 0, 0, 0, I0 + I1, 0, 0},
-    };
-    for (const Case& c : cases) {
-        const ForceResultant r = detail::SmoothedResultant({{c.q, linear}}, spans, mid);
-        EXPECT_NEAR(r.GetFx(), c.Fx, kSumTol) << c.q;
-        EXPECT_NEAR(r.GetFy(), c.Fy, kSumTol) << c.q;
-        EXPECT_NEAR(r.GetFz(), c.Fz, kSumTol) << c.q;
-        EXPECT_NEAR(r.GetMx(), c.Mx, kSumTol) << c.q;
-        EXPECT_NEAR(r.GetMy(), c.My, kSumTol) << c.q;
-        EXPECT_NEAR(r.GetMz(), c.Mz, kSumTol) << c.q;
-    }
-}
-
-TEST(RowValidation, FirstFailureInRowOrderWins) {
-    enum Fault { None, NoThickness, ZeroThickness, NaNThickness, NoPoints, PointUnset, PointInvalid };
-    struct Case {
-        const char* name;
-        Fault first, second;
-        CROSS_SECTION_MESSAGES expected;
-    };
-    const Case cases[] = {
-        {"all good", None, None, CS_SUCCESS},
-        {"no thickness", None, NoThickness, CS_NO_THICKNESS},
-        {"zero thickness", None, ZeroThickness, CS_NONPOSITIVE_THICKNESS},
-        {"thickness not a number", None, NaNThickness, CS_NONPOSITIVE_THICKNESS},
-        {"row emptied by the host", None, NoPoints, CS_NO_STRESS_INPUT_POINTS},
-        {"point never set", None, PointUnset, CS_STRESS_NOT_SET},
-        {"point of an unknown kind", None, PointInvalid, CS_STRESS_CS_INVALID},
-        {"first row's points before second row's thickness", PointUnset, NoThickness, CS_STRESS_NOT_SET},
-    };
-    auto makeRow = [](Fault fault) {
-        auto row = std::make_shared<ElemStressPoints>(1, CVertex());
-        if (fault != NoThickness) row->SetAvgThickness(fault == ZeroThickness ? 0.0 : fault == NaNThickness ? kNaN : 0.3);
-        if (fault == NoPoints) return row;
-        for (int i = 0; i < 3; ++i) {
-            row->GetStressPoints().emplace_back(CVertex(), 0.5 * i);
-            if (fault != PointUnset || i != 1) row->GetStressPoints().back().SetStressValue_ZEL(0, 1, 2, 3, 4, 5, 6, 7);
-        }
-        if (fault == PointInvalid)
-            StressPointTestAccess::csType(row->GetStressPoints()[2]) = static_cast<StressCSType>(2);
-        return row;
-    };
-    for (const Case& c : cases) {
-        detail::Rows rows{makeRow(c.first), makeRow(c.second)};
-        EXPECT_EQ(detail::ValidateRows(rows), c.expected) << c.name;
-    }
-    detail::Rows none;
-    EXPECT_EQ(detail::ValidateRows(none), CS_NO_STRESS_INPUT_POINTS);
-    detail::Rows withNull{makeRow(None), nullptr};
-    EXPECT_EQ(detail::ValidateRows(withNull), CS_NO_STRESS_INPUT_POINTS);
-}
-
-TEST(RowValidation, NegativeThicknessBeforeUnsetPointsOfTheSameRow) {
-    auto row = std::make_shared<ElemStressPoints>(1, CVertex());
-    row->SetAvgThickness(-1.0);
-    row->GetStressPoints().emplace_back(CVertex(), 0.0);
-    detail::Rows rows{row};
-    EXPECT_EQ(detail::ValidateRows(rows), CS_NONPOSITIVE_THICKNESS);
 }
 
 }  // namespace

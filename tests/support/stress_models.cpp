@@ -1,66 +1,147 @@
 #include "support/stress_models.h"
 
+#include <cmath>
+#include <cstddef>
+
 namespace xsect::stress_models {
 
-CVertex PlaneFrame::Global(double x, double y, double h) const {
-    return CVertex(origin[0] + x * e1[0] + y * e2[0] + h * normal[0],
-                   origin[1] + x * e1[1] + y * e2[1] + h * normal[1],
-                   origin[2] + x * e1[2] + y * e2[2] + h * normal[2]);
+namespace {
+
+// The consistent loads of f along an edge from sa to sb: the integrals of f times each end's
+// hat function by Simpson's rule, exact for the fields of degree up to two that need exactness.
+void EdgeLoads(const Field& f, double sa, double sb, double weight, double& atA, double& atB) {
+    const double m = (sa + sb) * 0.5;
+    atA = weight * (sb - sa) / 6.0 * (f(sa) + 2.0 * f(m));
+    atB = weight * (sb - sa) / 6.0 * (2.0 * f(m) + f(sb));
 }
 
-PlaneFrame FlatFrame() { return PlaneFrame{}; }
+double Zero(double) { return 0.0; }
 
-PlaneFrame TiltedFrame() {
-    PlaneFrame f;
-    f.origin[0] = 10.0;
-    f.origin[1] = 20.0;
-    f.origin[2] = 30.0;
-    f.e1[0] = 0.6;
-    f.e1[1] = 0.0;
-    f.e1[2] = 0.8;
-    f.e2[0] = 0.0;
-    f.e2[1] = 1.0;
-    f.e2[2] = 0.0;
-    // e1 x e2
-    f.normal[0] = -0.8;
-    f.normal[1] = 0.0;
-    f.normal[2] = 0.6;
+}  // namespace
+
+CVertex PlanePoint(bool tilted, double x, double y, double h) {
+    if (!tilted) return CVertex(x, y, h);
+    return CVertex(10.0 + 0.6 * x - 0.8 * h, 20.0 + y, 30.0 + 0.8 * x + 0.6 * h);
+}
+
+GridSpec Cells(std::int32_t columns, std::int32_t rows) {
+    GridSpec spec;
+    spec.xs.clear();
+    spec.ys.clear();
+    for (std::int32_t i = 0; i <= columns; ++i) spec.xs.push_back(i);
+    for (std::int32_t j = 0; j <= rows; ++j) spec.ys.push_back(j);
+    return spec;
+}
+
+void GridModel::Calculate() {
+    forces = std::make_unique<CCrossSectionForcesPost>(nodes, shells, frames, loadCases, grid.tolerance, NodeAt(0, 0),
+                                                       NodeAt(1, 0), NodeAt(0, 1));
+}
+
+namespace {
+
+void FillGrid(GridModel& m) {
+    const GridSpec& g = m.grid;
+    for (std::size_t j = 0; j < g.ys.size(); ++j) {
+        for (std::size_t i = 0; i < g.xs.size(); ++i) {
+            CVertex v = m.Global(g.xs[i], g.ys[j]);
+            v.id = m.NodeAt(i, j);
+            m.nodes[v.id] = v;
+        }
+    }
+    for (std::size_t row = 0; row + 1 < g.ys.size(); ++row) {
+        for (std::size_t col = 0; col + 1 < g.xs.size(); ++col) {
+            const auto c = static_cast<std::int32_t>(col);
+            const auto r = static_cast<std::int32_t>(row);
+            const bool clockwise = g.clockwise != (row == 0 && c == g.reversedColumn);
+            CShellElement shell;
+            const std::int32_t n00 = m.NodeAt(col, row), n10 = m.NodeAt(col + 1, row);
+            const std::int32_t n11 = m.NodeAt(col + 1, row + 1), n01 = m.NodeAt(col, row + 1);
+            shell.nodes = clockwise ? std::vector<std::int32_t>{n00, n01, n11, n10}
+                                    : std::vector<std::int32_t>{n00, n10, n11, n01};
+            const auto columns = static_cast<std::int32_t>(g.xs.size() - 1);
+            m.shells[g.elementNumber ? g.elementNumber(c, r) : 1 + r * columns + c] = shell;
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<GridModel> BuildGrid(const GridSpec& spec) {
+    auto m = std::make_unique<GridModel>();
+    m->grid = spec;
+    FillGrid(*m);
+    m->Calculate();
+    return m;
+}
+
+Fields ZeroFields() {
+    Fields f;
+    f.St = f.Sts = f.Qt = f.Mts = f.Mt = &Zero;
     return f;
 }
 
-std::int32_t GridModel::ElementAt(std::int32_t column, std::int32_t row) const {
-    if (spec.elementNumber) return spec.elementNumber(column, row);
-    return 1 + row * spec.columns + column;
+Fields SmoothFields() {
+    Fields f;
+    f.St = [](double s) { return 2.0 + 0.8 * s - 0.3 * s * s; };
+    f.Sts = [](double s) { return 0.5 * std::cos(1.3 * s); };
+    f.Qt = [](double s) { return 0.2 + 0.05 * s * s * s; };
+    f.Mts = [](double s) { return std::sin(0.7 * s); };
+    f.Mt = [](double s) { return s * s - 2.0 * s + 0.5 * std::sin(2.0 * s); };
+    return f;
 }
 
-std::unique_ptr<GridModel> BuildGrid(const GridSpec& spec) {
-    auto model = std::make_unique<GridModel>();
-    model->spec = spec;
-    for (std::int32_t j = 0; j <= spec.rows; ++j) {
-        for (std::int32_t i = 0; i <= spec.columns; ++i) {
-            CVertex v = spec.frame.Global(i * spec.cell, j * spec.cell);
-            v.id = model->NodeAt(i, j);
-            model->nodes[v.id] = v;
+std::unique_ptr<Strip> BuildStrip(const StripSpec& spec, const Fields& loads) {
+    auto strip = std::make_unique<Strip>();
+    Strip& s = *strip;
+    s.spec = spec;
+    s.grid.xs = spec.xs;
+    s.grid.ys = {0.0, spec.lower, spec.lower + spec.upper};
+    s.grid.reversedColumn = spec.reversedElement;
+    s.grid.tilted = spec.tilted;
+    const auto columns = static_cast<std::int32_t>(spec.xs.size() - 1);
+    s.grid.elementNumber = [columns](std::int32_t c, std::int32_t r) { return 100 * (r + 1) + columns - 1 - c; };
+    FillGrid(s);
+
+    for (std::size_t k = 0; k + 1 < spec.xs.size(); ++k) {
+        const double sa = spec.xs[k] + spec.overhang;
+        const double sb = spec.xs[k + 1] + spec.overhang;
+        double fy[2], fx[2], fz[2], mx[2], my[2];
+        EdgeLoads(loads.St, sa, sb, spec.thickness[k], fy[0], fy[1]);
+        EdgeLoads(loads.Sts, sa, sb, spec.thickness[k], fx[0], fx[1]);
+        EdgeLoads(loads.Qt, sa, sb, 1.0, fz[0], fz[1]);
+        EdgeLoads(loads.Mt, sa, sb, 1.0, mx[0], mx[1]);
+        EdgeLoads(loads.Mts, sa, sb, 1.0, my[0], my[1]);
+        CShellElement& shell = s.shells[s.grid.elementNumber(static_cast<std::int32_t>(k), 0)];
+        for (std::size_t end = 0; end < 2; ++end) {
+            // Plane directions in global axes: differences of plane points.
+            const CVertex o = s.Global(0.0, 0.0);
+            const CVertex f = s.Global(fx[end], fy[end], fz[end]);
+            const CVertex m = s.Global(mx[end], my[end]);
+            const CNodeResults up{f.x - o.x, f.y - o.y, f.z - o.z, m.x - o.x, m.y - o.y, m.z - o.z};
+            shell.StoreStaticCaseResults(spec.loadCase, s.NodeAt(k + end, 1), up);
+            shell.StoreStaticCaseResults(spec.loadCase, s.NodeAt(k + end, 0),
+                                         CNodeResults{-up.Fx, -up.Fy, -up.Fz, -up.Mx, -up.My, -up.Mz});
         }
     }
-    for (std::int32_t row = 0; row < spec.rows; ++row) {
-        for (std::int32_t column = 0; column < spec.columns; ++column) {
-            CShellElement shell;
-            const std::int32_t n00 = model->NodeAt(column, row);
-            const std::int32_t n10 = model->NodeAt(column + 1, row);
-            const std::int32_t n11 = model->NodeAt(column + 1, row + 1);
-            const std::int32_t n01 = model->NodeAt(column, row + 1);
-            if (spec.clockwise)
-                shell.nodes = {n00, n01, n11, n10};
-            else
-                shell.nodes = {n00, n10, n11, n01};
-            model->shells[model->ElementAt(column, row)] = shell;
+    s.loadCases[spec.loadCase] = CLoadCaseInfo{};
+    s.Calculate();
+    s.stresses = std::make_unique<CCrossSectionStressesPost>(s.forces.get());
+    s.rows =
+        s.stresses->GetCutlineStressInputPoints(s.CutStart(), s.CutEnd(), s.FacePoint(), spec.divisions, 0.0, false);
+    return strip;
+}
+
+void FillRows(Strip& strip, const Fields& samples) {
+    for (std::size_t k = 0; k < strip.rows.size(); ++k) {
+        const double own = static_cast<std::int32_t>(k) == strip.spec.reversedElement ? -1.0 : 1.0;
+        strip.rows[k]->SetAvgThickness(strip.spec.thickness[k]);
+        for (StressPoint& p : strip.rows[k]->GetStressPoints()) {
+            const double s = p.Get1DCoor();
+            p.SetStressValue_ZEL(100.0 + s, samples.St(s), own * samples.Sts(s), -100.0, -own * samples.Mt(s),
+                                 samples.Mts(s), own * 50.0 * s, own * samples.Qt(s));
         }
     }
-    model->forces = std::make_unique<CCrossSectionForcesPost>(model->nodes, model->shells, model->frames,
-                                                              model->loadCases, spec.tolerance, model->NodeAt(0, 0),
-                                                              model->NodeAt(1, 0), model->NodeAt(0, 1));
-    return model;
 }
 
 }  // namespace xsect::stress_models

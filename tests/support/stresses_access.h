@@ -11,31 +11,16 @@ struct CCrossSectionStressesPostTestAccess {
 
     static CCrossSectionForcesPost*& forceCalculator(Calc& c) { return c.forceCalculator; }
     static std::map<std::int32_t, bool>& elementNormalAligned(Calc& c) { return c.elementNormalAligned; }
-    static CVertex& cutStart2D(Calc& c) { return c.cutStart2D; }
-    static CVertex& cutEnd2D(Calc& c) { return c.cutEnd2D; }
     static CVertex& facePoint2D(Calc& c) { return c.facePoint2D; }
-    static CVertex& cutStart3D(Calc& c) { return c.cutStart3D; }
-    static CVertex& cutEnd3D(Calc& c) { return c.cutEnd3D; }
-    static double& cutLength(Calc& c) { return c.cutLength; }
-    static POLYGON_DIRECTION& facePointSide(Calc& c) { return c.facePointSide; }
-    static CVertex& cutNormal2D(Calc& c) { return c.cutNormal2D; }
-    static AG_Matrix& planeToGlobal(Calc& c) { return c.planeToGlobal; }
     static std::vector<std::shared_ptr<ElemStressPoints>>& elementStressPoints(Calc& c) {
         return c.elementStressPoints;
     }
 
-    static bool FindCrossPointsWithShells(Calc& c, CVertex* a, CVertex* b,
-                                          std::map<std::int32_t, CShellElement*>& touched) {
-        return c.FindCrossPointsWithShells(a, b, touched);
-    }
     static void ComputeElementLcoalCoor_ZEL(Calc& c) { c.ComputeElementLcoalCoor_ZEL(); }
-    static void Convert2DTo3D(const Calc& c, double& x, double& y, double& z) { c.Convert2DTo3D(x, y, z); }
     static bool Convert3DTo1D(const Calc& c, double& x, const double& y, const double& z) {
         return c.Convert3DTo1D(x, y, z);
     }
     static bool Convert2DTo1D(const Calc& c, double& x, const double& y) { return c.Convert2DTo1D(x, y); }
-    static void Convert1DTo2D(const Calc& c, double& s, double& y) { c.Convert1DTo2D(s, y); }
-    static double CalcThickness(const Calc& c, std::int32_t k) { return c.CalcThickness(k); }
     static std::int32_t GetForcesOnSection_Alternative(Calc& c, std::int32_t lc, CVertex* p1, CVertex* p2,
                                                        double& F1, double& F2, double& F3, double& M1, double& M2,
                                                        double& M3) {
