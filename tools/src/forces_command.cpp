@@ -69,6 +69,9 @@ bool ReadCutsCsv(const std::string& path, std::int32_t defaultSide, std::vector<
 
 void DrawProgress(Streams& io, std::size_t done, std::size_t total) {
     if (!io.progress || total < 2) return;
+    // Redraw about a hundred times in all: a terminal redrawn per section slows a large batch.
+    const std::size_t step = total / 100 + 1;
+    if (done % step != 0 && done != total && done != 1) return;
     const int width = 30;
     int filled = static_cast<int>(width * done / total);
     io.err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
