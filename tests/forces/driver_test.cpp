@@ -19,7 +19,7 @@ namespace {
 // 2 static without any, 3 unsupported, 4 of an unknown type, 5 response spectrum without results.
 class Driver : public ::testing::Test {
 protected:
-    Driver() : strip(spec()) {
+    Driver() : strip(shape()) {
         strip.AddStaticCase(1, TipLoad{1.0, -2.0, 0.5, 0.0});
         strip.loadCases[2].caseType = LOAD_CASE_STATIC;
         strip.loadCases[3].caseType = LOAD_CASE_UNSUPPORTED;
@@ -27,8 +27,8 @@ protected:
         strip.loadCases[5].caseType = LOAD_CASE_RESPONSE_SPECTRUM;
         strip.loadCases[5].modeCount = 2;
     }
-    static StripSpec spec() {
-        StripSpec s;
+    static StripShape shape() {
+        StripShape s;
         s.length = 4;
         s.nx = 4;
         s.ny = 2;

@@ -84,7 +84,7 @@ protected:
     // What the gathered part carries: the tip part, or the root part, which balances it.
     Wrench expectedWrench(const TipLoad& load, const Cut& c, double mx, double my) const {
         const Wrench tip = strip.TipPartWrench(load, mx, my);
-        return inGatheredPart(c, strip.Spec().length, 0.0) ? tip : -tip;
+        return inGatheredPart(c, strip.Shape().length, 0.0) ? tip : -tip;
     }
 
     // axial, shear (tip pushed down), out-of-plane and a tie: every component of the answer is
@@ -144,7 +144,7 @@ TEST(StaticsFlat, LengthwiseCutsAndNodesOnTheCutGoWithSideOne) {
     // xy-plane the plane coordinates are exact, so nodes on the cut really have a zero signed
     // area; along the node row y = 0 the root and tip nodes carry end loads, so the answer shows
     // whether they were taken.
-    Strip strip{StripSpec{}};
+    Strip strip{StripShape{}};
     strip.AddStaticCase(1, TipLoad{3.0, -5.0, 2.0, 1.5});
     CCrossSectionForcesPost calc = strip.Calculator();
     const Cut cuts[] = {

@@ -15,7 +15,7 @@ namespace {
 using stress_models::BuildStrip;
 using stress_models::SmoothFields;
 using stress_models::Strip;
-using stress_models::StripSpec;
+using stress_models::StripShape;
 using Access = CCrossSectionStressesPostTestAccess;
 using ForcesAccess = CCrossSectionForcesPostTestAccess;
 using Six = std::array<double, 6>;
@@ -37,7 +37,7 @@ Six Driver(Strip& strip, std::int32_t side) {
     CVertex a = strip.CutStart();
     CVertex b = strip.CutEnd();
     std::vector<double> F[6];
-    EXPECT_EQ(strip.forces->GetForcesOnSection(strip.spec.loadCase, &a, &b, F[0], F[1], F[2], F[3], F[4], F[5], side,
+    EXPECT_EQ(strip.forces->GetForcesOnSection(strip.shape.loadCase, &a, &b, F[0], F[1], F[2], F[3], F[4], F[5], side,
                                                false, true, nullptr),
               1);
     return {F[0].at(0), F[1].at(0), F[2].at(0), F[3].at(0), F[4].at(0), F[5].at(0)};
@@ -53,12 +53,12 @@ void ExpectSectionAxes(Strip& strip, double second, double third) {
 
 TEST(AlternativeForces, AreTheNegatedDriverSumsOnTheFacePointsSide) {
     for (const bool tilted : {false, true}) {
-        StripSpec spec;
-        spec.tilted = tilted;
-        auto strip = BuildStrip(spec, SmoothFields());
+        StripShape shape;
+        shape.tilted = tilted;
+        auto strip = BuildStrip(shape, SmoothFields());
         ASSERT_FALSE(strip->rows.empty());
         std::int32_t result = 0;
-        const Six alt = Alternative(*strip, spec.loadCase, &result);
+        const Six alt = Alternative(*strip, shape.loadCase, &result);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(strip->forces->GetCurrentStatus(), CS_SUCCESS);
         // Along +x with the third point above: same axes, same side (left, side 0), same moment point.
@@ -69,8 +69,8 @@ TEST(AlternativeForces, AreTheNegatedDriverSumsOnTheFacePointsSide) {
 }
 
 TEST(AlternativeForces, FacePointBelowGathersTheOtherSideWithFlippedAxes) {
-    auto strip = BuildStrip(StripSpec{}, SmoothFields());
-    CVertex below = strip->Global(2.0, strip->spec.cutY - 0.3);
+    auto strip = BuildStrip(StripShape{}, SmoothFields());
+    CVertex below = strip->Global(2.0, strip->shape.cutY - 0.3);
     strip->rows = strip->stresses->GetCutlineStressInputPoints(strip->CutStart(), strip->CutEnd(), below, 4, 0.0,
                                                                false);
     ASSERT_FALSE(strip->rows.empty());
@@ -83,7 +83,7 @@ TEST(AlternativeForces, FacePointBelowGathersTheOtherSideWithFlippedAxes) {
 }
 
 TEST(AlternativeForces, NodesOnTheCutLineBelongToNeitherSide) {
-    auto strip = BuildStrip(StripSpec{}, SmoothFields());
+    auto strip = BuildStrip(StripShape{}, SmoothFields());
     CVertex p1(0.0, 0.0, 0.0), p2(2.0, 0.0, 0.0);
     struct Case {
         double y, tolerance;
@@ -124,12 +124,12 @@ TEST(AlternativeForces, RefusalsLeaveTheOutputs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto strip = BuildStrip(StripSpec{}, SmoothFields());
+        auto strip = BuildStrip(StripShape{}, SmoothFields());
         ForcesAccess::loadCases(*strip->forces)[5].caseType = LOAD_CASE_RESPONSE_SPECTRUM;
         ForcesAccess::loadCases(*strip->forces)[6].caseType = LOAD_CASE_UNSUPPORTED;
         ForcesAccess::sectionMatrix(*strip->forces) = AG_Matrix(3, 3, 0.0);
         ForcesAccess::currentStatus(*strip->forces) = c.standing;
-        if (c.faceInLine) Access::facePoint2D(*strip->stresses).y = strip->spec.cutY;
+        if (c.faceInLine) Access::facePoint2D(*strip->stresses).y = strip->shape.cutY;
         CVertex a = strip->Global(-0.5, c.cutY, c.startZ);
         CVertex b = strip->Global(4.7, c.cutY);
         Six F{7, 7, 7, 7, 7, 7};
@@ -144,7 +144,7 @@ TEST(AlternativeForces, RefusalsLeaveTheOutputs) {
 }
 
 TEST(AlternativeForces, CrossedFramesContributeNothing) {
-    auto strip = BuildStrip(StripSpec{}, SmoothFields());
+    auto strip = BuildStrip(StripShape{}, SmoothFields());
     const Six without = Alternative(*strip, 1);
     const double driverFy = Driver(*strip, 0)[1];
     CFrameElement frame;
@@ -164,7 +164,7 @@ TEST(AlternativeForces, OrientationCheckReportsDescendingEnds) {
         double ax, ay, bx, by;
         bool descending;
     };
-    auto strip = BuildStrip(StripSpec{}, SmoothFields());
+    auto strip = BuildStrip(StripShape{}, SmoothFields());
     for (const Case& c : {Case{CUT_TYPE_VERTICAL, 0, 5, 0, 1, true}, Case{CUT_TYPE_VERTICAL, 0, 1, 0, 1, false},
                          Case{CUT_TYPE_HORIZONTAL, 5, 0, 1, 0, true}, Case{CUT_TYPE_HORIZONTAL, 1, 9, 5, 0, false},
                          Case{CUT_TYPE_INCLINED, 0, 2, 5, 1, true}, Case{CUT_TYPE_INCLINED, 5, 1, 0, 2, false},

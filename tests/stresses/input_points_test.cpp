@@ -47,9 +47,9 @@ void expectPoint(const CVertex& got, const CVertex& want) {
 }
 
 TEST(InputPoints, RowsRunAlongTheCutInGlobalOrPlaneCoordinates) {
-    GridSpec spec;
-    spec.tilted = true;
-    auto m = BuildGrid(spec);
+    GridSpec shape;
+    shape.tilted = true;
+    auto m = BuildGrid(shape);
     CCrossSectionStressesPost calc(m->forces.get());
     CVertex a = m->Global(-0.5, 0.5);
     a.tolerance = 0.01;
@@ -90,7 +90,7 @@ TEST(InputPoints, CrossingsGiveRowsInCutOrderWithTheirSide) {
     const double r2 = std::sqrt(2.0);
     struct Case {
         const char* name;
-        GridSpec spec;
+        GridSpec shape;
         CVertex a, b, face;
         Ids expected;
         Spans spans;
@@ -122,7 +122,7 @@ TEST(InputPoints, CrossingsGiveRowsInCutOrderWithTheirSide) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto m = BuildGrid(c.spec);
+        auto m = BuildGrid(c.shape);
         CCrossSectionStressesPost calc(m->forces.get());
         const Rows rows = calc.GetCutlineStressInputPoints(c.a, c.b, c.face, 0, 0.0, true);
         EXPECT_EQ(calc.GetStatus(), CS_SUCCESS);
@@ -136,9 +136,9 @@ TEST(InputPoints, CrossingsGiveRowsInCutOrderWithTheirSide) {
 }
 
 TEST(InputPoints, MalformedShellsNeitherCrashNorCount) {
-    GridSpec spec;
-    spec.clockwise = true;  // a whole shell of this winding disagrees with the cut's normal
-    auto m = BuildGrid(spec);
+    GridSpec shape;
+    shape.clockwise = true;  // a whole shell of this winding disagrees with the cut's normal
+    auto m = BuildGrid(shape);
     auto& shells = CCrossSectionForcesPostTestAccess::shells(*m->forces);
     shells[50].nodes = {m->NodeAt(0, 0), m->NodeAt(1, 0), 999};  // names a node the model lacks
     shells[51].nodes = {};
@@ -210,9 +210,9 @@ TEST(IntervalCount, ExtremeRequestsAreClampedAndCapped) {
 // The rows show where on-line points land; here: which points count as off the line, in plane
 // and in global coordinates, against the tolerance of the cut's start.
 TEST(CutlineCoordinates, OffLinePointsAreRefusedAndKeepTheirX) {
-    GridSpec spec = Cells(6, 6);
-    spec.tilted = true;
-    auto m = BuildGrid(spec);
+    GridSpec shape = Cells(6, 6);
+    shape.tilted = true;
+    auto m = BuildGrid(shape);
     CCrossSectionStressesPost calc(m->forces.get());
     // The cut (1, 1) -> (4, 5): length 5, direction (0.6, 0.8), normal (-0.8, 0.6).
     for (const double startTolerance : {0.005, 0.05}) {
@@ -244,9 +244,9 @@ TEST(CutlineCoordinates, OffLinePointsAreRefusedAndKeepTheirX) {
 
 TEST(InputPoints, RefusalsLeaveTheirStatusAndAnEmptyList) {
     const double tol = 0.005;
-    GridSpec spec;
-    spec.tilted = true;
-    auto m = BuildGrid(spec);
+    GridSpec shape;
+    shape.tilted = true;
+    auto m = BuildGrid(shape);
     struct Pt {
         double x, y, h;
     };
@@ -287,9 +287,9 @@ TEST(InputPoints, RefusalsLeaveTheirStatusAndAnEmptyList) {
 
 TEST(InputPoints, ThirdPointOffTheLineByExactlyTheToleranceIsAccepted) {
     // Powers of two keep the cross product exact: 4 * 2^-9 = 2^-7, the tolerance itself.
-    GridSpec spec;
-    spec.tolerance = 0.0078125;
-    auto m = BuildGrid(spec);
+    GridSpec shape;
+    shape.tolerance = 0.0078125;
+    auto m = BuildGrid(shape);
     CCrossSectionStressesPost calc(m->forces.get());
     EXPECT_EQ(calc.GetCutlineStressInputPoints(P(-0.5, 0.5), P(3.5, 0.5), P(7, 0.5 + 0.001953125), 0, 0.0, true)
                   .size(),

@@ -19,7 +19,7 @@ using stress_models::Fields;
 using stress_models::FillRows;
 using stress_models::SmoothFields;
 using stress_models::Strip;
-using stress_models::StripSpec;
+using stress_models::StripShape;
 using Access = CCrossSectionStressesPostTestAccess;
 using Points = std::vector<std::shared_ptr<CLStressPoint>>;
 using Six = std::array<double, 6>;
@@ -29,17 +29,17 @@ constexpr double kBalanceTol = 1e-10;
 
 // A strip whose rows are filled from smooth fields that the nodal loads match only roughly, so
 // the balancing has real work to do.
-std::unique_ptr<Strip> SmoothStrip(StripSpec spec = {}) {
-    auto strip = BuildStrip(spec, SmoothFields());
+std::unique_ptr<Strip> SmoothStrip(StripShape shape = {}) {
+    auto strip = BuildStrip(shape, SmoothFields());
     EXPECT_EQ(strip->forces->GetCurrentStatus(), CS_SUCCESS);
-    EXPECT_EQ(strip->rows.size(), spec.xs.size() - 1);
+    EXPECT_EQ(strip->rows.size(), shape.xs.size() - 1);
     FillRows(*strip, SmoothFields());
     return strip;
 }
 
 // Flat, tilted, and with one element whose normal disagrees with the cut's.
-std::vector<StripSpec> Variants() {
-    StripSpec flat, tilted, mixed;
+std::vector<StripShape> Variants() {
+    StripShape flat, tilted, mixed;
     tilted.tilted = true;
     mixed.reversedElement = 1;
     mixed.divisions = 6;
@@ -64,11 +64,11 @@ Points Smooth(Strip& strip, bool balanceMz = false, bool includeQtInMy = true, s
 // Over flat, tilted and mixed strips: the target is the alternative driver's sums un-negated, the
 // smoothed distribution integrates to it, and its points lie on the cut in global coordinates.
 TEST(Smoothing, SmoothedResultantEqualsTheBalanceResultant) {
-    for (const StripSpec& spec : Variants()) {
+    for (const StripShape& shape : Variants()) {
         for (const bool balanceMz : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "tilted " << spec.tilted << " reversed " << spec.reversedElement
+            SCOPED_TRACE(testing::Message() << "tilted " << shape.tilted << " reversed " << shape.reversedElement
                                             << " balanceMz " << balanceMz);
-            auto strip = SmoothStrip(spec);
+            auto strip = SmoothStrip(shape);
             const Points out = strip->stresses->SmoothBalanceCutlineStress(
                 1, std::vector<double>{0.5, 1.7, 3.1, 4.7}, {}, balanceMz, true);
             ASSERT_EQ(out.size(), 4u);
@@ -91,7 +91,7 @@ TEST(Smoothing, SmoothedResultantEqualsTheBalanceResultant) {
             for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(balance[i], -F[i]) << "component " << i;
 
             for (const auto& p : out) {
-                const CVertex want = strip->Global(p->GetCLCoor() - spec.overhang, spec.cutY);
+                const CVertex want = strip->Global(p->GetCLCoor() - shape.overhang, shape.cutY);
                 const CVertex& got = p->GetPoint3D();
                 // Plane round trips through two rotations of coordinates of order ten.
                 EXPECT_NEAR(got.x, want.x, 1e-12 * 40);
@@ -118,13 +118,13 @@ TEST(Smoothing, ABalancedLinearFieldIsReproducedExactly) {
     for (const Case& c : cases) {
         Fields one = stress_models::ZeroFields();
         one.*c.field = [c](double s) { return c.alpha + c.beta * s; };
-        for (const StripSpec& spec : Variants()) {
-            SCOPED_TRACE(testing::Message() << "quantity " << c.q << " tilted " << spec.tilted << " reversed "
-                                            << spec.reversedElement);
-            auto strip = BuildStrip(spec, one);
+        for (const StripShape& shape : Variants()) {
+            SCOPED_TRACE(testing::Message() << "quantity " << c.q << " tilted " << shape.tilted << " reversed "
+                                            << shape.reversedElement);
+            auto strip = BuildStrip(shape, one);
             ASSERT_FALSE(strip->rows.empty());
             FillRows(*strip, one);
-            const Points out = strip->stresses->SmoothBalanceCutlineStress(spec.loadCase, {c.q}, true, true);
+            const Points out = strip->stresses->SmoothBalanceCutlineStress(shape.loadCase, {c.q}, true, true);
             ASSERT_GE(out.size(), 4u);
             for (const auto& p : out)
                 EXPECT_NEAR(ValuesOf(*p)[c.q], c.alpha + c.beta * p->GetCLCoor(), 1e-11) << "at " << p->GetCLCoor();
@@ -180,9 +180,9 @@ TEST(Smoothing, QuantitySetChoosesWhatIsReported) {
 }
 
 TEST(Smoothing, SignsOfTheSharedRowsAreCorrectedInPlace) {
-    StripSpec spec;
-    spec.reversedElement = 1;
-    auto strip = SmoothStrip(spec);
+    StripShape shape;
+    shape.reversedElement = 1;
+    auto strip = SmoothStrip(shape);
     // An element without an alignment entry counts as misaligned and gets the entry.
     auto& aligned = Access::elementNormalAligned(*strip->stresses);
     ASSERT_TRUE(aligned.at(strip->rows[2]->GetElemID()));
@@ -310,9 +310,9 @@ TEST(Smoothing, MissingBalanceResultantBalancesToZero) {
                          Case{"response-spectrum load case", false, 7, CS_SUCCESS},
                          Case{"ends off the plane", true, 1, CS_CUT_LINE_OFF_PLANE}}) {
         SCOPED_TRACE(c.name);
-        StripSpec spec;
-        spec.tilted = true;
-        auto strip = BuildStrip(spec, SmoothFields());
+        StripShape shape;
+        shape.tilted = true;
+        auto strip = BuildStrip(shape, SmoothFields());
         CCrossSectionForcesPostTestAccess::loadCases(*strip->forces)[7].caseType = LOAD_CASE_RESPONSE_SPECTRUM;
         if (c.planeRows)
             strip->rows = strip->stresses->GetCutlineStressInputPoints(strip->CutStart(), strip->CutEnd(),

@@ -25,12 +25,12 @@ CVertex PlanePoint(bool tilted, double x, double y, double h) {
 }
 
 GridSpec Cells(std::int32_t columns, std::int32_t rows) {
-    GridSpec spec;
-    spec.xs.clear();
-    spec.ys.clear();
-    for (std::int32_t i = 0; i <= columns; ++i) spec.xs.push_back(i);
-    for (std::int32_t j = 0; j <= rows; ++j) spec.ys.push_back(j);
-    return spec;
+    GridSpec shape;
+    shape.xs.clear();
+    shape.ys.clear();
+    for (std::int32_t i = 0; i <= columns; ++i) shape.xs.push_back(i);
+    for (std::int32_t j = 0; j <= rows; ++j) shape.ys.push_back(j);
+    return shape;
 }
 
 void GridModel::Calculate() {
@@ -67,9 +67,9 @@ void FillGrid(GridModel& m) {
 
 }  // namespace
 
-std::unique_ptr<GridModel> BuildGrid(const GridSpec& spec) {
+std::unique_ptr<GridModel> BuildGrid(const GridSpec& shape) {
     auto m = std::make_unique<GridModel>();
-    m->grid = spec;
+    m->grid = shape;
     FillGrid(*m);
     m->Calculate();
     return m;
@@ -91,24 +91,24 @@ Fields SmoothFields() {
     return f;
 }
 
-std::unique_ptr<Strip> BuildStrip(const StripSpec& spec, const Fields& loads) {
+std::unique_ptr<Strip> BuildStrip(const StripShape& shape, const Fields& loads) {
     auto strip = std::make_unique<Strip>();
     Strip& s = *strip;
-    s.spec = spec;
-    s.grid.xs = spec.xs;
-    s.grid.ys = {0.0, spec.lower, spec.lower + spec.upper};
-    s.grid.reversedColumn = spec.reversedElement;
-    s.grid.tilted = spec.tilted;
-    const auto columns = static_cast<std::int32_t>(spec.xs.size() - 1);
+    s.shape = shape;
+    s.grid.xs = shape.xs;
+    s.grid.ys = {0.0, shape.lower, shape.lower + shape.upper};
+    s.grid.reversedColumn = shape.reversedElement;
+    s.grid.tilted = shape.tilted;
+    const auto columns = static_cast<std::int32_t>(shape.xs.size() - 1);
     s.grid.elementNumber = [columns](std::int32_t c, std::int32_t r) { return 100 * (r + 1) + columns - 1 - c; };
     FillGrid(s);
 
-    for (std::size_t k = 0; k + 1 < spec.xs.size(); ++k) {
-        const double sa = spec.xs[k] + spec.overhang;
-        const double sb = spec.xs[k + 1] + spec.overhang;
+    for (std::size_t k = 0; k + 1 < shape.xs.size(); ++k) {
+        const double sa = shape.xs[k] + shape.overhang;
+        const double sb = shape.xs[k + 1] + shape.overhang;
         double fy[2], fx[2], fz[2], mx[2], my[2];
-        EdgeLoads(loads.St, sa, sb, spec.thickness[k], fy[0], fy[1]);
-        EdgeLoads(loads.Sts, sa, sb, spec.thickness[k], fx[0], fx[1]);
+        EdgeLoads(loads.St, sa, sb, shape.thickness[k], fy[0], fy[1]);
+        EdgeLoads(loads.Sts, sa, sb, shape.thickness[k], fx[0], fx[1]);
         EdgeLoads(loads.Qt, sa, sb, 1.0, fz[0], fz[1]);
         EdgeLoads(loads.Mt, sa, sb, 1.0, mx[0], mx[1]);
         EdgeLoads(loads.Mts, sa, sb, 1.0, my[0], my[1]);
@@ -119,23 +119,23 @@ std::unique_ptr<Strip> BuildStrip(const StripSpec& spec, const Fields& loads) {
             const CVertex f = s.Global(fx[end], fy[end], fz[end]);
             const CVertex m = s.Global(mx[end], my[end]);
             const CNodeResults up{f.x - o.x, f.y - o.y, f.z - o.z, m.x - o.x, m.y - o.y, m.z - o.z};
-            shell.StoreStaticCaseResults(spec.loadCase, s.NodeAt(k + end, 1), up);
-            shell.StoreStaticCaseResults(spec.loadCase, s.NodeAt(k + end, 0),
+            shell.StoreStaticCaseResults(shape.loadCase, s.NodeAt(k + end, 1), up);
+            shell.StoreStaticCaseResults(shape.loadCase, s.NodeAt(k + end, 0),
                                          CNodeResults{-up.Fx, -up.Fy, -up.Fz, -up.Mx, -up.My, -up.Mz});
         }
     }
-    s.loadCases[spec.loadCase] = CLoadCaseInfo{};
+    s.loadCases[shape.loadCase] = CLoadCaseInfo{};
     s.Calculate();
     s.stresses = std::make_unique<CCrossSectionStressesPost>(s.forces.get());
     s.rows =
-        s.stresses->GetCutlineStressInputPoints(s.CutStart(), s.CutEnd(), s.FacePoint(), spec.divisions, 0.0, false);
+        s.stresses->GetCutlineStressInputPoints(s.CutStart(), s.CutEnd(), s.FacePoint(), shape.divisions, 0.0, false);
     return strip;
 }
 
 void FillRows(Strip& strip, const Fields& samples) {
     for (std::size_t k = 0; k < strip.rows.size(); ++k) {
-        const double own = static_cast<std::int32_t>(k) == strip.spec.reversedElement ? -1.0 : 1.0;
-        strip.rows[k]->SetAvgThickness(strip.spec.thickness[k]);
+        const double own = static_cast<std::int32_t>(k) == strip.shape.reversedElement ? -1.0 : 1.0;
+        strip.rows[k]->SetAvgThickness(strip.shape.thickness[k]);
         for (StressPoint& p : strip.rows[k]->GetStressPoints()) {
             const double s = p.Get1DCoor();
             p.SetStressValue_ZEL(100.0 + s, samples.St(s), own * samples.Sts(s), -100.0, -own * samples.Mt(s),

@@ -57,7 +57,7 @@ struct GridModel {
     void Calculate();
 };
 
-std::unique_ptr<GridModel> BuildGrid(const GridSpec& spec);
+std::unique_ptr<GridModel> BuildGrid(const GridSpec& shape);
 
 // A function of the cut-line coordinate s.
 using Field = std::function<double(double)>;
@@ -70,7 +70,7 @@ Fields ZeroFields();
 // Smooth fields that no quadratic matches, so that the balancing has real work to do.
 Fields SmoothFields();
 
-struct StripSpec {
+struct StripShape {
     std::vector<double> xs{0.0, 1.0, 2.5, 3.0, 4.2};
     std::vector<double> thickness{0.2, 0.35, 0.1, 0.25};  // one per crossed element
     double lower = 1.0;
@@ -84,20 +84,20 @@ struct StripSpec {
 };
 
 struct Strip : GridModel {
-    StripSpec spec;
+    StripShape shape;
     std::unique_ptr<CCrossSectionStressesPost> stresses;
     std::vector<std::shared_ptr<ElemStressPoints>> rows;
 
-    CVertex CutStart() const { return Global(spec.xs.front() - spec.overhang, spec.cutY); }
-    CVertex CutEnd() const { return Global(spec.xs.back() + spec.overhang, spec.cutY); }
-    CVertex FacePoint() const { return Global((spec.xs.front() + spec.xs.back()) * 0.5, spec.cutY + 0.3); }
+    CVertex CutStart() const { return Global(shape.xs.front() - shape.overhang, shape.cutY); }
+    CVertex CutEnd() const { return Global(shape.xs.back() + shape.overhang, shape.cutY); }
+    CVertex FacePoint() const { return Global((shape.xs.front() + shape.xs.back()) * 0.5, shape.cutY + 0.3); }
 };
 
 // The strip with its crossed elements numbered against the cut direction, each loaded at its
 // upper nodes with the consistent loads of t St (across the cut), t Sts (along it), Qt (along the
 // normal), Mt and Mts (as nodal moments) and the opposite at its lower nodes; then the force and
 // stress calculators and stage 1.
-std::unique_ptr<Strip> BuildStrip(const StripSpec& spec, const Fields& loads);
+std::unique_ptr<Strip> BuildStrip(const StripShape& shape, const Fields& loads);
 
 // Sets every row's thickness and every sample point's components from the fields at the point's
 // cut-line coordinate, as a host would: component 4 holds -Mt, and an element whose normal

@@ -15,8 +15,8 @@ CCrossSectionForcesPost SmallModel::Build(double tolerance) {
     return CCrossSectionForcesPost(nodes, shells, frames, loadCases, tolerance, kAnchor, kAnchor + 1, kAnchor + 2);
 }
 
-StripSpec TiltedStrip() {
-    StripSpec s;
+StripShape TiltedStrip() {
+    StripShape s;
     s.origin = {5.0, -3.0, 7.0};
     s.e1 = {2.0 / 3.0, 1.0 / 3.0, 2.0 / 3.0};
     const double r5 = std::sqrt(5.0);
@@ -58,32 +58,32 @@ CNodeResults toResults(const Vec3& f, const Vec3& m) { return {f.x, f.y, f.z, m.
 
 }  // namespace
 
-Strip::Strip(const StripSpec& spec) : spec_(spec) {
-    const double c = spec_.depth / 2;
-    for (std::int32_t j = 0; j <= spec_.ny; ++j) {
-        for (std::int32_t i = 0; i <= spec_.nx; ++i) {
-            const double x = spec_.length * i / spec_.nx;
-            const double y = -c + spec_.depth * j / spec_.ny;
+Strip::Strip(const StripShape& shape) : shape_(shape) {
+    const double c = shape_.depth / 2;
+    for (std::int32_t j = 0; j <= shape_.ny; ++j) {
+        for (std::int32_t i = 0; i <= shape_.nx; ++i) {
+            const double x = shape_.length * i / shape_.nx;
+            const double y = -c + shape_.depth * j / shape_.ny;
             nodes[NodeAt(i, j)] = GlobalVertex(x, y);
             stripXY[NodeAt(i, j)] = {x, y};
         }
     }
-    for (std::int32_t j = 0; j < spec_.ny; ++j)
-        for (std::int32_t i = 0; i < spec_.nx; ++i)
-            shells[1 + j * spec_.nx + i].nodes = {NodeAt(i, j), NodeAt(i + 1, j), NodeAt(i + 1, j + 1),
+    for (std::int32_t j = 0; j < shape_.ny; ++j)
+        for (std::int32_t i = 0; i < shape_.nx; ++i)
+            shells[1 + j * shape_.nx + i].nodes = {NodeAt(i, j), NodeAt(i + 1, j), NodeAt(i + 1, j + 1),
                                                   NodeAt(i, j + 1)};
     CFrameElement& tie = frames[1];
-    tie.nodeA = NodeAt(0, spec_.ny);
-    tie.nodeB = NodeAt(spec_.nx, spec_.ny);
+    tie.nodeA = NodeAt(0, shape_.ny);
+    tie.nodeB = NodeAt(shape_.nx, shape_.ny);
 }
 
 CVertex Strip::GlobalVertex(double x, double y) const {
-    const Vec3 g = spec_.origin + x * spec_.e1 + (y + spec_.depth / 2) * spec_.e2;
+    const Vec3 g = shape_.origin + x * shape_.e1 + (y + shape_.depth / 2) * shape_.e2;
     return CVertex(g.x, g.y, g.z);
 }
 
 std::map<std::int32_t, Wrench> Strip::ElementLoads(std::int32_t shell, const TipLoad& load) const {
-    const Field field{spec_.length, spec_.depth / 2, load.axial, load.shear, load.outOfPlane};
+    const Field field{shape_.length, shape_.depth / 2, load.axial, load.shear, load.outOfPlane};
     const std::vector<std::int32_t>& corners = shells.at(shell).nodes;
     std::map<std::int32_t, Wrench> out;
     for (std::size_t k = 0; k < corners.size(); ++k) {
@@ -130,8 +130,8 @@ void Strip::AddSpectrumMode(std::int32_t loadCase, std::int32_t mode, const TipL
 }
 
 Wrench Strip::TipPartWrench(const TipLoad& load, double mx, double my) const {
-    const double L = spec_.length;
-    const double c = spec_.depth / 2;
+    const double L = shape_.length;
+    const double c = shape_.depth / 2;
     Wrench w;
     w.force = {load.axial + load.tie, load.shear, load.outOfPlane};
     // The tip tractions are symmetric across the depth, so they act on the centre line; the tie
@@ -149,8 +149,8 @@ Wrench Strip::NodalSum(std::int32_t node, const CNodeResults& r, double mx, doub
 }
 
 CCrossSectionForcesPost Strip::Calculator(double tolerance) {
-    return CCrossSectionForcesPost(nodes, shells, frames, loadCases, tolerance, NodeAt(0, 0), NodeAt(spec_.nx, 0),
-                                   NodeAt(0, spec_.ny));
+    return CCrossSectionForcesPost(nodes, shells, frames, loadCases, tolerance, NodeAt(0, 0), NodeAt(shape_.nx, 0),
+                                   NodeAt(0, shape_.ny));
 }
 
 CCrossSectionForcesPost Strip::CalculatorWithOwnPlane(double tolerance) {

@@ -67,7 +67,7 @@ struct TipLoad {
     double axial = 0.0, shear = 0.0, outOfPlane = 0.0, tie = 0.0;
 };
 
-struct StripSpec {
+struct StripShape {
     double length = 10.0;  // strip x from 0 to length
     double depth = 2.0;    // strip y from -depth/2 to depth/2
     std::int32_t nx = 10, ny = 4;
@@ -76,7 +76,7 @@ struct StripSpec {
 };
 
 // A plane through (5, -3, 7) that is neither parallel to a global plane nor to a global axis.
-StripSpec TiltedStrip();
+StripShape TiltedStrip();
 
 // A cantilever clamped at x = 0 and loaded at x = length through the exact plane-stress and
 // plate solution (parabolic shear, linear bending stress, linear plate moment). Every element's
@@ -85,16 +85,16 @@ StripSpec TiltedStrip();
 // number 1, from the root's top corner to the tip's top corner.
 class Strip {
 public:
-    explicit Strip(const StripSpec& spec);
+    explicit Strip(const StripShape& shape);
 
-    const StripSpec& Spec() const { return spec_; }
-    Vec3 Normal() const { return Cross(spec_.e1, spec_.e2); }
-    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (spec_.nx + 1) + i; }
+    const StripShape& Shape() const { return shape_; }
+    Vec3 Normal() const { return Cross(shape_.e1, shape_.e2); }
+    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (shape_.nx + 1) + i; }
     // Strip coordinates (x along, y across from the centre line) to a global point.
     CVertex GlobalVertex(double x, double y) const;
     // Strip-axis components to global components, and back.
-    Vec3 GlobalVector(const Vec3& v) const { return v.x * spec_.e1 + v.y * spec_.e2 + v.z * Normal(); }
-    Vec3 StripVector(const Vec3& v) const { return {Dot(v, spec_.e1), Dot(v, spec_.e2), Dot(v, Normal())}; }
+    Vec3 GlobalVector(const Vec3& v) const { return v.x * shape_.e1 + v.y * shape_.e2 + v.z * Normal(); }
+    Vec3 StripVector(const Vec3& v) const { return {Dot(v, shape_.e1), Dot(v, shape_.e2), Dot(v, Normal())}; }
     Wrench GlobalWrench(const Wrench& w) const { return {GlobalVector(w.force), GlobalVector(w.moment)}; }
 
     // Files a static load case, or one mode of a response-spectrum case, on every element.
@@ -126,7 +126,7 @@ private:
     std::map<std::int32_t, Wrench> ElementLoads(std::int32_t shell, const TipLoad& load) const;
     Wrench NodalSum(std::int32_t node, const CNodeResults& r, double mx, double my) const;
 
-    StripSpec spec_;
+    StripShape shape_;
 };
 
 template <class Pred>
