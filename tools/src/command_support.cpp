@@ -23,6 +23,18 @@ std::string VecText(Vec3 v, int precision) {
     return "(" + Fmt(v.x, precision) + ", " + Fmt(v.y, precision) + ", " + Fmt(v.z, precision) + ")";
 }
 
+void PrintSixRow(std::ostream& out, const char* label, int labelWidth, const std::array<double, 6>& v, int width,
+                 int precision) {
+    char text[256];
+    std::snprintf(text, sizeof text, "  %-*s", labelWidth, label);
+    out << text;
+    for (double x : v) {
+        std::snprintf(text, sizeof text, "%*s", width, Fmt(x, precision).c_str());
+        out << text;
+    }
+    out << "\n";
+}
+
 bool LoadModel(const std::string& path, Model& model, Streams& io) {
     std::string error;
     if (ReadModelFile(path, model, error)) return true;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ namespace xsect::cli {
 
 std::string Fmt(double v, int precision = 4);
 std::string VecText(Vec3 v, int precision = 4);
+// One table row: a left-aligned label, then six right-aligned values.
+void PrintSixRow(std::ostream& out, const char* label, int labelWidth, const std::array<double, 6>& v, int width,
+                 int precision);
 
 bool LoadModel(const std::string& path, Model& model, Streams& io);
 // "xsect: <context>: refused by the library: NAME (code): message"

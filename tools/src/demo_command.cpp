@@ -38,15 +38,7 @@ double Combine(const LoadCase& lc, const std::vector<double>& v) {
 }
 
 void PrintSix(std::ostream& out, const char* label, const std::array<double, 6>& v) {
-    char line[64];
-    std::snprintf(line, sizeof line, "  %-28s", label);
-    out << line;
-    for (double x : v) {
-        char b[24];
-        std::snprintf(b, sizeof b, "%11s", Fmt(x, 2).c_str());
-        out << b;
-    }
-    out << "\n";
+    PrintSixRow(out, label, 28, v, 11, 2);
 }
 
 }  // namespace

@@ -29,15 +29,7 @@ bool ParseTypes(const std::string& text, std::set<CLStressType>& out, std::strin
 }
 
 void PrintResultant(std::ostream& out, const char* label, const std::array<double, 6>& v) {
-    char line[200];
-    std::snprintf(line, sizeof line, "  %-22s", label);
-    out << line;
-    for (double x : v) {
-        char b[24];
-        std::snprintf(b, sizeof b, "%13s", Fmt(x, 3).c_str());
-        out << b;
-    }
-    out << "\n";
+    PrintSixRow(out, label, 22, v, 13, 3);
 }
 
 std::array<double, 6> Six(const ForceResultant& r) {
