@@ -3,6 +3,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -72,24 +73,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lc.caseType = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
         lc.combinationMethod = in.ConsumeIntegralInRange<std::int32_t>(-2, 5);
         lc.signMethod = in.ConsumeIntegralInRange<std::int32_t>(-1, 2);
-        lc.modeCount = in.ConsumeIntegralInRange<std::int32_t>(-2, 6);
+        // Mostly a handful of modes; sometimes far more modes than any element has results for.
+        switch (in.ConsumeIntegralInRange<int>(0, 9)) {
+        case 0: lc.modeCount = 1 << 12; break;
+        case 1: lc.modeCount = std::numeric_limits<std::int32_t>::max(); break;
+        default: lc.modeCount = in.ConsumeIntegralInRange<std::int32_t>(-2, 6); break;
+        }
         lc.applySign = in.ConsumeBool();
         lc.signMode = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
         lc.combineResidual = in.ConsumeBool();
-        // Arrays shorter than modeCount are the host's fault the library must survive where it can
-        // check; here they are always long enough or null, as the contract asks.
-        const std::int32_t n = lc.modeCount > 0 ? lc.modeCount : 0;
+        // The host's arrays may be shorter than modeCount (squared) asks for: results are filed for
+        // modes up to 7 only, and the library must read no further than those modes need, that is
+        // 8 frequencies and rows 0..7 of the coefficients.
+        const std::size_t n = lc.modeCount > 0 ? static_cast<std::size_t>(lc.modeCount) : 0;
         if (in.ConsumeBool()) {
-            arrays.emplace_back(static_cast<std::size_t>(n) + 1);
+            arrays.emplace_back(std::min<std::size_t>(n, 8) + 1);
             for (double& f : arrays.back()) f = pickDouble(in);
             lc.modeFrequencies = arrays.back().data();
         }
-        if (in.ConsumeBool()) {
-            arrays.emplace_back(static_cast<std::size_t>(n) * n + 1);
-            for (double& f : arrays.back()) f = pickDouble(in);
-            lc.crossModalCoefficients = arrays.back().data();
+        if (n <= (1u << 12) && in.ConsumeBool()) {
+            std::vector<double>& rho = arrays.emplace_back(std::min(n * n, 8 * n + 8) + 1, 0.5);
+            for (std::size_t i = 0; i < 8 && i < n; ++i)
+                for (std::size_t j = 0; j < 8 && j < n; ++j) rho[i * n + j] = pickDouble(in);
+            lc.crossModalCoefficients = rho.data();
         }
         cases[c] = lc;
+
+        // The public combination on its own, with fewer modal values than modes.
+        std::vector<double> values(static_cast<std::size_t>(in.ConsumeIntegralInRange<int>(0, 9)));
+        for (double& v : values) v = pickDouble(in);
+        CCrossSectionForcesPost::ComputeRSPCombination(&lc, values);
+        double value = pickDouble(in);
+        CCrossSectionForcesPost::ApplySigntoRSPValue(static_cast<RSP_SIGN_METHOD>(lc.signMethod), lc.signMode, values,
+                                                     value);
     }
 
     const std::int32_t shellCount = in.ConsumeIntegralInRange<std::int32_t>(0, 12);
