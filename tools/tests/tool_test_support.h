@@ -2,6 +2,8 @@
 
 // Small helpers of the program's tests: temporary files and running the program in-process.
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,7 +15,11 @@
 
 namespace xsect::cli::testing_support {
 
-inline std::string TempPath(const std::string& name) { return ::testing::TempDir() + "xsect_tool_" + name; }
+// ctest runs the tests as separate processes in parallel: each process gets names of its own, so
+// that no test reads a file another is rewriting.
+inline std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "xsect_tool_" + std::to_string(::getpid()) + "_" + name;
+}
 
 inline std::string WriteTemp(const std::string& name, const std::string& text) {
     std::string path = TempPath(name);
