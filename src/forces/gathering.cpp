@@ -75,11 +75,12 @@ void CCrossSectionForcesPost::FillInAnalysisResults(std::int32_t loadCase, CVert
     std::vector<CVertex*> polygon{P1, P2};
     const POLYGON_DIRECTION wanted = wantedWinding(side);
     for (auto& [number, shell] : crossedShells) {
+        // A shell without results for the case has nothing to give: skip it before any lookup.
+        auto caseResults = shell->staticResults.find(loadCase);
+        if (caseResults == shell->staticResults.end()) continue;
         for (std::int32_t node : shell->nodes) {
             auto vertex = vertices.find(node);
             if (vertex == vertices.end()) continue;
-            auto caseResults = shell->staticResults.find(loadCase);
-            if (caseResults == shell->staticResults.end()) continue;
             auto nodeResults = caseResults->second.find(node);
             if (nodeResults == caseResults->second.end()) continue;
             TryNode(wanted, node, &vertex->second, &nodeResults->second, polygon, gathered);
@@ -115,10 +116,10 @@ void CCrossSectionForcesPost::FillInRSPAnalysisResults(std::int32_t loadCase, CV
     const POLYGON_DIRECTION wanted = wantedWinding(side);
     for (auto& [number, shell] : crossedShells) {
         auto caseResults = shell->spectrumResults.find(loadCase);
+        if (caseResults == shell->spectrumResults.end()) continue;
         for (std::int32_t node : shell->nodes) {
             auto vertex = vertices.find(node);
             if (vertex == vertices.end()) continue;
-            if (caseResults == shell->spectrumResults.end()) continue;
             auto nodeResults = caseResults->second.find(node);
             if (nodeResults == caseResults->second.end()) continue;
             auto modeResults = nodeResults->second.find(mode);

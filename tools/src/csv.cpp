@@ -126,10 +126,14 @@ bool CsvTable::Empty(const CsvRow& row, int column) const {
            row.fields[static_cast<std::size_t>(column)].empty();
 }
 
+std::string CsvTable::MissingValue(const CsvRow& row, int column) const {
+    return Place(row, column) + ": missing value for column \"" +
+           (column >= 0 ? header_[static_cast<std::size_t>(column)] : std::string("?")) + "\"";
+}
+
 bool CsvTable::Number(const CsvRow& row, int column, double& out, std::string& error) const {
     if (Empty(row, column)) {
-        error = Place(row, column) + ": missing value for column \"" +
-                (column >= 0 ? header_[static_cast<std::size_t>(column)] : std::string("?")) + "\"";
+        error = MissingValue(row, column);
         return false;
     }
     const std::string& f = row.fields[static_cast<std::size_t>(column)];
@@ -146,8 +150,7 @@ bool CsvTable::Number(const CsvRow& row, int column, double& out, std::string& e
 
 bool CsvTable::Int32(const CsvRow& row, int column, std::int32_t& out, std::string& error) const {
     if (Empty(row, column)) {
-        error = Place(row, column) + ": missing value for column \"" +
-                (column >= 0 ? header_[static_cast<std::size_t>(column)] : std::string("?")) + "\"";
+        error = MissingValue(row, column);
         return false;
     }
     const std::string& f = row.fields[static_cast<std::size_t>(column)];

@@ -31,6 +31,8 @@ public:
     bool Number(const CsvRow& row, int column, double& out, std::string& error) const;
     bool Int32(const CsvRow& row, int column, std::int32_t& out, std::string& error) const;
     bool Empty(const CsvRow& row, int column) const;
+    // "FILE:LINE:COLUMN: missing value for column \"NAME\"".
+    std::string MissingValue(const CsvRow& row, int column) const;
 
 private:
     std::string source_;

@@ -35,40 +35,28 @@ bool ReadLoadCase(JsonReader& r, ModelBuilder& b, const Json& j, const std::stri
     LoadCase lc;
     if (j.contains("name") && !r.String(j["name"], R::Key(path, "name"), lc.name)) return false;
     CLoadCaseInfo& info = lc.info;
-    if (j.contains("type")) {
-        const Json& t = j["type"];
-        std::string name;
-        if (t.is_string()) {
-            name = t.get<std::string>();
-            if (!CaseTypeFromName(name, info.caseType))
-                return r.Fail(R::Key(path, "type"),
-                              "unknown load case type \"" + name + "\" (static, response_spectrum, unsupported)");
-        } else if (!r.Int32(t, R::Key(path, "type"), info.caseType)) {
-            return false;
-        }
-    }
-    if (j.contains("combination")) {
-        const Json& c = j["combination"];
-        if (c.is_string()) {
-            std::string name = c.get<std::string>();
-            if (!CombinationFromName(name, info.combinationMethod))
-                return r.Fail(R::Key(path, "combination"),
-                              "unknown combination \"" + name + "\" (sum, srss, abs, cqc, close_modes)");
-        } else if (!r.Int32(c, R::Key(path, "combination"), info.combinationMethod)) {
-            return false;
-        }
-    }
-    if (j.contains("sign_method")) {
-        const Json& s = j["sign_method"];
-        if (s.is_string()) {
-            std::string name = s.get<std::string>();
-            if (name == "sum") info.signMethod = RSP_SIGN_FROM_SUM;
-            else if (name == "mode") info.signMethod = RSP_SIGN_FROM_MODE;
-            else return r.Fail(R::Key(path, "sign_method"), "unknown sign method \"" + name + "\" (sum, mode)");
-        } else if (!r.Int32(s, R::Key(path, "sign_method"), info.signMethod)) {
-            return false;
-        }
-    }
+    // A field that takes a name or its number; an unknown name lists the known ones.
+    auto nameOrNumber = [&](const char* key, bool (*fromName)(const std::string&, std::int32_t&), const char* what,
+                            const char* known, std::int32_t& out) {
+        if (!j.contains(key)) return true;
+        const Json& v = j[key];
+        if (!v.is_string()) return r.Int32(v, R::Key(path, key), out);
+        const std::string name = v.get<std::string>();
+        if (fromName(name, out)) return true;
+        return r.Fail(R::Key(path, key), std::string("unknown ") + what + " \"" + name + "\" (" + known + ")");
+    };
+    auto signFromName = [](const std::string& name, std::int32_t& method) {
+        if (name == "sum") method = RSP_SIGN_FROM_SUM;
+        else if (name == "mode") method = RSP_SIGN_FROM_MODE;
+        else return false;
+        return true;
+    };
+    if (!nameOrNumber("type", CaseTypeFromName, "load case type", "static, response_spectrum, unsupported",
+                      info.caseType) ||
+        !nameOrNumber("combination", CombinationFromName, "combination", "sum, srss, abs, cqc, close_modes",
+                      info.combinationMethod) ||
+        !nameOrNumber("sign_method", signFromName, "sign method", "sum, mode", info.signMethod))
+        return false;
     if (j.contains("modes") && !r.Int32(j["modes"], R::Key(path, "modes"), info.modeCount)) return false;
     if (j.contains("apply_sign") && !r.Bool(j["apply_sign"], R::Key(path, "apply_sign"), info.applySign)) return false;
     if (j.contains("sign_mode") && !r.Int32(j["sign_mode"], R::Key(path, "sign_mode"), info.signMode)) return false;
