@@ -7,6 +7,9 @@
 #  else
 #    define XSECT_API __declspec(dllimport)
 #  endif
+#  define XSECT_LOCAL
 #else
 #  define XSECT_API __attribute__((visibility("default")))
+// A member of an exported class that the library uses internally and does not export.
+#  define XSECT_LOCAL __attribute__((visibility("hidden")))
 #endif

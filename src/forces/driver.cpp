@@ -3,38 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/crossing.h"
+#include "core/gathering.h"
+#include "core/plane_model.h"
+#include "forces/cut_geometry.h"
 #include "xsect/forces/cross_section_forces_post.h"
 
 namespace xsect {
-
-namespace {
-
-// The highest mode number any crossed element has results filed under for the load case. Modes
-// above it gather nothing and combine as zeros, so the mode loop can stop there: a host's
-// modeCount of millions then costs nothing.
-std::int32_t highestFiledMode(std::int32_t loadCase, const std::map<std::int32_t, CShellElement*>& shells,
-                              const std::map<std::int32_t, CFrameElement*>& frames) {
-    std::int32_t highest = 0;
-    auto take = [&](const std::map<std::int32_t, CNodeResults>& modes) {
-        if (!modes.empty()) highest = std::max(highest, modes.rbegin()->first);
-    };
-    for (const auto& [number, shell] : shells) {
-        (void)number;
-        auto lc = shell->spectrumResults.find(loadCase);
-        if (lc == shell->spectrumResults.end()) continue;
-        for (const auto& [node, modes] : lc->second) take(modes), (void)node;
-    }
-    for (const auto& [number, frame] : frames) {
-        (void)number;
-        for (const auto* ends : {&frame->spectrumResultsA, &frame->spectrumResultsB}) {
-            auto lc = ends->find(loadCase);
-            if (lc != ends->end()) take(lc->second);
-        }
-    }
-    return highest;
-}
-
-}  // namespace
 
 std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, CVertex* start, CVertex* end,
                                                          std::vector<double>& F1, std::vector<double>& F2,
@@ -56,42 +31,48 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     if (!PlaneReady()) return -1;
     // Missing points are a host error with no status of their own: refuse without touching anything.
     if (start == nullptr || end == nullptr || (!momentAtMidpoint && momentPoint == nullptr)) return -1;
+    const detail::PlaneModel& m = *model;
+    const double tolerance = m.tolerance;
 
-    // The cut's ends go to plane coordinates in place and must lie in the plane.
-    ConvertTo2D(&start->x, &start->y, &start->z);
-    ConvertTo2D(&end->x, &end->y, &end->z);
+    // 1. The cut's ends go to plane coordinates in place and must lie in the plane.
+    m.ToPlane(start->x, start->y, start->z);
+    m.ToPlane(end->x, end->y, end->z);
     if (std::fabs(start->z) > tolerance || std::fabs(end->z) > tolerance) {
         currentStatus = CS_CUT_LINE_OFF_PLANE;
         return -1;
     }
 
-    // The moment point: the cut's midpoint or the host's point, which must lie in the plane.
-    double mx = 0.0, my = 0.0, mz = 0.0;
-    currentStatus = SetMomentPoint(momentAtMidpoint, momentPoint, start, end, mx, my, mz);
-    if (currentStatus != CS_SUCCESS) return -1;
+    // 2. The moment point: the cut's midpoint or the host's point, which must lie in the plane.
+    detail::Vec3 momentAt{};
+    if (momentAtMidpoint) {
+        momentAt = {(start->x + end->x) / 2, (start->y + end->y) / 2, (start->z + end->z) / 2};
+    } else {
+        m.ToPlane(momentPoint->x, momentPoint->y, momentPoint->z);
+        momentAt = {momentPoint->x, momentPoint->y, momentPoint->z};
+    }
+    if (std::fabs(momentAt[2]) > tolerance) {
+        currentStatus = CS_MOMENT_POINT_OFF_PLANE;
+        return -1;
+    }
 
-    // Classify the cut and run an axis-parallel one in the axis' positive sense; the side
+    // 3. Classify the cut and run an axis-parallel one in the axis' positive sense; the side
     // selector follows the swap, the moment point stays.
-    const CROSS_SECTION_CUT_TYPE cutType = DetermineCrossSectionType(start, end);
+    const CROSS_SECTION_CUT_TYPE cutType = detail::CutTypeOf(*start, *end, tolerance);
     std::int32_t cutSide = side;
-    AdjustCrossSectionOrientation(cutType, start, end, cutSide);
+    detail::OrientCut(cutType, *start, *end, cutSide);
 
-    // Find the crossed elements; a cut that misses them all has no section.
-    std::map<std::int32_t, CShellElement*> crossedShells;
-    std::map<std::int32_t, CFrameElement*> crossedFrames;
-    std::map<std::int32_t, std::vector<CEdge>> crossedEdges;
-    FindShellsCrossedWithLine(start, end, crossedShells, crossedEdges);
-    FindFramesCrossedWithLine(start, end, crossedFrames, crossedEdges);
-    if (crossedShells.empty() && crossedFrames.empty()) {
+    // 4. The crossed elements; a cut that misses them all has no section.
+    const detail::CrossedElements crossed = detail::FindCrossedElements(m, *start, *end, true);
+    if (crossed.Empty()) {
         currentStatus = CS_NO_ELEMENTS_CROSSED;
         return -1;
     }
 
-    // The cut's own axes, in plane coordinates (T) and, kept for the host, in global ones.
+    // 5. The cut's own axes, in plane coordinates (T) and, kept for the host, in global ones.
     AG_Matrix T(3, 3, 0.0);
-    currentStatus = CalculateCrossSectionMap(cutSide, cutType, start, end, T);
+    currentStatus = detail::CutAxes(cutType, *start, *end, tolerance, T);
     if (currentStatus != CS_SUCCESS) return -1;
-    const AG_Matrix planeToGlobal = planeMatrix.T();
+    const AG_Matrix planeToGlobal = m.planeMatrix.T();
     sectionMatrix.ReDimension(3, 3, 0.0);
     for (std::int32_t i = 1; i <= 3; ++i) {
         AG_ColVector row(3);
@@ -100,43 +81,48 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
         for (std::int32_t j = 1; j <= 3; ++j) sectionMatrix(i, j) = global[j];
     }
 
-    // Unknown and unsupported load cases give nothing; a case type beyond the known ones
+    // 6. Unknown and unsupported load cases give nothing; a case type beyond the known ones
     // succeeds with empty outputs.
-    CLoadCaseInfo* caseInfo = GetLoadCasePtr(loadCase);
-    if (caseInfo == nullptr) return -1;
-    if (caseInfo->caseType == LOAD_CASE_UNSUPPORTED) return -1;
-    if (caseInfo->caseType != LOAD_CASE_RESPONSE_SPECTRUM && caseInfo->caseType != LOAD_CASE_STATIC) return 1;
+    const std::int32_t caseIndex = m.CaseIndex(loadCase);
+    if (caseIndex == detail::kMissing) return -1;
+    CLoadCaseInfo caseInfo = m.cases[static_cast<std::size_t>(caseIndex)];
+    if (caseInfo.caseType == LOAD_CASE_UNSUPPORTED) return -1;
+    if (caseInfo.caseType != LOAD_CASE_RESPONSE_SPECTRUM && caseInfo.caseType != LOAD_CASE_STATIC) return 1;
 
-    if (caseInfo->caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
-        // Gather and integrate mode by mode, then combine; the result stays in cut axes.
-        std::map<std::int32_t, std::map<std::int32_t, CNodeResults>> modalResults;
-        const std::int32_t lastMode = std::min(caseInfo->modeCount, highestFiledMode(loadCase, crossedShells, crossedFrames));
-        for (std::int32_t mode = 1; mode <= lastMode; ++mode) {
-            std::map<std::int32_t, CNodeResults> gathered;
-            FillInRSPAnalysisResults(loadCase, start, end, crossedShells, cutSide, mode, gathered);
-            FillInRSPAnalysisResults(loadCase, start, end, crossedFrames, cutSide, mode, gathered);
-            modalResults.emplace(mode, std::move(gathered));
+    // 7. The element nodes on the chosen side, then their sums about the moment point.
+    const std::vector<detail::SideSlot> gathered =
+        detail::SelectSide(m, crossed, detail::WindingSide(*start, *end, cutSide));
+    const detail::Mat3 axes = detail::toMat3(T);
+
+    if (caseInfo.caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
+        // Mode by mode, then combined; the result stays in cut axes. Modes above the highest one
+        // any crossed element has results for are zeros under every rule, so they are left out:
+        // a host's modeCount of millions then costs nothing. One is kept, so that a rule missing
+        // its array still shows as NaN.
+        std::int32_t modes = 0;
+        if (caseInfo.modeCount > 0) {
+            const std::int32_t filed = std::min(caseInfo.modeCount, detail::HighestFiledMode(m, caseIndex, crossed));
+            modes = std::min(caseInfo.modeCount, std::max(filed, 1));
         }
-        double f1 = 0.0, f2 = 0.0, f3 = 0.0, m1 = 0.0, m2 = 0.0, m3 = 0.0;
-        CalculateRSPResultants(caseInfo, T, start, end, modalResults, mx, my, mz, f1, f2, f3, m1, m2, m3);
-        append(f1, f2, f3, m1, m2, m3);
+        std::array<std::vector<double>, 6> perMode = detail::IntegrateModes(m, caseIndex, gathered, axes, momentAt, modes);
+        double combined[6];
+        for (std::size_t k = 0; k < 6; ++k) combined[k] = ComputeRSPCombination(&caseInfo, perMode[k]);
+        append(combined[0], combined[1], combined[2], combined[3], combined[4], combined[5]);
         return 1;
     }
 
-    // Static: gather the chosen side in plane axes and integrate it about the moment point.
-    std::map<std::int32_t, CNodeResults> gathered;
-    FillInAnalysisResults(loadCase, start, end, crossedShells, crossedEdges, cutSide, gathered);
-    FillInAnalysisResults(loadCase, start, end, crossedFrames, crossedEdges, cutSide, gathered);
-    double f1 = 0.0, f2 = 0.0, f3 = 0.0, m1 = 0.0, m2 = 0.0, m3 = 0.0;
-    CalculateResultants(T, start, end, gathered, mx, my, mz, f1, f2, f3, m1, m2, m3);
-
+    detail::Six sums = detail::IntegrateStatic(m, caseIndex, gathered, axes, momentAt);
     if (globalAxes) {
         // Back from the cut's axes to the model's: R = planeMatrix^T * T^T.
-        AG_Matrix R = planeToGlobal * T.T();
-        ApplyTransformation(f1, f2, f3, f1, f2, f3, R);
-        ApplyTransformation(m1, m2, m3, m1, m2, m3, R);
+        const AG_Matrix R = planeToGlobal * T.T();
+        for (std::size_t k : {std::size_t{0}, std::size_t{3}}) {
+            AG_ColVector v(3);
+            for (std::int32_t j = 1; j <= 3; ++j) v[j] = sums[k + static_cast<std::size_t>(j) - 1];
+            const AG_ColVector g = R * v;
+            for (std::int32_t j = 1; j <= 3; ++j) sums[k + static_cast<std::size_t>(j) - 1] = g[j];
+        }
     }
-    append(f1, f2, f3, m1, m2, m3);
+    append(sums[0], sums[1], sums[2], sums[3], sums[4], sums[5]);
     return 1;
 }
 

@@ -57,37 +57,6 @@ double combineModes(const CLoadCaseInfo& lc, const std::vector<double>& values, 
 
 }  // namespace
 
-void CCrossSectionForcesPost::CalculateRSPResultants(
-    CLoadCaseInfo* loadCase, AG_Matrix& T, CVertex* /*P1*/, CVertex* /*P2*/,
-    std::map<std::int32_t, std::map<std::int32_t, CNodeResults>>& modalResults, double x, double y, double z,
-    double& F1, double& F2, double& F3, double& M1, double& M2, double& M3) {
-    // Modes above the highest one with results hold zeros, which add nothing under any rule and
-    // do not change a sign; leaving them out keeps a huge modeCount from costing memory. One
-    // entry is kept, so that a rule missing its array still shows as NaN.
-    std::int32_t n = std::max<std::int32_t>(loadCase->modeCount, 0);
-    const std::int32_t highest = modalResults.empty() ? 1 : std::max(modalResults.rbegin()->first, 1);
-    n = std::min(n, highest);
-    std::vector<double> f1(n, 0.0), f2(n, 0.0), f3(n, 0.0), m1(n, 0.0), m2(n, 0.0), m3(n, 0.0);
-    for (std::int32_t mode = 1; mode <= n; ++mode) {
-        auto modal = modalResults.find(mode);
-        if (modal == modalResults.end()) continue;  // a mode without results stays zero
-        const std::size_t k = static_cast<std::size_t>(mode - 1);
-        for (const auto& [node, results] : modal->second) {
-            auto vertex = vertices.find(node);
-            if (vertex == vertices.end()) continue;
-            const CVertex& v = vertex->second;
-            AddForcesAndMoments(T, v.x - x, v.y - y, v.z - z, results.Fx, results.Fy, results.Fz, results.Mx,
-                                results.My, results.Mz, f1[k], f2[k], f3[k], m1[k], m2[k], m3[k]);
-        }
-    }
-    F1 = ComputeRSPCombination(loadCase, f1);
-    F2 = ComputeRSPCombination(loadCase, f2);
-    F3 = ComputeRSPCombination(loadCase, f3);
-    M1 = ComputeRSPCombination(loadCase, m1);
-    M2 = ComputeRSPCombination(loadCase, m2);
-    M3 = ComputeRSPCombination(loadCase, m3);
-}
-
 double CCrossSectionForcesPost::ComputeRSPCombination(CLoadCaseInfo* loadCase, std::vector<double>& values) {
     if (loadCase == nullptr) return std::numeric_limits<double>::quiet_NaN();  // no rule to combine by
     const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(loadCase->modeCount, 0));

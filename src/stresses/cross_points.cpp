@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <limits>
 
+#include "core/arithmetic.h"
+#include "core/crossing.h"
+#include "core/plane_model.h"
 #include "xsect/detail/segments.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
@@ -25,7 +28,7 @@ struct WalkState {
 
 // Largest distance between any two of the shell's nodes: far enough to carry a cut that ends
 // inside the shell, or runs along part of one of its edges, right through it.
-double diameterOf(const std::vector<CVertex*>& corners) {
+double diameterOf(const std::vector<const CVertex*>& corners) {
     double dmax = 0.0;
     for (std::size_t i = 0; i < corners.size(); ++i)
         for (std::size_t j = i + 1; j < corners.size(); ++j) dmax = std::max(dmax, corners[i]->Distance(corners[j]));
@@ -40,35 +43,28 @@ double firstCoordinate(const std::shared_ptr<ElemStressPoints>& row) {
 
 }  // namespace
 
-bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b,
-                                                          std::map<std::int32_t, CShellElement*>& touchedShells) {
-    if (forceCalculator == nullptr) return true;
-    CCrossSectionForcesPost& fc = *forceCalculator;
+bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b) {
+    if (forceCalculator == nullptr) return false;
+    const detail::PlaneModel& m = *forceCalculator->Model();
+    bool touchedAny = false;
 
-    for (auto& [number, shell] : fc.shells) {
+    std::vector<const CVertex*> corners;
+    for (const std::int32_t shell : detail::ShellsTouchingCut(m, *a, *b)) {
         // A shell naming a node the model lacks has no usable geometry at all: leave it out.
-        std::vector<CVertex*> corners;
-        corners.reserve(shell.nodes.size());
-        bool complete = true;
-        for (std::int32_t k : shell.nodes) {
-            auto it = fc.vertices.find(k);
-            if (it == fc.vertices.end()) {
-                complete = false;
-                break;
-            }
-            corners.push_back(&it->second);
-        }
-        if (!complete) continue;
+        if (!m.shellUsable[static_cast<std::size_t>(shell)]) continue;
+        corners.clear();
+        const std::int32_t* c = m.CornersOf(static_cast<std::size_t>(shell));
+        for (std::size_t i = 0; i < m.CornerCount(static_cast<std::size_t>(shell)); ++i)
+            corners.push_back(&m.vertices[static_cast<std::size_t>(c[i])]);
         const std::size_t nodeCount = corners.size();
 
         WalkState state(a->tolerance);
-        const std::int32_t elementNumber = number;
-        CShellElement* const shellPtr = &shell;
+        const std::int32_t elementNumber = m.shellIds[static_cast<std::size_t>(shell)];
         auto walkShellEdges = [&](CVertex* from, CVertex* to) {
             for (std::size_t i = 0; i < nodeCount; ++i) {
                 const std::int32_t code = ClassifySegments(from, to, corners[i], corners[(i + 1) % nodeCount],
-                                                           fc.tolerance, &state.first, &state.second);
-                if (code != SEGMENTS_APART) touchedShells.insert({elementNumber, shellPtr});
+                                                           m.tolerance, &state.first, &state.second);
+                if (code != SEGMENTS_APART) touchedAny = true;
                 if (code == SEGMENTS_EDGE_ON_CUT) {
                     state.edgeOnCut = true;
                     state.overlap = false;
@@ -121,13 +117,10 @@ bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b
         if (state.edgeOnCut) {
             // The shell must lie on the face point's side of the edge it shares with the cut;
             // each node is tested against the edge on its own, as the force gathering does.
-            std::vector<CVertex*> polygon{&first, &second};
             bool onFaceSide = false;
-            for (CVertex* p : corners) {
+            for (const CVertex* p : corners) {
                 if (p->Distance(&first) < p->tolerance || p->Distance(&second) < p->tolerance) continue;
-                polygon.push_back(p);
-                onFaceSide = fc.PolygonDirection(polygon) == facePointSide;
-                polygon.pop_back();
+                onFaceSide = detail::windingOf(first, second, *p) == facePointSide;
                 if (onFaceSide) break;
             }
             if (!onFaceSide) continue;
@@ -149,13 +142,13 @@ bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b
 
     std::stable_sort(elementStressPoints.begin(), elementStressPoints.end(),
                      [](const auto& l, const auto& r) { return firstCoordinate(l) < firstCoordinate(r); });
-    return true;
+    return touchedAny;
 }
 
 void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
     elementNormalAligned.clear();
     if (forceCalculator == nullptr) return;
-    CCrossSectionForcesPost& fc = *forceCalculator;
+    const detail::PlaneModel& m = *forceCalculator->Model();
 
     auto dot = [](const AG_ColVector& p, const AG_ColVector& q) { return p[1] * q[1] + p[2] * q[2] + p[3] * q[3]; };
     // Only the sign of the product is used; tiny vectors are left unscaled rather than blown up.
@@ -181,17 +174,17 @@ void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
         // Without three known corners there is no element normal to compare; the host's signs stand.
         AG_ColVector corner[3] = {AG_ColVector(3), AG_ColVector(3), AG_ColVector(3)};
         bool known = false;
-        auto shellIt = fc.shells.find(k);
-        if (shellIt != fc.shells.end() && shellIt->second.nodes.size() >= 3) {
+        const std::int32_t shell = m.ShellIndex(k);
+        if (shell != detail::kMissing && m.CornerCount(static_cast<std::size_t>(shell)) >= 3) {
             known = true;
             for (std::size_t i = 0; i < 3 && known; ++i) {
-                auto it = fc.vertices.find(shellIt->second.nodes[i]);
-                if (it == fc.vertices.end()) {
+                const std::int32_t node = m.CornersOf(static_cast<std::size_t>(shell))[i];
+                if (node == detail::kMissing) {
                     known = false;
                     break;
                 }
-                double x = it->second.x;
-                double y = it->second.y;
+                double x = m.vertices[static_cast<std::size_t>(node)].x;
+                double y = m.vertices[static_cast<std::size_t>(node)].y;
                 double z = 0.0;
                 Convert2DTo3D(x, y, z);
                 corner[i][1] = x;

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "core/plane_model.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
 namespace xsect {
@@ -10,7 +11,7 @@ void CCrossSectionStressesPost::Convert2DTo3D(double& x, double& y, double& z) c
     p[1] = x;
     p[2] = y;
     p[3] = 0.0;
-    if (forceCalculator != nullptr) p = p + forceCalculator->planeOrigin;
+    if (forceCalculator != nullptr) p = p + forceCalculator->Model()->planeOrigin;
     const AG_ColVector g = planeToGlobal * p;
     x = g[1];
     y = g[2];
@@ -18,22 +19,6 @@ void CCrossSectionStressesPost::Convert2DTo3D(double& x, double& y, double& z) c
 }
 
 // The off-line distance is compared with the cut start's own tolerance, as the host gave it.
-bool CCrossSectionStressesPost::Convert3DTo1D(double& x, const double& y, const double& z) const {
-    const double sx = x - cutStart3D.x;
-    const double sy = y - cutStart3D.y;
-    const double sz = z - cutStart3D.z;
-    const double ex = cutEnd3D.x - cutStart3D.x;
-    const double ey = cutEnd3D.y - cutStart3D.y;
-    const double ez = cutEnd3D.z - cutStart3D.z;
-    const double cx = sy * ez - sz * ey;
-    const double cy = sz * ex - sx * ez;
-    const double cz = sx * ey - sy * ex;
-    if (std::sqrt(cx * cx + cy * cy + cz * cz) / cutLength > cutStart3D.tolerance) return false;
-    const double len = std::sqrt(sx * sx + sy * sy + sz * sz);
-    x = (sx * ex + sy * ey + sz * ez < 0.0) ? -len : len;
-    return true;
-}
-
 bool CCrossSectionStressesPost::Convert2DTo1D(double& x, const double& y) const {
     const double sx = x - cutStart2D.x;
     const double sy = y - cutStart2D.y;

@@ -39,7 +39,7 @@ std::vector<std::shared_ptr<CLStressPoint>> CCrossSectionStressesPost::SmoothBal
     // 1. Validation, before anything is changed.
     const CROSS_SECTION_MESSAGES refusal = detail::ValidateRows(elementStressPoints);
     if (refusal != CS_SUCCESS) {
-        forceCalculator->currentStatus = refusal;
+        forceCalculator->Status() = refusal;
         return {};
     }
 

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "core/arithmetic.h"
+#include "core/plane_model.h"
 #include "stresses/interval_count.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
@@ -55,7 +57,7 @@ void subdivideRow(std::vector<StressPoint>& points, std::int32_t n) {
 // it from, and every operation that would need it refuses first.
 CCrossSectionStressesPost::CCrossSectionStressesPost(CCrossSectionForcesPost* forces)
     : forceCalculator(forces), planeToGlobal(3, 3, 0.0) {
-    if (forceCalculator != nullptr) planeToGlobal = forceCalculator->planeMatrix.T();
+    if (forceCalculator != nullptr) planeToGlobal = forceCalculator->Model()->planeMatrix.T();
 }
 
 // Member-wise: the copy shares the force calculator and the very rows the host is filling.
@@ -67,11 +69,11 @@ CCrossSectionStressesPost::~CCrossSectionStressesPost() = default;
 
 std::int32_t CCrossSectionStressesPost::GetStatus() const {
     if (forceCalculator == nullptr) return CS_PLANE_NOT_DEFINED;
-    return forceCalculator->currentStatus;
+    return forceCalculator->Status();
 }
 
 void CCrossSectionStressesPost::ResetStatus() {
-    if (forceCalculator != nullptr) forceCalculator->currentStatus = CS_SUCCESS;
+    if (forceCalculator != nullptr) forceCalculator->Status() = CS_SUCCESS;
 }
 
 const ForceResultant& CCrossSectionStressesPost::GetBalanceResultantForce() const { return balanceResultant; }
@@ -85,9 +87,11 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
     elementStressPoints.clear();
     if (forceCalculator == nullptr) return {};
     CCrossSectionForcesPost& fc = *forceCalculator;
-    if (fc.currentStatus != CS_SUCCESS) return {};
+    std::int32_t& status = fc.Status();
+    if (status != CS_SUCCESS) return {};
     if (!fc.PlaneReady()) return {};
-    const double tol = fc.tolerance;
+    const detail::PlaneModel& m = *fc.Model();
+    const double tol = m.tolerance;
 
     cutStart3D = cutStart;
     cutEnd3D = cutEnd;
@@ -98,10 +102,10 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
     cutEnd2D = cutEnd;
     facePoint2D = facePoint;
     for (CVertex* p : {&cutStart2D, &cutEnd2D, &facePoint2D})
-        fc.ConvertTo2D(&fc.planeMatrix, &fc.planeOrigin, &p->x, &p->y, &p->z);
+        m.ToPlane(p->x, p->y, p->z);
 
     if (std::fabs(cutStart2D.z) > tol || std::fabs(cutEnd2D.z) > tol) {
-        fc.currentStatus = CS_CUT_LINE_OFF_PLANE;
+        status = CS_CUT_LINE_OFF_PLANE;
         return {};
     }
     // The third point only picks a side, so one off the surface is projected onto it.
@@ -110,30 +114,26 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
     const double dx = cutEnd2D.x - cutStart2D.x;
     const double dy = cutEnd2D.y - cutStart2D.y;
     if (std::fabs(dy * (facePoint2D.x - cutStart2D.x) - (facePoint2D.y - cutStart2D.y) * dx) < tol) {
-        fc.currentStatus = CS_THIRD_POINT_ON_CUT_LINE;
+        status = CS_THIRD_POINT_ON_CUT_LINE;
         return {};
     }
 
-    std::vector<CVertex*> triangle{&cutStart2D, &cutEnd2D, &facePoint2D};
-    facePointSide = fc.PolygonDirection(triangle);
+    facePointSide = detail::windingOf(cutStart2D, cutEnd2D, facePoint2D);
 
     cutNormal2D = CVertex(dy / cutLength, -dx / cutLength, 0.0);
     CVertex probe(cutStart2D.x + cutNormal2D.x, cutStart2D.y + cutNormal2D.y, 0.0);
-    triangle[2] = &probe;
-    if (fc.PolygonDirection(triangle) != facePointSide) {
+    if (detail::windingOf(cutStart2D, cutEnd2D, probe) != facePointSide) {
         cutNormal2D.x = -cutNormal2D.x;
         cutNormal2D.y = -cutNormal2D.y;
     }
 
-    std::map<std::int32_t, CShellElement*> touchedShells;
-    FindCrossPointsWithShells(&cutStart2D, &cutEnd2D, touchedShells);
-    if (touchedShells.empty()) {
-        fc.currentStatus = CS_NO_ELEMENTS_CROSSED;
+    if (!FindCrossPointsWithShells(&cutStart2D, &cutEnd2D)) {
+        status = CS_NO_ELEMENTS_CROSSED;
         elementStressPoints.clear();
         return {};
     }
     if (elementStressPoints.empty()) {
-        fc.currentStatus = CS_NO_ELEMENTS_CROSSED;
+        status = CS_NO_ELEMENTS_CROSSED;
         return {};
     }
 
@@ -146,12 +146,12 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
         if ((last.x - first.x) * dx + (last.y - first.y) * dy < 0.0) std::swap(points.front(), points.back());
     }
 
-    if (!inPlaneCoordinates) moveRowsToGlobal(elementStressPoints, planeToGlobal, fc.planeOrigin);
+    if (!inPlaneCoordinates) moveRowsToGlobal(elementStressPoints, planeToGlobal, m.planeOrigin);
 
     for (auto& row : elementStressPoints) {
         std::vector<StressPoint>& points = row->GetStressPoints();
         if (points.size() != 2) {
-            fc.currentStatus = CS_NO_ELEMENTS_CROSSED;
+            status = CS_NO_ELEMENTS_CROSSED;
             return elementStressPoints;
         }
         const double d = points.front().GetPoint().Distance(&points.back().GetPoint());

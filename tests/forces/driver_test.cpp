@@ -6,7 +6,6 @@
 #include <array>
 #include <vector>
 
-#include "support/forces_access.h"
 #include "support/strip_model.h"
 
 using namespace xsect;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "xsect/export.h"
@@ -16,6 +16,10 @@
 #include "xsect/model/vertex.h"
 
 namespace xsect {
+
+namespace detail {
+struct PlaneModel;
+}
 
 // The section-force calculator. Construction copies the host's model (the maps are neither kept
 // nor changed), sets up the plane of the shell surface and stores its nodes in plane coordinates;
@@ -72,94 +76,26 @@ public:
     // -1 when the value of the 1-based mode is negative, else 1 (also for a mode out of range).
     static double RSP_SignMethod2(std::vector<double>& values, std::int32_t mode);
 
+    // For the library's own calculators built over this one (the stress calculator and section
+    // cutters): the shared model of the surface, the status word and the last cut's axes. Not
+    // exported: a host reaches them only through the operations above.
+    XSECT_LOCAL const std::shared_ptr<const detail::PlaneModel>& Model() const;
+    XSECT_LOCAL std::int32_t& Status();
+    XSECT_LOCAL AG_Matrix& SectionMatrix();
+    // True when the plane was set up; otherwise puts the set-up's failure back into the status, so
+    // that work is refused even after the host has reset it.
+    XSECT_LOCAL bool PlaneReady();
+
 private:
-    friend class CCrossSectionStressesPost;
-    friend struct CCrossSectionForcesPostTestAccess;
-
-    // plane set-up
-    bool ComputeTransformationMatrix(CVertex* p1, CVertex* p2, CVertex* p3, AG_Matrix& out);
-    bool CheckPointsColinear(CVertex* p1, CVertex* p2, CVertex* p3);
-    CROSS_SECTION_MESSAGES SetNodesToSetOutwardNormal(std::int32_t node1, std::int32_t node2, std::int32_t node3);
-    CROSS_SECTION_MESSAGES Map3DTo2D();
-    std::int32_t FindOrigin();
-    CShellElement* FindShell(std::int32_t node);
-    CROSS_SECTION_MESSAGES SetOriginAndConvertVertices(std::int32_t originNode);
-    void ConvertTo2D(AG_Matrix* M, AG_ColVector* o, double* x, double* y, double* z);
-    void ConvertTo3D(AG_Matrix* M, AG_ColVector* o, double* x, double* y, double* z);
-
-    // cut geometry
-    CROSS_SECTION_CUT_TYPE DetermineCrossSectionType(CVertex* a, CVertex* b);
-    void AdjustCrossSectionOrientation(CROSS_SECTION_CUT_TYPE type, CVertex* a, CVertex* b, std::int32_t& side);
-    CROSS_SECTION_MESSAGES CalculateCrossSectionMap(std::int32_t side, CROSS_SECTION_CUT_TYPE type, CVertex* a,
-                                                    CVertex* b, AG_Matrix& out);
-    CROSS_SECTION_MESSAGES SetMomentPoint(bool atMidpoint, CVertex* p, CVertex* a, CVertex* b, double& x, double& y,
-                                          double& z);
-    // Refuses work after a failed plane set-up: puts the set-up's failure back into the status.
-    bool PlaneReady();
-
-    // crossing detection
-    void FindShellsCrossedWithLine(CVertex* a, CVertex* b, std::map<std::int32_t, CShellElement*>& crossedShells,
-                                   std::map<std::int32_t, std::vector<CEdge>>& crossedEdges);
-    void FindFramesCrossedWithLine(CVertex* a, CVertex* b, std::map<std::int32_t, CFrameElement*>& crossedFrames,
-                                   std::map<std::int32_t, std::vector<CEdge>>& crossedEdges);
-    bool CheckLinesCrossing(CVertex* a, CVertex* b, CVertex* c, CVertex* d);
-
-    // gathering
-    POLYGON_DIRECTION PolygonDirection(std::vector<CVertex*>& polygon);
-    void TryNode(POLYGON_DIRECTION wanted, std::int32_t node, CVertex* vertex, CNodeResults* results,
-                 std::vector<CVertex*>& polygon, std::map<std::int32_t, CNodeResults>& gathered);
-    void AddResults(CNodeResults* results, std::int32_t node, std::map<std::int32_t, CNodeResults>& gathered);
-    void FillInAnalysisResults(std::int32_t loadCase, CVertex* P1, CVertex* P2,
-                               std::map<std::int32_t, CShellElement*>& crossedShells,
-                               std::map<std::int32_t, std::vector<CEdge>>& crossedEdges, std::int32_t side,
-                               std::map<std::int32_t, CNodeResults>& gathered);
-    void FillInAnalysisResults(std::int32_t loadCase, CVertex* P1, CVertex* P2,
-                               std::map<std::int32_t, CFrameElement*>& crossedFrames,
-                               std::map<std::int32_t, std::vector<CEdge>>& crossedEdges, std::int32_t side,
-                               std::map<std::int32_t, CNodeResults>& gathered);
-    void FillInRSPAnalysisResults(std::int32_t loadCase, CVertex* P1, CVertex* P2,
-                                  std::map<std::int32_t, CShellElement*>& crossedShells, std::int32_t side,
-                                  std::int32_t mode, std::map<std::int32_t, CNodeResults>& gathered);
-    void FillInRSPAnalysisResults(std::int32_t loadCase, CVertex* P1, CVertex* P2,
-                                  std::map<std::int32_t, CFrameElement*>& crossedFrames, std::int32_t side,
-                                  std::int32_t mode, std::map<std::int32_t, CNodeResults>& gathered);
-
-    // integration
-    void AddForcesAndMoments(AG_Matrix& T, double dx, double dy, double dz, double fx, double fy, double fz,
-                             double mx, double my, double mz, double& F1, double& F2, double& F3, double& M1,
-                             double& M2, double& M3);
-    void CalculateResultants(AG_Matrix& T, CVertex* P1, CVertex* P2, std::map<std::int32_t, CNodeResults>& gathered,
-                             double x, double y, double z, double& F1, double& F2, double& F3, double& M1,
-                             double& M2, double& M3);
-    void CalculateMomentPoint(CVertex* P1, CVertex* P2, double& x, double& y, double& z);
-    void ApplyTransformation(double& a, double& b, double& c, double x, double y, double z, AG_Matrix& R);
-
-    // response spectrum
-    void CalculateRSPResultants(CLoadCaseInfo* loadCase, AG_Matrix& T, CVertex* P1, CVertex* P2,
-                                std::map<std::int32_t, std::map<std::int32_t, CNodeResults>>& modalResults, double x,
-                                double y, double z, double& F1, double& F2, double& F3, double& M1, double& M2,
-                                double& M3);
-
-    CLoadCaseInfo* GetLoadCasePtr(std::int32_t loadCase);
-
-    // diagnostic dump
+    // Writes the model's nodes, shell connectivity and static shell results to a fixed diagnostic
+    // file; on systems where that path cannot exist it writes nothing.
     void PrintDataToFile();
-    void WriteDataDump(std::ostream& out) const;
 
     std::int32_t currentStatus = CS_SUCCESS;
-    std::map<std::int32_t, CVertex> vertices;
-    std::map<std::int32_t, CShellElement> shells;
-    std::map<std::int32_t, CFrameElement> frames;
-    std::map<std::int32_t, CLoadCaseInfo> loadCases;
-    double tolerance = 0.0;
-    AG_Matrix planeMatrix{3, 3, 0.0};
-    AG_ColVector planeOrigin{3, 0.0};
-    AG_ColVector originPoint{3, 0.0};
+    // The host's model in plane coordinates, with its results and spatial index; immutable, so
+    // copies of this calculator share it.
+    std::shared_ptr<const detail::PlaneModel> model;
     AG_Matrix sectionMatrix{3, 3, 0.0};
-    std::int32_t originNodeNo = -1;
-    // Outcome of the plane set-up, kept so that work is refused after a failed set-up even
-    // when the host has reset the status.
-    std::int32_t planeSetupStatus = CS_SUCCESS;
 };
 
 }  // namespace xsect

@@ -65,13 +65,10 @@ public:
                                                                            bool balanceMz, bool includeQtInMy);
 
 private:
-    friend struct CCrossSectionStressesPostTestAccess;
-
-    // crossing points and cut-line coordinates
-    bool FindCrossPointsWithShells(CVertex* a, CVertex* b, std::map<std::int32_t, CShellElement*>& touchedShells);
+    // crossing points and cut-line coordinates; true when the cut touches any shell
+    bool FindCrossPointsWithShells(CVertex* a, CVertex* b);
     void ComputeElementLcoalCoor_ZEL();
     void Convert2DTo3D(double& x, double& y, double& z) const;
-    bool Convert3DTo1D(double& x, const double& y, const double& z) const;
     bool Convert2DTo1D(double& x, const double& y) const;
     void Convert1DTo2D(double& s, double& y) const;
 
@@ -81,10 +78,6 @@ private:
     // the section resultant the smoothing balances against
     std::int32_t GetForcesOnSection_Alternative(std::int32_t loadCase, CVertex* P1, CVertex* P2, double& F1,
                                                 double& F2, double& F3, double& M1, double& M2, double& M3);
-    void TryNode_Alternative(POLYGON_DIRECTION wanted, std::int32_t node, CVertex* vertex, CNodeResults* results,
-                             std::vector<CVertex*>& polygon, std::map<std::int32_t, CNodeResults>& gathered);
-    bool AdjustCrossSectionOrientation_Alternative(CROSS_SECTION_CUT_TYPE type, const CVertex* a,
-                                                   const CVertex* b) const;
 
     CCrossSectionForcesPost* forceCalculator = nullptr;
     std::map<std::int32_t, bool> elementNormalAligned;

@@ -1,4 +1,4 @@
-#include "forces/plane_frame.h"
+#include "core/plane_frame.h"
 #include "math/vector3.h"
 
 #include <cmath>

@@ -1,8 +1,62 @@
+// The segment tests both calculators decide crossings with: the quick sphere rejection, the exact
+// crossing test and the classifier that also recognises collinear overlaps.
+
+#include "core/segments.h"
+
 #include <cmath>
 
-#include "xsect/detail/segments.h"
-
 namespace xsect {
+
+namespace detail {
+
+bool spheresApart(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance) {
+    // Two segments whose enclosing spheres (about their midpoints) do not meet cannot cross; this
+    // cheap rejection spares most edges the exact test.
+    const double mx = (c.x + d.x) / 2 - (a.x + b.x) / 2;
+    const double my = (c.y + d.y) / 2 - (a.y + b.y) / 2;
+    const double mz = (c.z + d.z) / 2 - (a.z + b.z) / 2;
+    const double gap = std::sqrt(mx * mx + my * my + mz * mz);
+    const double reach = c.Distance(&d) / 2 + a.Distance(&b) / 2;
+    return gap - reach > tolerance;
+}
+
+bool segmentsCross(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance) {
+    if (spheresApart(a, b, c, d, tolerance)) return false;
+    CVertex scratch(0.0, 0.0, 0.0, 0.005);
+    return IntersectSegments2D(&a, &b, &c, &d, tolerance, &scratch);
+}
+
+}  // namespace detail
+
+bool IntersectSegments2D(const CVertex* a, const CVertex* b, const CVertex* c, const CVertex* d, double tolerance,
+                         CVertex* out) {
+    const double rx = b->x - a->x;
+    const double ry = b->y - a->y;
+    const double sx = d->x - c->x;
+    const double sy = d->y - c->y;
+    // D is the product of both lengths and the sine between them, compared unscaled: parallel,
+    // collinear (an overlap included) and very short segments never cross.
+    const double D = rx * sy - sx * ry;
+    if (std::fabs(D) < tolerance) return false;
+
+    const double acx = a->x - c->x;
+    const double acy = a->y - c->y;
+    const double t = (acy * sx - acx * sy) / D;  // along a-b
+    const double u = (acy * rx - acx * ry) / D;  // along c-d
+
+    // The slack on t and u is a pure number on the segment parameters, not a length, so an edge
+    // that ends exactly on the cut line, or a cut that ends on an edge, still counts as crossed.
+    const double e = tolerance * tolerance;
+    if (!(t <= 1.0 + e)) return false;
+    if (!(t >= -e)) return false;
+    if (!(u <= 1.0 + e)) return false;
+    if (!(u >= -e)) return false;
+
+    out->x = a->x + rx * t;
+    out->y = a->y + ry * t;
+    out->z = a->z;
+    return true;
+}
 
 namespace {
 
@@ -21,14 +75,8 @@ std::int32_t ClassifySegments(const CVertex* a, const CVertex* b, const CVertex*
     second->x = 0.0;
     second->y = 0.0;
 
-    // Same sphere test as the force side's crossing search, so both see the same candidates.
-    const double mx = (a->x + b->x) / 2.0 - (c->x + d->x) / 2.0;
-    const double my = (a->y + b->y) / 2.0 - (c->y + d->y) / 2.0;
-    const double mz = (a->z + b->z) / 2.0 - (c->z + d->z) / 2.0;
-    const double midDistance = std::sqrt(mx * mx + my * my + mz * mz);
-    const double halfEdge = c->Distance(d) / 2.0;
-    const double halfCut = a->Distance(b) / 2.0;
-    if (midDistance - (halfEdge + halfCut) > tolerance) return SEGMENTS_APART;
+    // The same sphere test as the crossing search, so both see the same candidates.
+    if (detail::spheresApart(*a, *b, *c, *d, tolerance)) return SEGMENTS_APART;
 
     const double rx = b->x - a->x;
     const double ry = b->y - a->y;

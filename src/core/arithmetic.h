@@ -1,0 +1,73 @@
+#pragma once
+
+// The 3x3 arithmetic of a cut's hot path on plain arrays. Each function takes its sums in the same
+// order as the matrix layer (a row's sum starts from 0.0 and adds the products left to right), so a
+// result computed here has the same bits as one computed through AG_Matrix.
+
+#include <array>
+
+#include "xsect/forces/geometry_types.h"
+#include "xsect/math/matrix.h"
+#include "xsect/model/vertex.h"
+
+namespace xsect::detail {
+
+using Vec3 = std::array<double, 3>;
+using Mat3 = std::array<Vec3, 3>;  // row by row
+
+inline Vec3 multiply(const Mat3& M, const Vec3& v) {
+    Vec3 r{};
+    for (int i = 0; i < 3; ++i) {
+        double s = 0.0;
+        s += M[i][0] * v[0];
+        s += M[i][1] * v[1];
+        s += M[i][2] * v[2];
+        r[i] = s;
+    }
+    return r;
+}
+
+inline Vec3 cross(const Vec3& a, const Vec3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+inline Mat3 toMat3(const AG_Matrix& m) {
+    Mat3 r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) r[i][j] = m(i + 1, j + 1);
+    return r;
+}
+
+// The six resultants of a cut, forces then moments.
+using Six = std::array<double, 6>;
+
+// Adds one node's force f and moment m (plane axes), carried to the moment point by the lever arm
+// r (node minus moment point) and rotated by T into the cut's axes, to the six sums. The moment is
+// transferred in plane axes, before the rotation.
+inline void addForcesAndMoments(const Mat3& T, const Vec3& r, const double* fm, Six& sums) {
+    const Vec3 f{fm[0], fm[1], fm[2]};
+    const Vec3 c = cross(r, f);
+    const Vec3 m{fm[3] + c[0], fm[4] + c[1], fm[5] + c[2]};
+    const Vec3 fc = multiply(T, f);
+    const Vec3 mc = multiply(T, m);
+    sums[0] += fc[0];
+    sums[1] += fc[1];
+    sums[2] += fc[2];
+    sums[3] += mc[0];
+    sums[4] += mc[1];
+    sums[5] += mc[2];
+}
+
+// Winding of the triangle (p, q, v) by its signed area, summed edge by edge from p; zero area is
+// clockwise, with no tolerance. For v this is the side of the directed line p -> q: counter-clockwise
+// exactly when v lies strictly to its left.
+inline POLYGON_DIRECTION windingOf(const CVertex& p, const CVertex& q, const CVertex& v) {
+    double sum = 0.0;
+    sum += p.x * q.y - p.y * q.x;
+    sum += q.x * v.y - q.y * v.x;
+    sum += v.x * p.y - v.y * p.x;
+    const double area = 0.5 * sum;
+    return area <= 0.0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE;
+}
+
+}  // namespace xsect::detail

@@ -1,0 +1,39 @@
+#pragma once
+
+// Which elements a cut passes through. The search asks the spatial index for the elements near the
+// cut and tests those, in element number order, with the same exact tests as the full scan, so both
+// give the same elements; the full scan stays as the reference the tests and benchmarks compare with.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/plane_model.h"
+
+namespace xsect::detail {
+
+// Shell and frame indices, each in ascending element number.
+struct CrossedElements {
+    std::vector<std::int32_t> shells;
+    std::vector<std::int32_t> frames;
+    bool Empty() const { return shells.empty() && frames.empty(); }
+};
+
+// Does the cut a-b (plane coordinates) cross an edge of the shell / the frame?
+bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b);
+bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b);
+
+// The shells (and, with frames, the frames) the cut crosses.
+CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
+// The same by testing every element: the reference.
+CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
+
+// Every shell that the edge classifier could find touching the cut a-b (crossing it, or lying along
+// it), in ascending number; a superset, for the cut-line stress search to classify exactly.
+std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& a, const CVertex& b);
+
+// Makes every search in this process scan all elements (true) or use the index (false, the default).
+// For the tests and benchmarks that compare the two paths.
+void UseFullScan(bool on);
+bool UsingFullScan();
+
+}  // namespace xsect::detail

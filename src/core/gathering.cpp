@@ -1,0 +1,106 @@
+#include "core/gathering.h"
+
+#include <algorithm>
+
+namespace xsect::detail {
+
+namespace {
+
+const ResultStore& storeOf(const PlaneModel& m, const SideSlot& s) { return s.frame ? m.frameResults : m.shellResults; }
+
+// The side's slots in ascending node number, each node's slots kept in gathering order.
+std::vector<SideSlot> byNode(std::vector<SideSlot> side) {
+    std::stable_sort(side.begin(), side.end(), [](const SideSlot& l, const SideSlot& r) { return l.node < r.node; });
+    return side;
+}
+
+Vec3 leverArm(const PlaneModel& m, std::int32_t node, const Vec3& momentPoint) {
+    const CVertex& v = m.vertices[static_cast<std::size_t>(node)];
+    return {v.x - momentPoint[0], v.y - momentPoint[1], v.z - momentPoint[2]};
+}
+
+// Adds record r to a node's sum: the first record is taken as it is, later ones added, as the sums
+// of a node shared by several elements have always been formed.
+void accumulate(double* sum, bool& started, const double* r) {
+    if (!started) {
+        std::copy(r, r + 6, sum);
+        started = true;
+        return;
+    }
+    for (int k = 0; k < 6; ++k) sum[k] += r[k];
+}
+
+}  // namespace
+
+Six IntegrateStatic(const PlaneModel& m, std::int32_t caseIndex, const std::vector<SideSlot>& side, const Mat3& T,
+                    const Vec3& momentPoint) {
+    Six sums{};
+    const std::vector<SideSlot> slots = byNode(side);
+    for (std::size_t i = 0; i < slots.size();) {
+        const std::int32_t node = slots[i].node;
+        double sum[6];
+        bool started = false;
+        for (; i < slots.size() && slots[i].node == node; ++i) {
+            const ResultStore& store = storeOf(m, slots[i]);
+            const ResultBlock* block = store.Find(static_cast<std::size_t>(slots[i].element), caseIndex);
+            if (block == nullptr) continue;
+            if (const double* r = store.Record(*block, static_cast<std::size_t>(slots[i].slot), 1))
+                accumulate(sum, started, r);
+        }
+        if (started) addForcesAndMoments(T, leverArm(m, node, momentPoint), sum, sums);
+    }
+    return sums;
+}
+
+std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int32_t caseIndex,
+                                                  const std::vector<SideSlot>& side, const Mat3& T,
+                                                  const Vec3& momentPoint, std::int32_t modes) {
+    const auto n = static_cast<std::size_t>(std::max(modes, 0));
+    std::array<std::vector<double>, 6> perMode;
+    for (auto& v : perMode) v.assign(n, 0.0);
+    const std::vector<SideSlot> slots = byNode(side);
+
+    // Node by node, every mode: each mode's sums still receive the nodes in ascending order.
+    struct Source {
+        const ResultStore* store;
+        const ResultBlock* block;
+        std::size_t slot;
+    };
+    std::vector<Source> sources;
+    for (std::size_t i = 0; i < slots.size();) {
+        const std::int32_t node = slots[i].node;
+        sources.clear();
+        for (; i < slots.size() && slots[i].node == node; ++i) {
+            const ResultStore& store = storeOf(m, slots[i]);
+            if (const ResultBlock* block = store.Find(static_cast<std::size_t>(slots[i].element), caseIndex))
+                sources.push_back({&store, block, static_cast<std::size_t>(slots[i].slot)});
+        }
+        if (sources.empty()) continue;
+        const Vec3 r = leverArm(m, node, momentPoint);
+        for (std::size_t k = 0; k < n; ++k) {
+            double sum[6];
+            bool started = false;
+            for (const Source& s : sources)
+                if (const double* rec = s.store->Record(*s.block, s.slot, static_cast<std::int32_t>(k + 1)))
+                    accumulate(sum, started, rec);
+            if (!started) continue;
+            Six modal{perMode[0][k], perMode[1][k], perMode[2][k], perMode[3][k], perMode[4][k], perMode[5][k]};
+            addForcesAndMoments(T, r, sum, modal);
+            for (int c = 0; c < 6; ++c) perMode[static_cast<std::size_t>(c)][k] = modal[static_cast<std::size_t>(c)];
+        }
+    }
+    return perMode;
+}
+
+std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed) {
+    std::int32_t highest = 0;
+    for (const std::int32_t s : crossed.shells)
+        if (const ResultBlock* b = m.shellResults.Find(static_cast<std::size_t>(s), caseIndex))
+            highest = std::max(highest, b->highestMode);
+    for (const std::int32_t f : crossed.frames)
+        if (const ResultBlock* b = m.frameResults.Find(static_cast<std::size_t>(f), caseIndex))
+            highest = std::max(highest, b->highestMode);
+    return highest;
+}
+
+}  // namespace xsect::detail

@@ -1,0 +1,69 @@
+#pragma once
+
+// Gathering the nodal results of the crossed elements on one side of a cut and integrating them into
+// the six resultants about a moment point. Which element nodes lie on the side does not depend on
+// the load case, so the side is chosen once and then serves any number of load cases and modes.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/arithmetic.h"
+#include "core/crossing.h"
+#include "core/plane_model.h"
+
+namespace xsect::detail {
+
+// One element node on the gathered side: the node and where its records are (a shell's corner slot,
+// or a frame's end 0 / 1).
+struct SideSlot {
+    std::int32_t node;
+    std::int32_t element;
+    std::int32_t slot;
+    bool frame;
+};
+
+// The crossed elements' nodes that `onSide(vertex)` accepts, in the order the sums are taken:
+// shells in ascending number, each node in the shell's own order, then frames, end A before end B.
+template <class OnSide>
+std::vector<SideSlot> SelectSide(const PlaneModel& m, const CrossedElements& crossed, OnSide&& onSide) {
+    std::vector<SideSlot> side;
+    for (const std::int32_t s : crossed.shells) {
+        const std::size_t n = m.CornerCount(static_cast<std::size_t>(s));
+        const std::int32_t* c = m.CornersOf(static_cast<std::size_t>(s));
+        for (std::size_t i = 0; i < n; ++i)
+            if (onSide(m.vertices[static_cast<std::size_t>(c[i])]))
+                side.push_back({c[i], s, static_cast<std::int32_t>(i), false});
+    }
+    for (const std::int32_t f : crossed.frames)
+        for (std::int32_t end = 0; end < 2; ++end) {
+            const std::int32_t node = m.frameEnds[static_cast<std::size_t>(f)][static_cast<std::size_t>(end)];
+            if (onSide(m.vertices[static_cast<std::size_t>(node)])) side.push_back({node, f, end, true});
+        }
+    return side;
+}
+
+// The host interface's side rule: non-zero `side` takes the nodes right of the directed cut p -> q
+// and those on it (zero area counts as clockwise), zero those strictly left.
+struct WindingSide {
+    const CVertex& p;
+    const CVertex& q;
+    POLYGON_DIRECTION wanted;
+    WindingSide(const CVertex& from, const CVertex& to, std::int32_t side)
+        : p(from), q(to), wanted(side != 0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE) {}
+    bool operator()(const CVertex& v) const { return windingOf(p, q, v) == wanted; }
+};
+
+// The six sums of a static load case over the side's nodes: each node's records (plane axes) summed
+// in gathering order, then carried to the moment point and rotated by T, in ascending node number.
+Six IntegrateStatic(const PlaneModel& m, std::int32_t caseIndex, const std::vector<SideSlot>& side, const Mat3& T,
+                    const Vec3& momentPoint);
+
+// The same per mode, modes 1..modes: six vectors of per-mode sums (F1 .. M3), each `modes` long.
+std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int32_t caseIndex,
+                                                  const std::vector<SideSlot>& side, const Mat3& T,
+                                                  const Vec3& momentPoint, std::int32_t modes);
+
+// The highest mode filed for the case on any of the crossed elements (0 for none).
+std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed);
+
+}  // namespace xsect::detail

@@ -1,0 +1,135 @@
+#pragma once
+
+// The calculators' shared model of the host's surface: nodes in plane coordinates in one flat array,
+// shells and frames as flat arrays of corner indices, the plane frame and tolerance, the element
+// results in contiguous blocks already rotated into plane axes, and the spatial index over it all.
+// Built once by the force calculator's constructor and never changed afterwards, so copies of the
+// calculator, the stress calculator and section cutters share it, from any number of threads.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "core/arithmetic.h"
+#include "core/spatial_index.h"
+#include "xsect/forces/status.h"
+#include "xsect/math/matrix.h"
+#include "xsect/model/frame_element.h"
+#include "xsect/model/load_case_info.h"
+#include "xsect/model/shell_element.h"
+#include "xsect/model/vertex.h"
+
+namespace xsect::detail {
+
+constexpr std::int32_t kMissing = -1;  // a node number the model does not hold
+
+// One element's results for one load case: `width` records per slot (one per mode of a spectrum
+// case, one for a static case), slot-major, each record six doubles in plane axes (forces, then
+// moments) at `offset` records into ResultStore::values.
+struct ResultBlock {
+    std::int32_t caseIndex = 0;
+    std::int32_t width = 0;
+    // The highest mode the host filed for the case on this element, modes past the case's mode
+    // count included; the mode loop of a cut stops at the highest among the crossed elements.
+    std::int32_t highestMode = 0;
+    std::size_t offset = 0;
+};
+
+class ResultStore {
+public:
+    // The element's block for a load case, or null.
+    const ResultBlock* Find(std::size_t element, std::int32_t caseIndex) const;
+    // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
+    const double* Record(const ResultBlock& block, std::size_t slot, std::int32_t mode) const {
+        if (mode < 1 || mode > block.width) return nullptr;
+        const std::size_t r = block.offset + slot * static_cast<std::size_t>(block.width) +
+                              static_cast<std::size_t>(mode - 1);
+        return present_[r] ? &values_[6 * r] : nullptr;
+    }
+
+    std::size_t Bytes() const;
+
+    // Building, element by element in index order, after reserving the exact sizes.
+    void Reserve(std::size_t elements, std::size_t blocks, std::size_t records);
+    void BeginElement();
+    // A block of slots x width records, all absent until filled.
+    ResultBlock& AddBlock(std::int32_t caseIndex, std::int32_t width, std::int32_t highestMode, std::size_t slots);
+    void Fill(const ResultBlock& block, std::size_t slot, std::int32_t mode, const Vec3& force, const Vec3& moment);
+    void Finish();
+
+private:
+    std::vector<std::size_t> elementStart_;  // into blocks_, one entry per element and a closing one
+    std::vector<ResultBlock> blocks_;
+    std::vector<double> values_;
+    std::vector<unsigned char> present_;
+};
+
+struct PlaneModel {
+    double tolerance = 0.0;
+
+    // The plane: its set-up outcome and, as far as the set-up got, its frame.
+    CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
+    AG_Matrix planeMatrix{3, 3, 0.0};
+    AG_ColVector planeOrigin{3, 0.0};
+    AG_ColVector originPoint{3, 0.0};
+    std::int32_t originNodeNo = -1;
+    Mat3 M{};  // planeMatrix for the hot path
+
+    // Nodes in ascending number; plane coordinates once the plane is set up.
+    std::vector<std::int32_t> nodeIds;
+    std::vector<CVertex> vertices;
+
+    // Shells in ascending number; corners of shell s are corners[cornerStart[s] .. cornerStart[s+1]),
+    // node indices in the shell's own order (kMissing for a node the model lacks).
+    std::vector<std::int32_t> shellIds;
+    std::vector<std::size_t> cornerStart{0};
+    std::vector<std::int32_t> corners;
+    std::vector<unsigned char> shellUsable;  // every corner known: a shell with a gap is left out of every search
+
+    // Frames in ascending number, their two end nodes (kMissing when unknown).
+    std::vector<std::int32_t> frameIds;
+    std::vector<std::array<std::int32_t, 2>> frameEnds;
+
+    // Load cases in ascending number, as the host described them (their arrays stay the host's).
+    std::vector<std::int32_t> caseIds;
+    std::vector<CLoadCaseInfo> cases;
+
+    // Results per shell (slots: the shell's corners) and per frame (slots: end A, end B).
+    ResultStore shellResults;
+    ResultStore frameResults;
+
+    SpatialIndex index;
+
+    std::size_t ShellCount() const { return shellIds.size(); }
+    std::size_t FrameCount() const { return frameIds.size(); }
+    std::size_t CornerCount(std::size_t shell) const { return cornerStart[shell + 1] - cornerStart[shell]; }
+    const std::int32_t* CornersOf(std::size_t shell) const { return corners.data() + cornerStart[shell]; }
+    bool FrameUsable(std::size_t frame) const { return frameEnds[frame][0] != kMissing && frameEnds[frame][1] != kMissing; }
+
+    // Index of a node, shell or load case number, or kMissing.
+    std::int32_t NodeIndex(std::int32_t node) const;
+    std::int32_t ShellIndex(std::int32_t shell) const;
+    std::int32_t CaseIndex(std::int32_t loadCase) const;
+    const CLoadCaseInfo* LoadCase(std::int32_t loadCase) const;
+
+    // Plane coordinates of a global point, and back.
+    void ToPlane(double& x, double& y, double& z) const;
+    void ToGlobal(double& x, double& y, double& z) const;
+
+    // Bytes held by the element results (the part that grows with the model's results).
+    std::size_t ResultBytes() const { return shellResults.Bytes() + frameResults.Bytes(); }
+};
+
+// Builds the model from the host's maps: copies what the calculators read, sets up the plane (from
+// the three named nodes when all are positive, else from the model), converts the nodes and, when
+// that succeeds, files the results in plane axes and builds the index.
+std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, CVertex>& nodes,
+                                                  const std::map<std::int32_t, CShellElement>& shells,
+                                                  const std::map<std::int32_t, CFrameElement>& frames,
+                                                  const std::map<std::int32_t, CLoadCaseInfo>& loadCases,
+                                                  double tolerance, std::int32_t planeNode1, std::int32_t planeNode2,
+                                                  std::int32_t planeNode3);
+
+}  // namespace xsect::detail
