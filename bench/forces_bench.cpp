@@ -1,35 +1,53 @@
-// Section forces on synthetic plane meshes: n x n quad shells in a tilted plane, each node of
-// each shell with results for five static cases and one response-spectrum case of 50 modes.
-// Times the calculator's construction (model copy and plane set-up) and one cut across the
-// whole mesh per kind of load case.
+// Section forces on synthetic plane meshes of quad shells in a tilted plane, timed through the public
+// API. Every cut is timed twice in one run: on the spatial index (the library's path) and on the
+// full scan of every element (the reference path), so the two figures and their ratio come from the
+// same build and the same machine state. Construction is timed beside a plain deep copy of the
+// host's four maps, its floor.
+//
+//   mesh         shells     load cases
+//   100 x 100    10,000     5 static + one of 50 modes
+//   316 x 316    99,856     5 static + one of 50 modes
+//   1000 x 1000  1,000,000  1 static
+//   100 x 1000   100,000    1 static + one of 100 modes (cut along its length)
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <xsect/xsect.h>
+
+#include "core/crossing.h"
+#include "core/plane_model.h"
 
 namespace {
 
 using namespace xsect;
 
-constexpr std::int32_t kStaticCases = 5;
 constexpr std::int32_t kSpectrumCase = 100;
-constexpr std::int32_t kModes = 50;
+
+struct MeshSpec {
+    std::int32_t nx, ny, staticCases, modes;
+};
+
+constexpr MeshSpec kMeshes[] = {{100, 100, 5, 50}, {316, 316, 5, 50}, {1000, 1000, 1, 0}, {100, 1000, 1, 100}};
 
 struct Mesh {
-    std::int32_t n = 0;
+    MeshSpec spec{};
     std::map<std::int32_t, CVertex> nodes;
     std::map<std::int32_t, CShellElement> shells;
     std::map<std::int32_t, CFrameElement> frames;
     std::map<std::int32_t, CLoadCaseInfo> loadCases;
     std::unique_ptr<CCrossSectionForcesPost> calc;
+    double hostBytes = 0.0;  // heap held by the four maps
 
-    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (n + 1) + i; }
+    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (spec.nx + 1) + i; }
 
     // Grid point (x, y) in the tilted plane through (5, -3, 7).
     CVertex Global(double x, double y) const {
@@ -46,84 +64,150 @@ CNodeResults values(std::int32_t a, std::int32_t b, std::int32_t c) {
     return {s, 0.5 * s, -s, 0.25 * s, 0.1 * s, -0.3 * s};
 }
 
-std::unique_ptr<Mesh> buildMesh(std::int32_t n) {
+double heapInUse() { return static_cast<double>(mallinfo2().uordblks); }
+
+std::unique_ptr<Mesh> buildMesh(const MeshSpec& spec) {
     auto mesh = std::make_unique<Mesh>();
-    mesh->n = n;
-    for (std::int32_t j = 0; j <= n; ++j)
-        for (std::int32_t i = 0; i <= n; ++i)
+    mesh->spec = spec;
+    const double before = heapInUse();
+    for (std::int32_t j = 0; j <= spec.ny; ++j)
+        for (std::int32_t i = 0; i <= spec.nx; ++i)
             mesh->nodes.emplace_hint(mesh->nodes.end(), mesh->NodeAt(i, j), mesh->Global(i, j));
-    for (std::int32_t j = 0; j < n; ++j) {
-        for (std::int32_t i = 0; i < n; ++i) {
-            const std::int32_t number = 1 + j * n + i;
+    for (std::int32_t j = 0; j < spec.ny; ++j) {
+        for (std::int32_t i = 0; i < spec.nx; ++i) {
+            const std::int32_t number = 1 + j * spec.nx + i;
             CShellElement& shell = mesh->shells.emplace_hint(mesh->shells.end(), number, CShellElement())->second;
             shell.nodes = {mesh->NodeAt(i, j), mesh->NodeAt(i + 1, j), mesh->NodeAt(i + 1, j + 1),
                            mesh->NodeAt(i, j + 1)};
-            for (std::int32_t lc = 1; lc <= kStaticCases; ++lc)
+            for (std::int32_t lc = 1; lc <= spec.staticCases; ++lc)
                 for (std::int32_t node : shell.nodes) shell.staticResults[lc][node] = values(number, node, lc);
+            if (spec.modes == 0) continue;
             auto& spectrum = shell.spectrumResults[kSpectrumCase];
             for (std::int32_t node : shell.nodes) {
                 auto& modes = spectrum[node];
-                for (std::int32_t mode = 1; mode <= kModes; ++mode)
+                for (std::int32_t mode = 1; mode <= spec.modes; ++mode)
                     modes.emplace_hint(modes.end(), mode, values(number, node, mode));
             }
         }
     }
-    for (std::int32_t lc = 1; lc <= kStaticCases; ++lc) mesh->loadCases[lc].caseType = LOAD_CASE_STATIC;
-    CLoadCaseInfo& rsp = mesh->loadCases[kSpectrumCase];
-    rsp.caseType = LOAD_CASE_RESPONSE_SPECTRUM;
-    rsp.combinationMethod = RSP_COMBINE_SRSS;
-    rsp.modeCount = kModes;
+    for (std::int32_t lc = 1; lc <= spec.staticCases; ++lc) mesh->loadCases[lc].caseType = LOAD_CASE_STATIC;
+    if (spec.modes > 0) {
+        CLoadCaseInfo& rsp = mesh->loadCases[kSpectrumCase];
+        rsp.caseType = LOAD_CASE_RESPONSE_SPECTRUM;
+        rsp.combinationMethod = RSP_COMBINE_SRSS;
+        rsp.modeCount = spec.modes;
+    }
+    mesh->hostBytes = heapInUse() - before;
     mesh->calc = std::make_unique<CCrossSectionForcesPost>(mesh->nodes, mesh->shells, mesh->frames,
                                                            mesh->loadCases, 0.005);
     return mesh;
 }
 
-// One mesh per size, built on first use and kept for the whole run.
-Mesh& meshOf(std::int32_t n) {
-    static std::map<std::int32_t, std::unique_ptr<Mesh>> cache;
-    auto& slot = cache[n];
-    if (!slot) slot = buildMesh(n);
-    return *slot;
+// One mesh at a time, built on first use: the large ones take gigabytes.
+Mesh& meshOf(std::int64_t which) {
+    static std::unique_ptr<Mesh> current;
+    static std::int64_t built = -1;
+    if (built != which) {
+        current.reset();
+        current = buildMesh(kMeshes[which]);
+        built = which;
+    }
+    return *current;
 }
 
 void setCounters(benchmark::State& state, const Mesh& mesh) {
-    state.counters["shells"] = static_cast<double>(mesh.shells.size());
+    const double shells = static_cast<double>(mesh.shells.size());
+    state.counters["shells"] = shells;
+    state.counters["host_B_per_shell"] = mesh.hostBytes / shells;
+    state.counters["flat_B_per_shell"] = static_cast<double>(mesh.calc->Model()->ResultBytes()) / shells;
 }
+
+// The cut of each mesh: across the square ones, slightly inclined, and along the strip's length;
+// it passes no node and crosses about one row of shells.
+void cutEnds(const Mesh& mesh, CVertex& a, CVertex& b) {
+    const double nx = mesh.spec.nx, ny = mesh.spec.ny;
+    if (nx == ny) {
+        a = mesh.Global(-0.5, ny * 0.5 + 0.3);
+        b = mesh.Global(nx + 0.5, ny * 0.5 + 0.7);
+    } else {
+        a = mesh.Global(nx * 0.5 + 0.3, -0.5);
+        b = mesh.Global(nx * 0.5 - 0.2, ny + 0.5);
+    }
+}
+
+double cutOnce(Mesh& mesh, std::int32_t loadCase, std::vector<double>* F) {
+    CVertex a, b;
+    cutEnds(mesh, a, b);
+    const std::int32_t rc =
+        mesh.calc->GetForcesOnSection(loadCase, &a, &b, F[0], F[1], F[2], F[3], F[4], F[5], 1, false, true, nullptr);
+    return rc == 1 ? F[0][0] : std::nan("");
+}
+
+// range(0): the mesh; range(1): 0 the index, 1 the full scan.
+void cut(benchmark::State& state, std::int32_t loadCase) {
+    Mesh& mesh = meshOf(state.range(0));
+    const bool scan = state.range(1) != 0;
+    detail::UseFullScan(scan);
+    std::vector<double> F[6];
+    for (auto _ : state) {
+        const double f = cutOnce(mesh, loadCase, F);
+        if (std::isnan(f)) state.SkipWithError("the cut failed");
+        benchmark::DoNotOptimize(f);
+    }
+    detail::UseFullScan(false);
+    setCounters(state, mesh);
+    state.SetLabel(scan ? "full scan" : "index");
+}
+
+void BM_StaticCut(benchmark::State& state) { cut(state, 1); }
+void BM_SpectrumCut(benchmark::State& state) { cut(state, kSpectrumCase); }
 
 void BM_Construct(benchmark::State& state) {
-    Mesh& mesh = meshOf(static_cast<std::int32_t>(state.range(0)));
+    Mesh& mesh = meshOf(state.range(0));
     for (auto _ : state) {
         CCrossSectionForcesPost calc(mesh.nodes, mesh.shells, mesh.frames, mesh.loadCases, 0.005);
-        benchmark::DoNotOptimize(calc.GetCurrentStatus());
         if (calc.GetCurrentStatus() != CS_SUCCESS) state.SkipWithError("plane set-up failed");
+        benchmark::DoNotOptimize(calc.GetCurrentStatus());
     }
     setCounters(state, mesh);
 }
 
-// A cut across the whole mesh, corner region to corner region, passing no node.
-void cutAcross(benchmark::State& state, std::int32_t loadCase) {
-    Mesh& mesh = meshOf(static_cast<std::int32_t>(state.range(0)));
-    const double n = mesh.n;
-    std::vector<double> F1, F2, F3, M1, M2, M3;
+// The floor construction is measured against: copying the host's four maps.
+void BM_DeepCopy(benchmark::State& state) {
+    Mesh& mesh = meshOf(state.range(0));
     for (auto _ : state) {
-        CVertex a = mesh.Global(-0.5, 0.3);
-        CVertex b = mesh.Global(n + 0.5, n - 0.3);
-        const std::int32_t rc = mesh.calc->GetForcesOnSection(loadCase, &a, &b, F1, F2, F3, M1, M2, M3, 1, false,
-                                                              true, nullptr);
-        if (rc != 1) state.SkipWithError("the cut failed");
-        benchmark::DoNotOptimize(F1.data());
+        auto nodes = mesh.nodes;
+        auto shells = mesh.shells;
+        auto frames = mesh.frames;
+        auto loadCases = mesh.loadCases;
+        benchmark::DoNotOptimize(shells.size());
     }
     setCounters(state, mesh);
 }
-
-void BM_StaticCut(benchmark::State& state) { cutAcross(state, 1); }
-void BM_SpectrumCut(benchmark::State& state) { cutAcross(state, kSpectrumCase); }
-
-// 32 x 32 = 1024, 100 x 100 = 10000, 316 x 316 = 99856 shells.
-BENCHMARK(BM_Construct)->Arg(32)->Arg(100)->Arg(316)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StaticCut)->Arg(32)->Arg(100)->Arg(316)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SpectrumCut)->Arg(32)->Arg(100)->Arg(316)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// Registered mesh by mesh, so that each mesh is built once.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    const char* names[] = {"10k", "100k", "1M", "100k_strip"};
+    for (std::int64_t m = 0; m < 4; ++m) {
+        const std::string mesh = names[m];
+        for (std::int64_t path : {0, 1}) {
+            const std::string how = path == 0 ? "/index" : "/scan";
+            benchmark::RegisterBenchmark(("StaticCut/" + mesh + how).c_str(), BM_StaticCut)
+                ->Args({m, path})
+                ->Unit(benchmark::kMicrosecond);
+            if (kMeshes[m].modes > 0)
+                benchmark::RegisterBenchmark(("SpectrumCut" + std::to_string(kMeshes[m].modes) + "/" + mesh + how).c_str(),
+                                             BM_SpectrumCut)
+                    ->Args({m, path})
+                    ->Unit(benchmark::kMicrosecond);
+        }
+        benchmark::RegisterBenchmark(("Construct/" + mesh).c_str(), BM_Construct)->Arg(m)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("DeepCopy/" + mesh).c_str(), BM_DeepCopy)->Arg(m)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

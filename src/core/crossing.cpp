@@ -1,5 +1,6 @@
 #include "core/crossing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -17,11 +18,41 @@ std::vector<std::int32_t> allItems(std::size_t n) {
     return items;
 }
 
-// The index's items: shells first, then frames. False when the index cannot answer.
+// Below this bound on the rounding of the exact tests (t and u of a crossing, each off by about
+// 4e-15 S |s| / tolerance for coordinates up to S and edges up to |s|), a crossing the exact tests
+// accept lies within a quarter of the tolerance of where the index looks; above it, the index could
+// miss one, so every element is tested instead.
+bool indexIsSafe(const PlaneModel& m, const CVertex& a, const CVertex& b) {
+    const double magnitude = std::max({m.index.Magnitude(), std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y)});
+    const double bound = 1.5e-13 * magnitude * a.Distance(&b) * m.index.FiledExtent();
+    return bound <= m.tolerance * m.tolerance;
+}
+
+// The index's items near the cut: shells first, then frames. False when the index cannot answer.
 bool nearCut(const PlaneModel& m, const CVertex& a, const CVertex& b, double extension, double halfWidth,
              std::vector<std::int32_t>& items) {
-    if (UsingFullScan()) return false;
+    if (UsingFullScan() || !indexIsSafe(m, a, b)) return false;
     return m.index.Query(a.x, a.y, b.x, b.y, extension, halfWidth, items);
+}
+
+// Does the segment p-q meet the box grown by margin? Liang-Barsky clipping of its parameter range.
+bool segmentMeetsBox(double px, double py, double qx, double qy, const Box& box, double margin) {
+    double t0 = 0.0, t1 = 1.0;
+    auto clip = [&](double p, double q) {  // keeps the t with p t <= q
+        if (p == 0.0) return q >= 0.0;
+        const double r = q / p;
+        if (p < 0.0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    const double dx = qx - px, dy = qy - py;
+    return clip(-dx, px - (box.x0 - margin)) && clip(dx, box.x1 + margin - px) && clip(-dy, py - (box.y0 - margin)) &&
+           clip(dy, box.y1 + margin - py);
 }
 
 }  // namespace
@@ -29,7 +60,9 @@ bool nearCut(const PlaneModel& m, const CVertex& a, const CVertex& b, double ext
 void UseFullScan(bool on) { fullScan.store(on, std::memory_order_relaxed); }
 bool UsingFullScan() { return fullScan.load(std::memory_order_relaxed); }
 
-bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b) {
+namespace {
+
+bool shellCrossed(const PlaneModel& m, std::size_t shell, const CutSegment& cut) {
     // A shell that names a node the model lacks is left out whole, as a frame is: half a polygon
     // would give a false set of crossed edges.
     if (!m.shellUsable[shell]) return false;
@@ -38,42 +71,63 @@ bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, cons
     for (std::size_t i = 0; i < n; ++i) {
         const CVertex& p = m.vertices[static_cast<std::size_t>(c[i])];
         const CVertex& q = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
-        if (segmentsCross(a, b, p, q, m.tolerance)) return true;
+        if (cut.Crosses(p, q, m.tolerance)) return true;
     }
     return false;
 }
 
-bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b) {
+bool frameCrossed(const PlaneModel& m, std::size_t frame, const CutSegment& cut) {
     if (!m.FrameUsable(frame)) return false;
     const auto& ends = m.frameEnds[frame];
-    return segmentsCross(a, b, m.vertices[static_cast<std::size_t>(ends[0])],
-                         m.vertices[static_cast<std::size_t>(ends[1])], m.tolerance);
+    return cut.Crosses(m.vertices[static_cast<std::size_t>(ends[0])], m.vertices[static_cast<std::size_t>(ends[1])],
+                       m.tolerance);
+}
+
+}  // namespace
+
+bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b) {
+    return shellCrossed(m, shell, CutSegment(a, b));
+}
+
+bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b) {
+    return frameCrossed(m, frame, CutSegment(a, b));
 }
 
 CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
+    const CutSegment cut(a, b);
     CrossedElements crossed;
     for (std::size_t s = 0; s < m.ShellCount(); ++s)
-        if (ShellCrossed(m, s, a, b)) crossed.shells.push_back(static_cast<std::int32_t>(s));
+        if (shellCrossed(m, s, cut)) crossed.shells.push_back(static_cast<std::int32_t>(s));
     if (frames)
         for (std::size_t f = 0; f < m.FrameCount(); ++f)
-            if (FrameCrossed(m, f, a, b)) crossed.frames.push_back(static_cast<std::int32_t>(f));
+            if (frameCrossed(m, f, cut)) crossed.frames.push_back(static_cast<std::int32_t>(f));
     return crossed;
 }
 
 CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
     // A crossing lies on the cut within tolerance squared of its parameter range past either end.
     const double e = m.tolerance * m.tolerance;
-    const double extension = e * a.Distance(&b) + m.tolerance;
+    const double length = a.Distance(&b);
+    const double extension = e * length + m.tolerance;
     std::vector<std::int32_t> items;
     if (!nearCut(m, a, b, extension, m.tolerance, items)) return FindCrossedElementsByScan(m, a, b, frames);
+
+    // Each candidate's box is first tested against the cut itself: most are only near it.
+    const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
+    const double px = a.x - extension * ux, py = a.y - extension * uy;
+    const double qx = b.x + extension * ux, qy = b.y + extension * uy;
+    const double margin = m.tolerance + 1e-12 * m.index.Magnitude();
+    const CutSegment cut(a, b);
     CrossedElements crossed;
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     for (const std::int32_t item : items) {
+        if (item >= shellCount && !frames) break;
+        if (!segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin)) continue;
         if (item < shellCount) {
-            if (ShellCrossed(m, static_cast<std::size_t>(item), a, b)) crossed.shells.push_back(item);
-        } else if (frames) {
+            if (shellCrossed(m, static_cast<std::size_t>(item), cut)) crossed.shells.push_back(item);
+        } else {
             const std::int32_t f = item - shellCount;
-            if (FrameCrossed(m, static_cast<std::size_t>(f), a, b)) crossed.frames.push_back(f);
+            if (frameCrossed(m, static_cast<std::size_t>(f), cut)) crossed.frames.push_back(f);
         }
     }
     return crossed;

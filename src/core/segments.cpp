@@ -21,9 +21,32 @@ bool spheresApart(const CVertex& a, const CVertex& b, const CVertex& c, const CV
 }
 
 bool segmentsCross(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance) {
-    if (spheresApart(a, b, c, d, tolerance)) return false;
-    CVertex scratch(0.0, 0.0, 0.0, 0.005);
-    return IntersectSegments2D(&a, &b, &c, &d, tolerance, &scratch);
+    return CutSegment(a, b).Crosses(c, d, tolerance);
+}
+
+CutSegment::CutSegment(const CVertex& from, const CVertex& to) : a(from), b(to), halfLength(from.Distance(&to) / 2) {}
+
+bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double tolerance) const {
+    // The exact test first, as it needs no square root and rejects almost every edge; the sphere
+    // rejection is then asked only of edges it accepts. Both are pure, so the order changes nothing.
+    const double rx = b.x - a.x;
+    const double ry = b.y - a.y;
+    const double sx = d.x - c.x;
+    const double sy = d.y - c.y;
+    const double D = rx * sy - sx * ry;
+    if (std::fabs(D) < tolerance) return false;
+    const double acx = a.x - c.x;
+    const double acy = a.y - c.y;
+    const double t = (acy * sx - acx * sy) / D;
+    const double u = (acy * rx - acx * ry) / D;
+    const double e = tolerance * tolerance;
+    if (!(t <= 1.0 + e) || !(t >= -e) || !(u <= 1.0 + e) || !(u >= -e)) return false;
+
+    const double mx = (c.x + d.x) / 2 - (a.x + b.x) / 2;
+    const double my = (c.y + d.y) / 2 - (a.y + b.y) / 2;
+    const double mz = (c.z + d.z) / 2 - (a.z + b.z) / 2;
+    const double gap = std::sqrt(mx * mx + my * my + mz * mz);
+    return !(gap - (c.Distance(&d) / 2 + halfLength) > tolerance);
 }
 
 }  // namespace detail

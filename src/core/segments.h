@@ -12,7 +12,16 @@ namespace xsect::detail {
 // segments cannot cross, nor overlap.
 bool spheresApart(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance);
 
-// Does edge c-d cross cut a-b: the sphere rejection, then IntersectSegments2D.
+// Does edge c-d cross cut a-b: the sphere rejection and IntersectSegments2D both pass.
 bool segmentsCross(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance);
+
+// The same test for many edges against one cut, its length taken once.
+struct CutSegment {
+    const CVertex& a;
+    const CVertex& b;
+    double halfLength;
+    CutSegment(const CVertex& from, const CVertex& to);
+    bool Crosses(const CVertex& c, const CVertex& d, double tolerance) const;
+};
 
 }  // namespace xsect::detail

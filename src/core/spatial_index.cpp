@@ -31,6 +31,7 @@ bool SpatialIndex::CellRange(double lo, double hi, double origin, std::int32_t c
 
 void SpatialIndex::Build(const std::vector<Box>& boxes) {
     *this = SpatialIndex();
+    boxes_ = boxes;
     double X0 = HUGE_VAL, Y0 = HUGE_VAL, X1 = -HUGE_VAL, Y1 = -HUGE_VAL;
     std::size_t filed = 0;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -55,9 +56,14 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
         return;
     }
 
-    // About one cell per item; a flat model (all boxes on a line) gets cells along its length.
+    // About one cell per item, and a little larger than a typical box, so that most boxes lie in
+    // two cells a side rather than three; a flat model (all boxes on a line) gets cells along it.
     const double n = static_cast<double>(filed);
+    double meanSide = 0.0;
+    for (const Box& b : boxes)
+        if (!empty(b) && finite(b)) meanSide += std::max(b.x1 - b.x0, b.y1 - b.y0) / n;
     double cell = (w > 0.0 && h > 0.0) ? std::sqrt(w * h / n) : std::max(w, h) / n;
+    cell = std::max(cell, 1.02 * meanSide);
     if (!(cell > 0.0) || !std::isfinite(cell)) cell = 1.0;
     auto cellsAlong = [&](double extent) { return std::max(1.0, std::ceil(extent / cell)); };
     while (cellsAlong(w) * cellsAlong(h) > 4.0 * n + 16.0) cell *= 1.5;
@@ -85,7 +91,9 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
         }
         for (std::int32_t j = j0; j <= j1; ++j)
             for (std::int32_t i = i0; i <= i1; ++i) ++count[static_cast<std::size_t>(j) * nx_ + i + 1];
+        filedExtent_ = std::max(filedExtent_, std::max(b.x1 - b.x0, b.y1 - b.y0));
     }
+    magnitude_ = std::max({std::fabs(X0), std::fabs(Y0), std::fabs(X1), std::fabs(Y1)});
     for (std::size_t c = 1; c < count.size(); ++c) count[c] += count[c - 1];
     cellStart_ = count;
     cellItems_.resize(count.back());
@@ -157,7 +165,7 @@ bool SpatialIndex::Query(double ax, double ay, double bx, double by, double exte
 
 std::size_t SpatialIndex::Bytes() const {
     return cellStart_.capacity() * sizeof(std::size_t) + cellItems_.capacity() * sizeof(std::int32_t) +
-           always_.capacity() * sizeof(std::int32_t);
+           always_.capacity() * sizeof(std::int32_t) + boxes_.capacity() * sizeof(Box);
 }
 
 }  // namespace xsect::detail

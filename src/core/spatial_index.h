@@ -31,6 +31,12 @@ public:
 
     bool Built() const { return built_; }
     std::size_t Bytes() const;
+    // The item's box as built, for a finer test of a candidate.
+    const Box& BoxOf(std::int32_t item) const { return boxes_[static_cast<std::size_t>(item)]; }
+    // The largest side of a box filed in the cells, and the largest coordinate of the grid: what
+    // the caller's rounding-error bound needs.
+    double FiledExtent() const { return filedExtent_; }
+    double Magnitude() const { return magnitude_; }
 
 private:
     bool CellRange(double lo, double hi, double origin, std::int32_t count, std::int32_t& first,
@@ -42,6 +48,9 @@ private:
     std::vector<std::size_t> cellStart_;   // CSR: items of cell (i, j) at cellItems_[cellStart_[j * nx + i] ..]
     std::vector<std::int32_t> cellItems_;
     std::vector<std::int32_t> always_;     // items too large (or not finite) to file in cells
+    std::vector<Box> boxes_;
+    double filedExtent_ = 0.0;
+    double magnitude_ = 0.0;
 };
 
 }  // namespace xsect::detail
