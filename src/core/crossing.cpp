@@ -35,8 +35,12 @@ bool nearCut(const PlaneModel& m, const CVertex& a, const CVertex& b, double ext
     return m.index.Query(a.x, a.y, b.x, b.y, extension, halfWidth, items);
 }
 
-// Does the segment p-q meet the box grown by margin? Liang-Barsky clipping of its parameter range.
+// Does the segment p-q meet the box grown by margin? Boxes beside the segment's own box are
+// rejected at once; the rest by Liang-Barsky clipping of its parameter range.
 bool segmentMeetsBox(double px, double py, double qx, double qy, const Box& box, double margin) {
+    if (box.x0 - margin > std::max(px, qx) || box.x1 + margin < std::min(px, qx) ||
+        box.y0 - margin > std::max(py, qy) || box.y1 + margin < std::min(py, qy))
+        return false;
     double t0 = 0.0, t1 = 1.0;
     auto clip = [&](double p, double q) {  // keeps the t with p t <= q
         if (p == 0.0) return q >= 0.0;
@@ -112,17 +116,26 @@ CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const
     std::vector<std::int32_t> items;
     if (!nearCut(m, a, b, extension, m.tolerance, items)) return FindCrossedElementsByScan(m, a, b, frames);
 
-    // Each candidate's box is first tested against the cut itself: most are only near it.
+    // Each candidate's box is first tested against the cut itself: most are only near it. The few
+    // left are put in element number order, once each, and tested exactly.
     const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
     const double px = a.x - extension * ux, py = a.y - extension * uy;
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
     const double margin = m.tolerance + 1e-12 * m.index.Magnitude();
+    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [&](std::int32_t item) {
+                                   return (item >= shellCount && !frames) ||
+                                          !segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin);
+                               }),
+                items.end());
+    // Walked along a row of cells, the candidates often come out in order already.
+    if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+
     const CutSegment cut(a, b);
     CrossedElements crossed;
-    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     for (const std::int32_t item : items) {
-        if (item >= shellCount && !frames) break;
-        if (!segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin)) continue;
         if (item < shellCount) {
             if (shellCrossed(m, static_cast<std::size_t>(item), cut)) crossed.shells.push_back(item);
         } else {
@@ -147,6 +160,8 @@ std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& 
     std::vector<std::int32_t> shells;
     for (const std::int32_t item : items)
         if (item < shellCount) shells.push_back(item);
+    std::sort(shells.begin(), shells.end());
+    shells.erase(std::unique(shells.begin(), shells.end()), shells.end());
     return shells;
 }
 

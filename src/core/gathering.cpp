@@ -8,10 +8,17 @@ namespace {
 
 const ResultStore& storeOf(const PlaneModel& m, const SideSlot& s) { return s.frame ? m.frameResults : m.shellResults; }
 
-// The side's slots in ascending node number, each node's slots kept in gathering order.
-std::vector<SideSlot> byNode(std::vector<SideSlot> side) {
-    std::stable_sort(side.begin(), side.end(), [](const SideSlot& l, const SideSlot& r) { return l.node < r.node; });
-    return side;
+// The side's slots in ascending node number, each node's slots kept in gathering order (the sort
+// key carries the position, so a plain sort keeps that order without a stable sort's buffer).
+std::vector<SideSlot> byNode(const std::vector<SideSlot>& side) {
+    std::vector<std::uint64_t> keys(side.size());
+    for (std::size_t i = 0; i < side.size(); ++i)
+        keys[i] = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(side[i].node)) << 32) | i;
+    if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+    std::vector<SideSlot> sorted;
+    sorted.reserve(side.size());
+    for (const std::uint64_t k : keys) sorted.push_back(side[static_cast<std::size_t>(k & 0xffffffffu)]);
+    return sorted;
 }
 
 Vec3 leverArm(const PlaneModel& m, std::int32_t node, const Vec3& momentPoint) {

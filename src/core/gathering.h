@@ -27,6 +27,7 @@ struct SideSlot {
 template <class OnSide>
 std::vector<SideSlot> SelectSide(const PlaneModel& m, const CrossedElements& crossed, OnSide&& onSide) {
     std::vector<SideSlot> side;
+    side.reserve(4 * crossed.shells.size() + 2 * crossed.frames.size());
     for (const std::int32_t s : crossed.shells) {
         const std::size_t n = m.CornerCount(static_cast<std::size_t>(s));
         const std::int32_t* c = m.CornersOf(static_cast<std::size_t>(s));

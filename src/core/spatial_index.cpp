@@ -121,7 +121,6 @@ bool SpatialIndex::Query(double ax, double ay, double bx, double by, double exte
     const double qx = bx + extension * ux, qy = by + extension * uy;
     if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(qx) || !std::isfinite(qy)) return false;
 
-    const std::size_t before = out.size();
     out.insert(out.end(), always_.begin(), always_.end());
     if (nx_ == 0) return true;
 
@@ -158,8 +157,6 @@ bool SpatialIndex::Query(double ax, double ay, double bx, double by, double exte
                        cellItems_.begin() + static_cast<std::ptrdiff_t>(cellStart_[c + 1]));
         }
     }
-    std::sort(out.begin() + static_cast<std::ptrdiff_t>(before), out.end());
-    out.erase(std::unique(out.begin() + static_cast<std::ptrdiff_t>(before), out.end()), out.end());
     return true;
 }
 

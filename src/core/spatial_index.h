@@ -24,8 +24,9 @@ public:
     void Build(const std::vector<Box>& boxes);
 
     // The items whose boxes meet the segment a-b, extended by `extension` past each end and widened
-    // by `halfWidth` on every side, in ascending item number, appended to out. False when the query
-    // cannot be answered: out is then left as it was and the caller must consider every item.
+    // by `halfWidth` on every side, appended to out in no particular order, an item possibly more
+    // than once. False when the query cannot be answered: out is then left as it was and the caller
+    // must consider every item.
     bool Query(double ax, double ay, double bx, double by, double extension, double halfWidth,
                std::vector<std::int32_t>& out) const;
 
