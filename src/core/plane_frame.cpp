@@ -13,7 +13,8 @@ bool planeFrameFrom(const CVertex& p1, const CVertex& p2, const CVertex& p3, dou
     // negated form also refuses NaN lengths.
     const double d = d12.Norm();
     if (!(d >= tolerance)) return false;
-    const AG_ColVector e1 = (1.0 / d) * d12;
+    // Divided, not multiplied by 1 / d: the axis of (3, 4, 0) is then exactly (0.6, 0.8, 0).
+    const AG_ColVector e1 = vector3(d12[1] / d, d12[2] / d, d12[3] / d);
 
     AG_ColVector n = d12.Cross(d13);
     const double nn = n.Norm();

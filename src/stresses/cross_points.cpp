@@ -6,6 +6,7 @@
 #include "core/arithmetic.h"
 #include "core/crossing.h"
 #include "core/plane_model.h"
+#include "math/vector3.h"
 #include "xsect/detail/segments.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
@@ -154,7 +155,7 @@ void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
     // Only the sign of the product is used; tiny vectors are left unscaled rather than blown up.
     auto normalise = [](AG_ColVector& v) {
         const double len = v.Norm();
-        if (len >= 1e-05) v = (1.0 / len) * v;
+        if (len >= 1e-05) v = detail::vector3(v[1] / len, v[2] / len, v[3] / len);
     };
 
     AG_ColVector n(3);
