@@ -85,21 +85,16 @@ bool AG_Matrix::HasNaN() const {
     return std::any_of(data_.begin(), data_.end(), [](double v) { return std::isnan(v); });
 }
 
-// Gauss-Jordan elimination with partial pivoting. A pivot that is not finite, or whose size is
-// lost in the rounding noise of the matrix (below 64 n eps times its largest element), makes the
-// matrix singular: the result is then all NaN, so no caller can mistake it for an answer.
+// Gauss-Jordan elimination with partial pivoting. Only a pivot that is exactly zero, or not
+// finite, makes the matrix singular: a pivot small beside the largest element is the mark of a
+// system with widely different scales (a short row's normal matrix), not of a singular one, and
+// its inverse is still the answer. A singular matrix, and one whose inverse overflows, gives all
+// NaN, so no caller can mistake it for an answer.
 AG_Matrix AG_Matrix::Inverse() const {
     const std::int32_t n = rows_;
     AG_Matrix failed(rows_, columns_, kNaN);
     if (n != columns_ || n == 0) return failed;
-
-    double largest = 0.0;
-    for (double v : data_) {
-        if (!std::isfinite(v)) return failed;
-        largest = std::max(largest, std::fabs(v));
-    }
-    if (largest == 0.0) return failed;
-    const double negligible = 64.0 * n * std::numeric_limits<double>::epsilon() * largest;
+    if (!std::all_of(data_.begin(), data_.end(), [](double v) { return std::isfinite(v); })) return failed;
 
     AG_Matrix a(*this);
     AG_Matrix inv(n, n, 0.0);
@@ -110,7 +105,7 @@ AG_Matrix AG_Matrix::Inverse() const {
         for (std::int32_t r = col + 1; r <= n; ++r)
             if (std::fabs(a(r, col)) > std::fabs(static_cast<const AG_Matrix&>(a)(pivotRow, col))) pivotRow = r;
         const double pivot = static_cast<const AG_Matrix&>(a)(pivotRow, col);
-        if (!(std::fabs(pivot) > negligible)) return failed;
+        if (pivot == 0.0 || !std::isfinite(pivot)) return failed;
         if (pivotRow != col) {
             for (std::int32_t c = 1; c <= n; ++c) {
                 const double t1 = a(col, c);
@@ -135,6 +130,7 @@ AG_Matrix AG_Matrix::Inverse() const {
             }
         }
     }
+    if (!std::all_of(inv.data_.begin(), inv.data_.end(), [](double v) { return std::isfinite(v); })) return failed;
     return inv;
 }
 

@@ -71,12 +71,35 @@ TEST(Matrix, InverseOfWellConditionedMatricesAndNaNWhenSingular) {
     EXPECT_EQ(si.Rows(), 3);
     EXPECT_TRUE(AG_Matrix(2, 3, 1.0).Inverse().HasNaN());  // not square
     EXPECT_TRUE(AG_Matrix(2, 2, 0.0).Inverse().HasNaN());  // zero
-    // A normal matrix of samples at only two distinct positions is singular up to rounding.
-    const double xs[] = {0.1, 0.1, 1.3, 1.3, 0.1};
+    EXPECT_TRUE(fromRows({{1e-310, 0}, {0, 1}}).Inverse().HasNaN());  // the inverse overflows
+}
+
+// Regression: pivots small beside the matrix's largest element were taken for zero, so a
+// well-posed system with widely different scales had no inverse.
+TEST(Matrix, SmallPivotsAreNotZeroPivots) {
+    const AG_Matrix d = fromRows({{1e-12, 0}, {0, 1}}).Inverse();
+    ASSERT_FALSE(d.HasNaN());
+    EXPECT_EQ(d(1, 1), 1.0 / 1e-12);  // one correctly rounded division
+    EXPECT_EQ(d(2, 2), 1.0);
+
+    // The normal matrix of five samples along a row h = 1e-3 long: entries from 5 down to
+    // 1e-12. Its inverse must solve the normal equations of y = 1 + 2 x/h + 3 (x/h)^2.
+    const double h = 1e-3;
     AG_Matrix design(5, 3, 1.0);
+    AG_ColVector y(5);
     for (int i = 1; i <= 5; ++i) {
-        design(i, 2) = xs[i - 1];
-        design(i, 3) = xs[i - 1] * xs[i - 1];
+        const double x = (i - 1) * h / 4.0;
+        design(i, 2) = x;
+        design(i, 3) = x * x;
+        y[i] = 1.0 + 2.0 * x / h + 3.0 * (x / h) * (x / h);
     }
-    EXPECT_TRUE((design.T() * design).Inverse().HasNaN());
+    const AG_Matrix normal = design.T() * design;
+    const AG_Matrix inverse = normal.Inverse();
+    ASSERT_FALSE(inverse.HasNaN());
+    const AG_ColVector coef = (inverse * design.T()) * y;
+    // Its condition, near 1e14, comes from the scales of its columns, which pivoting does not
+    // feel; on the row scaled to unit length it is near 300, so some hundreds of ulps.
+    EXPECT_NEAR(coef[1], 1.0, 1e-12);
+    EXPECT_NEAR(coef[2], 2.0 / h, 1e-12 * 2.0 / h);
+    EXPECT_NEAR(coef[3], 3.0 / (h * h), 1e-12 * 3.0 / (h * h));
 }

@@ -22,8 +22,10 @@ private:
 
 // A dense rows x columns matrix of doubles with 1-based element access and deep copies.
 // Indices out of range and mismatched dimensions are programming errors (asserted in debug
-// builds). Inverse() of a singular or non-square matrix is a matrix of quiet NaN of the same
-// shape; callers that must react test for it with HasNaN().
+// builds). Inverse() of a non-square matrix, of one with an element that is not finite, of one
+// whose elimination meets an exactly zero pivot, or of one whose inverse overflows, is a matrix of
+// quiet NaN of the same shape; callers that must react test for it with HasNaN(). A pivot that is
+// merely small beside the other elements does not make the matrix singular.
 class XSECT_API AG_Matrix {
 public:
     AG_Matrix();

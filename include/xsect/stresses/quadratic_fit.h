@@ -14,8 +14,11 @@ struct QuadraticFit {
     bool valid = false;
 };
 
-// Least-squares quadratic through the samples. Fewer than three samples, lengths that differ, or
-// samples at fewer than three distinct x (a singular normal matrix) give the zero polynomial.
+// Least-squares quadratic through the samples, exact (to rounding) for samples of a quadratic
+// however short the row. Fewer than three samples, lengths that differ, fewer than three distinct
+// x, an x that is not finite, or a row too short for its quadratic to be held in doubles give
+// the zero polynomial. Pass x in the row's own coordinate (from its start): far from x = 0 the
+// coefficients of a short row cancel in evaluation.
 XSECT_API QuadraticFit FitQuadratic(const std::vector<double>& xs, const std::vector<double>& ys);
 
 // f(x).
