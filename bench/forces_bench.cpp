@@ -119,7 +119,7 @@ void setCounters(benchmark::State& state, const Mesh& mesh) {
     const double shells = static_cast<double>(mesh.shells.size());
     state.counters["shells"] = shells;
     state.counters["host_B_per_shell"] = mesh.hostBytes / shells;
-    state.counters["flat_B_per_shell"] = static_cast<double>(mesh.calc->Model()->ResultBytes()) / shells;
+    state.counters["model_B_per_shell"] = static_cast<double>(mesh.calc->Model()->Bytes()) / shells;
 }
 
 // The cut of each mesh: across the square ones, slightly inclined, and along the strip's length;

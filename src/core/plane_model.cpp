@@ -93,6 +93,12 @@ const CLoadCaseInfo* PlaneModel::LoadCase(std::int32_t loadCase) const {
     return c == kMissing ? nullptr : &cases[static_cast<std::size_t>(c)];
 }
 
+std::size_t PlaneModel::Bytes() const {
+    auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
+    return ResultBytes() + index.Bytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(cornerStart) +
+           bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
+}
+
 void PlaneModel::ToPlane(double& x, double& y, double& z) const {
     // As the matrix layer computes M p - o.
     const Vec3 q = multiply(toMat3(planeMatrix), {x, y, z});

@@ -118,8 +118,9 @@ struct PlaneModel {
     void ToPlane(double& x, double& y, double& z) const;
     void ToGlobal(double& x, double& y, double& z) const;
 
-    // Bytes held by the element results (the part that grows with the model's results).
+    // Heap bytes held: by the element results, and by the whole model with its index.
     std::size_t ResultBytes() const { return shellResults.Bytes() + frameResults.Bytes(); }
+    std::size_t Bytes() const;
 };
 
 // Builds the model from the host's maps: copies what the calculators read, sets up the plane (from
