@@ -1,0 +1,66 @@
+#pragma once
+
+// What stands behind the C interface's opaque xsect_model, and the failure bookkeeping every entry
+// point shares. The Python module includes it too: it reaches the stress calculator through the
+// handle, which the C interface does not offer.
+
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <xsect/xsect.h>
+#include <xsect/xsect_c.h>
+
+namespace xsect::c_api {
+
+// A load case as the handle keeps it: the calculator's copy of info points into the two arrays.
+struct LoadCase {
+    std::string name;
+    CLoadCaseInfo info;
+    std::vector<double> frequencies;
+    std::vector<double> coefficients;  // row by row
+};
+
+}  // namespace xsect::c_api
+
+struct xsect_model {
+    // Declared before the calculator, so that the modal arrays it points to outlive it.
+    std::map<std::int32_t, xsect::c_api::LoadCase> cases;
+    std::unique_ptr<xsect::CCrossSectionForcesPost> calculator;
+    // The host interface keeps a status word and the last cut's axes in the calculator, so calls
+    // that go through it take turns; nothing else in the handle changes after construction.
+    mutable std::mutex hostCalls;
+};
+
+namespace xsect::c_api {
+
+// Records the sentence for xsect_last_error and returns status. The first form allocates nothing,
+// for the failures that are themselves a lack of memory.
+int Fail(int status, const char* sentence) noexcept;
+int Fail(int status, const std::string& sentence) noexcept;
+// The library's refusal: its status word with the library's own sentence, after context.
+int Refuse(std::int32_t status, const std::string& context) noexcept;
+
+// Runs body and turns any exception into a status, so that none crosses the C boundary.
+template <class Body>
+int Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Fail(XSECT_E_MEMORY, "out of memory");
+    } catch (const std::exception& e) {
+        return Fail(XSECT_E_INTERNAL, e.what());
+    } catch (...) {
+        return Fail(XSECT_E_INTERNAL, "an unknown failure inside the library");
+    }
+}
+
+// XSECT_E_ARGUMENT unless the load case exists and is of a kind the calculators compute.
+int CheckComputableCase(const xsect_model& model, std::int32_t loadCase);
+
+}  // namespace xsect::c_api

@@ -1,0 +1,150 @@
+// The host interface's two calculators as Model methods: one cut of one load case, and the cut-line
+// stresses. The GIL is released while the library works, and its calls on one model take turns.
+
+#include <cmath>
+#include <mutex>
+
+#include "model.h"
+
+namespace xsect::python {
+
+namespace {
+
+// The library's stress calculator shares the force calculator's status word: each stage starts
+// from a clear status and leaves one, which is read before the next caller's turn.
+template <class Stage>
+std::int32_t RunStage(const xsect_model& model, Stage&& stage) {
+    py::gil_scoped_release unlocked;
+    std::lock_guard<std::mutex> turn(model.hostCalls);
+    CCrossSectionForcesPost& calc = *model.calculator;
+    calc.ResetCurrentStatus();
+    stage();
+    const std::int32_t status = calc.GetCurrentStatus();
+    calc.ResetCurrentStatus();
+    return status;
+}
+
+py::array_t<double> Six(const ForceResultant& r) {
+    py::array_t<double> out(6);
+    const double v[6] = {r.GetFx(), r.GetFy(), r.GetFz(), r.GetMx(), r.GetMy(), r.GetMz()};
+    std::copy(v, v + 6, out.mutable_data());
+    return out;
+}
+
+}  // namespace
+
+py::array_t<double> Model::ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
+                                           bool globalAxes, py::handle momentPoint) const {
+    const std::int32_t lc = Int32(loadCase, "case");
+    const std::array<double, 3> a = Point(start, "start"), b = Point(end, "end");
+    std::optional<std::array<double, 3>> m;
+    if (!momentPoint.is_none()) m = Point(momentPoint, "moment_point");
+    const std::int32_t s = Int32(side, "side");
+    py::array_t<double> out(6);
+    double* values = out.mutable_data();
+    int status;
+    {
+        py::gil_scoped_release unlocked;
+        status = xsect_forces_on_section(handle.get(), lc, a.data(), b.data(), s, globalAxes, m ? m->data() : nullptr,
+                                         values);
+    }
+    Check(status);
+    return out;
+}
+
+StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle end, py::handle face,
+                            py::handle components, py::handle thickness, py::handle divisions, py::handle spacing,
+                            py::handle positions, bool balanceMz, bool includeQtInMy) const {
+    const std::int32_t lc = Int32(loadCase, "case");
+    const std::array<double, 3> a = Point(start, "start"), b = Point(end, "end"), f = Point(face, "face");
+    if (!PyCallable_Check(components.ptr()))
+        throw py::value_error("components: expected a function (shells, points) -> (n, 8) array");
+    const std::int32_t rowDivisions = Int32(divisions, "divisions");
+    if (rowDivisions < 1) throw py::value_error("divisions: expected at least 1");
+    const double rowSpacing = Finite(spacing, "spacing");
+    if (rowSpacing < 0) throw py::value_error("spacing: expected zero (none) or more");
+    std::optional<std::vector<double>> at;
+    if (!positions.is_none()) {
+        Reals p = RealArray(positions, "positions", {-1});
+        at.emplace(p.data(), p.data() + p.size());
+        for (double v : *at)
+            if (!std::isfinite(v)) throw py::value_error("positions: a position is not finite");
+    }
+    const bool perShell = py::isinstance<py::dict>(thickness);
+    const double uniform = perShell ? 0.0 : Finite(thickness, "thickness");
+    Check(c_api::CheckComputableCase(*handle, lc));
+
+    // 1. The sample rows, one per crossed shell.
+    CCrossSectionStressesPost stresses(handle->calculator.get());
+    std::vector<std::shared_ptr<ElemStressPoints>> rows;
+    std::int32_t status = RunStage(*handle, [&] {
+        rows = stresses.GetCutlineStressInputPoints(CVertex(a[0], a[1], a[2]), CVertex(b[0], b[1], b[2]),
+                                                    CVertex(f[0], f[1], f[2]), rowDivisions, rowSpacing, false);
+    });
+    if (status != CS_SUCCESS || rows.empty())
+        Check(c_api::Refuse(status != CS_SUCCESS ? status : CS_NO_ELEMENTS_CROSSED, "cut-line sample points"));
+
+    // 2. The caller's components at every sample point, and the rows' thicknesses.
+    py::ssize_t count = 0;
+    for (const auto& row : rows) count += static_cast<py::ssize_t>(row->GetStressPoints().size());
+    Ints shells(count);
+    py::array_t<double> points({count, py::ssize_t{3}});
+    {
+        py::ssize_t i = 0;
+        for (const auto& row : rows)
+            for (const StressPoint& p : row->GetStressPoints()) {
+                shells.mutable_data()[i] = row->GetElemID();
+                p.GetPoint(points.mutable_data()[3 * i], points.mutable_data()[3 * i + 1], points.mutable_data()[3 * i + 2]);
+                ++i;
+            }
+    }
+    Reals given = RealArray(components(shells, points), "components(shells, points)", {count, 8});
+    const double* c = given.data();
+    for (py::ssize_t i = 0; i < 8 * count; ++i)
+        if (!std::isfinite(c[i])) throw py::value_error("components(shells, points): a value is not finite");
+    for (const auto& row : rows) {
+        for (StressPoint& p : row->GetStressPoints()) {
+            p.SetStressValue_ZEL(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+            c += 8;
+        }
+        if (!perShell) {
+            row->SetAvgThickness(uniform);
+            continue;
+        }
+        // A crossed shell missing from the dict keeps no thickness, which the library refuses.
+        py::dict byShell = py::reinterpret_borrow<py::dict>(thickness);
+        py::int_ id(row->GetElemID());
+        if (byShell.contains(id))
+            row->SetAvgThickness(Finite(byShell[id], ("thickness[" + std::to_string(row->GetElemID()) + "]").c_str()));
+    }
+
+    // 3. The smoothing, balanced against the section's resultant.
+    std::vector<std::shared_ptr<CLStressPoint>> smoothed;
+    StressTable out;
+    status = RunStage(*handle, [&] {
+        smoothed = at ? stresses.SmoothBalanceCutlineStress(lc, *at, {}, balanceMz, includeQtInMy)
+                      : stresses.SmoothBalanceCutlineStress(lc, {}, balanceMz, includeQtInMy);
+    });
+    if (status != CS_SUCCESS || smoothed.empty())
+        Check(c_api::Refuse(status != CS_SUCCESS ? status : CS_NO_STRESS_INPUT_POINTS, "smoothing"));
+    const auto n = static_cast<py::ssize_t>(smoothed.size());
+    py::array_t<double> position(n), point({n, py::ssize_t{3}}), values({n, py::ssize_t{5}});
+    for (py::ssize_t i = 0; i < n; ++i) {
+        const CLStressPoint& p = *smoothed[static_cast<std::size_t>(i)];
+        position.mutable_data()[i] = p.GetCLCoor();
+        const CVertex& v = p.GetPoint3D();
+        const double xyz[3] = {v.x, v.y, v.z};
+        std::copy(xyz, xyz + 3, point.mutable_data() + 3 * i);
+        const CLStress& s = p.GetStress();
+        const double q[5] = {s.GetSt(), s.GetSts(), s.GetQt(), s.GetMts(), s.GetMt()};
+        std::copy(q, q + 5, values.mutable_data() + 5 * i);
+    }
+    out.position = position;
+    out.point = point;
+    out.values = values;
+    out.balance = Six(stresses.GetBalanceResultantForce());
+    out.resultant = Six(stresses.GetSmoothedStressResultantForce());
+    return out;
+}
+
+}  // namespace xsect::python

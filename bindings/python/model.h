@@ -1,0 +1,46 @@
+#pragma once
+
+// xsect.Model: a handle of the C interface, with the numpy arguments of its methods checked and
+// handed on.
+
+#include <memory>
+#include <optional>
+
+#include "arguments.h"
+#include "model_handle.h"
+
+namespace xsect::python {
+
+// The smoothed cut-line stresses of one load case along one cut.
+struct StressTable {
+    py::array position;   // (Q,) cut-line coordinate
+    py::array point;      // (Q, 3) global position
+    py::array values;     // (Q, 5) St, Sts, Qt, Mts, Mt
+    py::array balance;    // (6,) the section resultant the smoothing balances against
+    py::array resultant;  // (6,) the resultant of the smoothed distribution
+};
+
+struct Model {
+    std::unique_ptr<xsect_model, void (*)(xsect_model*)> handle{nullptr, xsect_model_free};
+
+    static Model FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
+                            py::handle cases, py::handle staticResults, py::handle spectrumResults,
+                            py::handle frameIds, py::handle frameNodes, py::handle frameStatic,
+                            py::handle frameSpectrum, py::handle tolerance, py::handle planeNodes);
+
+    py::list CaseIds() const;
+
+    py::array_t<double> ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
+                                        bool globalAxes, py::handle momentPoint) const;
+
+    // The cut-line stresses: sample points from the library, their components from the caller's
+    // function, the smoothing from the library again.
+    StressTable Stresses(py::handle loadCase, py::handle start, py::handle end, py::handle face, py::handle components,
+                      py::handle thickness, py::handle divisions, py::handle spacing, py::handle positions,
+                      bool balanceMz, bool includeQtInMy) const;
+};
+
+// A Python int that fits in 32 bits, or ValueError naming it.
+std::int32_t Int32(py::handle value, const char* name);
+
+}  // namespace xsect::python

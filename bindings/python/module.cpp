@@ -1,0 +1,62 @@
+// The compiled part of the xsect package: xsect.Model, the tables it returns and xsect.Error. The
+// package's __init__.py re-exports them; the docstrings are the reference, the .pyi stubs their types.
+
+#include "model.h"
+
+namespace py = pybind11;
+using xsect::python::Model;
+using xsect::python::StressTable;
+
+PYBIND11_MODULE(_xsect, m) {
+    m.doc() = "Section forces and cut-line stresses of plane shell models.";
+    xsect::python::RegisterErrors(m);
+
+    py::class_<StressTable>(m, "StressTable", "Smoothed cut-line stresses of one load case along one cut.")
+        .def_readonly("position", &StressTable::position, "(Q,) cut-line coordinate of each output point")
+        .def_readonly("point", &StressTable::point, "(Q, 3) global position of each output point")
+        .def_readonly("values", &StressTable::values, "(Q, 5) St, Sts, Qt, Mts, Mt at each output point")
+        .def_readonly("balance", &StressTable::balance,
+                      "(6,) Fx, Fy, Fz, Mx, My, Mz: the section resultant the smoothing balances against")
+        .def_readonly("resultant", &StressTable::resultant, "(6,) the resultant of the smoothed distribution")
+        .def_property_readonly_static("quantities",
+                                      [](py::handle) { return py::make_tuple("St", "Sts", "Qt", "Mts", "Mt"); });
+
+    py::class_<Model>(m, "Model", "A plane shell model with its results, ready to be cut.")
+        .def_static("from_arrays", &Model::FromArrays, py::arg("node_ids"), py::arg("xyz"), py::arg("shell_ids"),
+                    py::arg("shell_nodes"), py::arg("cases"), py::arg("static") = py::none(),
+                    py::arg("spectrum") = py::none(), py::arg("frame_ids") = py::none(),
+                    py::arg("frame_nodes") = py::none(), py::arg("frame_static") = py::none(),
+                    py::arg("frame_spectrum") = py::none(), py::arg("tolerance") = 0.001,
+                    py::arg("plane_nodes") = py::none(),
+                    R"(Builds a model from arrays.
+
+node_ids (N,) and xyz (N, 3) are the nodes; shell_ids (M,) and shell_nodes (M, k) the shells, each row
+padded with -1 after its last node. cases is {id: {"type": "static" | "response_spectrum", "modes",
+"combination", ...}} with the model file's load case keys. static is {case: (M, k, 6)} and spectrum
+{case: (M, k, modes, 6)}: Fx, Fy, Fz, Mx, My, Mz acting on each shell at each of its nodes, in
+shell_nodes' order. Frames alike: frame_ids (F,), frame_nodes (F, 2), frame_static {case: (F, 2, 6)},
+frame_spectrum {case: (F, 2, modes, 6)}. plane_nodes: three node ids that fix the plane, or None.
+
+The model keeps the library's copy of the results only. Raises ValueError for bad input and
+xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS).)")
+        .def_property_readonly("case_ids", &Model::CaseIds, "The load case ids, ascending.")
+        .def("forces_on_section", &Model::ForcesOnSection, py::arg("case"), py::arg("start"), py::arg("end"),
+             py::arg("side") = 0, py::arg("global_axes") = false, py::arg("moment_point") = py::none(),
+             R"(The host interface's six values of one load case across the cut start -> end.
+
+F1, F2, F3, M1, M2, M3 along the cut's axes (global axes for a static case with global_axes), about
+the cut's midpoint or moment_point. side 0 gathers the nodes left of the directed cut, 1 those right
+of it. Raises xsect.Error when the library refuses the cut (CS_NO_ELEMENTS_CROSSED, ...).)")
+        .def("stresses", &Model::Stresses, py::arg("case"), py::arg("start"), py::arg("end"), py::arg("face"),
+             py::arg("components"), py::arg("thickness"), py::arg("divisions") = 4, py::arg("spacing") = 0.0,
+             py::arg("positions") = py::none(), py::arg("balance_mz") = false, py::arg("include_qt_in_my") = false,
+             R"(The smoothed cut-line stresses of one load case along the cut start -> end.
+
+The library places sample points along the cut in every crossed shell (divisions intervals per shell,
+or about spacing apart when spacing > 0); face is a point off the cut on the side whose face is
+meant. components(shells, points) is called once with the shells (P,) and global positions (P, 3)
+of the sample points and returns their eight stress components (P, 8), in the order the model
+format documents (1 St, 2 Sts, 4 Mt, 5 Mts, 7 Qt; 0, 3, 6 are carried only). thickness is one
+number or {shell: thickness}. The values are given at positions (cut-line coordinates) or at the
+sample points. Returns a StressTable.)");
+}

@@ -1,0 +1,70 @@
+from typing import Callable, ClassVar, Mapping, Optional, Sequence, Union
+
+import numpy as np
+import numpy.typing as npt
+
+ArrayLike = npt.ArrayLike
+Point = Union[Sequence[float], npt.NDArray[np.float64]]
+
+class Error(Exception):
+    """The library refused a request."""
+
+    status: int
+    name: str
+    message: str
+
+class StressTable:
+    quantities: ClassVar[tuple[str, str, str, str, str]]
+    @property
+    def position(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def point(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def values(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def balance(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def resultant(self) -> npt.NDArray[np.float64]: ...
+
+class Model:
+    @staticmethod
+    def from_arrays(
+        node_ids: ArrayLike,
+        xyz: ArrayLike,
+        shell_ids: ArrayLike,
+        shell_nodes: ArrayLike,
+        cases: Mapping[int, Mapping[str, object]],
+        static: Optional[Mapping[int, ArrayLike]] = None,
+        spectrum: Optional[Mapping[int, ArrayLike]] = None,
+        frame_ids: Optional[ArrayLike] = None,
+        frame_nodes: Optional[ArrayLike] = None,
+        frame_static: Optional[Mapping[int, ArrayLike]] = None,
+        frame_spectrum: Optional[Mapping[int, ArrayLike]] = None,
+        tolerance: float = 0.001,
+        plane_nodes: Optional[Sequence[int]] = None,
+    ) -> Model: ...
+    @property
+    def case_ids(self) -> list[int]: ...
+    def forces_on_section(
+        self,
+        case: int,
+        start: Point,
+        end: Point,
+        side: int = 0,
+        global_axes: bool = False,
+        moment_point: Optional[Point] = None,
+    ) -> npt.NDArray[np.float64]: ...
+    def stresses(
+        self,
+        case: int,
+        start: Point,
+        end: Point,
+        face: Point,
+        components: Callable[[npt.NDArray[np.int32], npt.NDArray[np.float64]], ArrayLike],
+        thickness: Union[float, Mapping[int, float]],
+        divisions: int = 4,
+        spacing: float = 0.0,
+        positions: Optional[ArrayLike] = None,
+        balance_mz: bool = False,
+        include_qt_in_my: bool = False,
+    ) -> StressTable: ...

@@ -1,0 +1,144 @@
+/* The C interface from C: a model built from arrays gives the host interface's values, and every
+ * refusal comes back as its status with a sentence. */
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <xsect/xsect_c.h>
+
+static int failures = 0;
+
+static void expect_status(int got, int want, const char* what) {
+    if (got == want && (got == 0 || xsect_last_error()[0] != '\0')) return;
+    fprintf(stderr, "%s: status %d (%s), expected %d (%s): %s\n", what, got, xsect_status_name(got), want,
+            xsect_status_name(want), xsect_last_error());
+    ++failures;
+}
+
+static void expect_near(double got, double want, const char* what) {
+    /* The values are sums of a few exact nodal forces: only rounding separates them. */
+    if (fabs(got - want) <= 1e-12 * (1.0 + fabs(want))) return;
+    fprintf(stderr, "%s: %.17g, expected %.17g\n", what, got, want);
+    ++failures;
+}
+
+/* Two unit squares side by side in z = 0 (x from 0 to 2) and a frame along their bottom edge. Case 1
+ * pulls along x: each shell's left nodes get -5, its right nodes +5; the frame -1 at end A, +1 at end
+ * B. Case 2 has the same pattern in two modes, scaled by 3 and 4, combined by SRSS: 5 times case 1. */
+enum { NODES = 6, SHELLS = 2, WIDTH = 5 };
+static const int32_t node_ids[NODES] = {1, 2, 3, 4, 5, 6};
+static double node_xyz[NODES][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}};
+static int32_t shell_ids[SHELLS] = {10, 20};
+static int32_t shell_nodes[SHELLS][WIDTH] = {{1, 2, 5, 4, -1}, {2, 3, 6, 5, -1}};
+static const int32_t frame_ids[1] = {7};
+static const int32_t frame_nodes[1][2] = {{1, 3}};
+static double shell_static[SHELLS][WIDTH][6];
+static double shell_modal[SHELLS][WIDTH][2][6];
+static const double frame_static[1][2][6] = {{{-1, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}}};
+static xsect_load_case cases[2] = {
+    {.id = 1, .name = "pull", .type = XSECT_CASE_STATIC},
+    {.id = 2, .name = "quake", .type = XSECT_CASE_RESPONSE_SPECTRUM, .modes = 2, .combination = XSECT_COMBINE_SRSS},
+};
+
+static xsect_model_arrays strip_arrays(void) {
+    for (int s = 0; s < SHELLS; ++s)
+        for (int j = 0; j < 4; ++j) {
+            const double fx = (j == 1 || j == 2) ? 5.0 : -5.0; /* slots 1, 2 are the right nodes */
+            shell_static[s][j][0] = fx;
+            shell_modal[s][j][0][0] = 3 * fx;
+            shell_modal[s][j][1][0] = 4 * fx;
+        }
+    static const double* shell_results[2];
+    static const double* frame_results[2];
+    shell_results[0] = &shell_static[0][0][0];
+    shell_results[1] = &shell_modal[0][0][0][0];
+    frame_results[0] = &frame_static[0][0][0];
+    frame_results[1] = NULL;
+    xsect_model_arrays a = {
+        .node_count = NODES, .node_ids = node_ids, .node_xyz = &node_xyz[0][0],
+        .shell_count = SHELLS, .shell_width = WIDTH, .shell_ids = shell_ids, .shell_nodes = &shell_nodes[0][0],
+        .frame_count = 1, .frame_ids = frame_ids, .frame_nodes = &frame_nodes[0][0],
+        .case_count = 2, .cases = cases, .shell_results = shell_results, .frame_results = frame_results,
+        .tolerance = 0.001,
+    };
+    return a;
+}
+
+static void test_host_cut(const xsect_model* model) {
+    const double start[3] = {0.5, -1, 0}, end[3] = {0.5, 2, 0};
+    double f[6];
+    expect_status(xsect_forces_on_section(model, 1, start, end, 0, true, NULL, f), 0, "static cut");
+    expect_near(f[0], -11, "static Fx: the left nodes' -10 and the frame's -1");
+    expect_status(xsect_forces_on_section(model, 2, start, end, 0, false, NULL, f), 0, "spectrum cut");
+    expect_near(fabs(f[0]) + fabs(f[1]) + fabs(f[2]), 50, "SRSS of 3 and 4 times the shells' 10");
+
+    const double off[3] = {0.5, 2, 1}, beside[3] = {5, -1, 0}, beside_end[3] = {5, 2, 0}, nan_point[3] = {NAN, 0, 0};
+    expect_status(xsect_forces_on_section(model, 1, start, off, 0, false, NULL, f), -5, "cut off the plane");
+    expect_status(xsect_forces_on_section(model, 1, beside, beside_end, 0, false, NULL, f), -1, "cut beside the model");
+    expect_status(xsect_forces_on_section(model, 1, start, end, 0, false, off, f), -7, "moment point off the plane");
+    expect_status(xsect_forces_on_section(model, 3, start, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "unknown case");
+    expect_status(xsect_forces_on_section(model, 1, start, end, 2, false, NULL, f), XSECT_E_ARGUMENT, "side 2");
+    expect_status(xsect_forces_on_section(model, 1, nan_point, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "NaN end");
+    expect_status(xsect_forces_on_section(NULL, 1, start, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "null model");
+    expect_status(xsect_forces_on_section(model, 1, start, end, 0, false, NULL, NULL), XSECT_E_ARGUMENT, "null out");
+}
+
+/* Each entry spoils one thing of the good arrays and names the status it must give. */
+static void test_refused_models(void) {
+    xsect_model* model = NULL;
+    expect_status(xsect_model_from_arrays(NULL, &model), XSECT_E_ARGUMENT, "null arrays");
+    xsect_model_arrays a = strip_arrays();
+    expect_status(xsect_model_from_arrays(&a, NULL), XSECT_E_ARGUMENT, "null out");
+
+    static const char* const faults[] = {"negative count", "null ids",       "NaN coordinate", "duplicate node",
+                                         "unknown node",   "node after pad", "three slots too few",
+                                         "NaN result",     "spectrum without modes", "CQC without coefficients",
+                                         "zero tolerance", "off the plane",  "no shells"};
+    for (int fault = 0; fault < (int)(sizeof faults / sizeof *faults); ++fault) {
+        a = strip_arrays();
+        int want = XSECT_E_ARGUMENT;
+        xsect_load_case spoiled[2] = {cases[0], cases[1]};
+        a.cases = spoiled;
+        switch (fault) {
+            case 0: a.frame_count = -1; break;
+            case 1: a.node_ids = NULL; break;
+            case 2: node_xyz[3][1] = NAN; break;
+            case 3: shell_ids[1] = 10; break;
+            case 4: shell_nodes[1][1] = 99; break;
+            case 5: shell_nodes[0][3] = -1, shell_nodes[0][4] = 4; break;
+            case 6: shell_nodes[0][1] = -1, shell_nodes[0][2] = -1, shell_nodes[0][3] = -1; break;
+            case 7: shell_modal[1][2][1][5] = INFINITY; break;
+            case 8: spoiled[1].modes = 0; break;
+            case 9: spoiled[1].combination = XSECT_COMBINE_CQC; break;
+            case 10: a.tolerance = 0; break;
+            case 11: node_xyz[5][2] = 0.5, want = -2; break;
+            case 12: a.shell_count = 0, want = -3; break;
+        }
+        model = NULL;
+        expect_status(xsect_model_from_arrays(&a, &model), want, faults[fault]);
+        if (model != NULL) fprintf(stderr, "%s: a model came back\n", faults[fault]), ++failures;
+        node_xyz[3][1] = 1, node_xyz[5][2] = 0, shell_ids[1] = 20, shell_modal[1][2][1][5] = 0;
+        const int32_t rows[SHELLS][WIDTH] = {{1, 2, 5, 4, -1}, {2, 3, 6, 5, -1}};
+        memcpy(shell_nodes, rows, sizeof rows);
+    }
+}
+
+int main(void) {
+    xsect_model_arrays a = strip_arrays();
+    xsect_model* model = NULL;
+    expect_status(xsect_model_from_arrays(&a, &model), 0, "strip from arrays");
+    if (model == NULL) return 1;
+    int32_t ids[2] = {0, 0};
+    expect_status(xsect_case_ids(model, ids), 0, "case ids");
+    if (xsect_case_count(model) != 2 || ids[0] != 1 || ids[1] != 2 || xsect_case_count(NULL) != 0)
+        fprintf(stderr, "case count or ids wrong\n"), ++failures;
+    test_host_cut(model);
+    xsect_model_free(model);
+    xsect_model_free(NULL);
+    test_refused_models();
+    if (strcmp(xsect_status_name(-1), "CS_NO_ELEMENTS_CROSSED") != 0 ||
+        strcmp(xsect_status_name(XSECT_E_FILE), "XSECT_E_FILE") != 0)
+        fprintf(stderr, "status names wrong\n"), ++failures;
+    printf("%s\n", failures == 0 ? "all checks passed" : "checks failed");
+    return failures == 0 ? 0 : 1;
+}
