@@ -5,14 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include "demo_model.h"
-#include "json_access.h"
-#include "model_io.h"
+#include <nlohmann/json.hpp>
+
+#include "compute/demo_model.h"
+#include "xsect/io/model_file.h"
 #include "tool_test_support.h"
 
 namespace xsect::cli {
 namespace {
 
+using io::WriteModelJson;
+using Json = nlohmann::json;
 using testing_support::RunXsect;
 using testing_support::WriteTemp;
 
@@ -121,9 +124,7 @@ TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
     auto rows = CsvLines(csv.out);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0][3], "F1");
-    Json doc;
-    std::string error;
-    ASSERT_TRUE(ParseJsonText(json.out, "out", doc, error)) << error;
+    const Json doc = Json::parse(json.out);
     ASSERT_EQ(doc["results"].size(), 4u);
     const char* names[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -145,10 +146,7 @@ TEST(Cli, GlobalAxesRotateStaticResultsBackFromTheCutAxes) {
     auto global = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--global-axes", "--format", "json"});
     ASSERT_EQ(cut.code, 0);
     ASSERT_EQ(global.code, 0);
-    Json a, b;
-    std::string error;
-    ASSERT_TRUE(ParseJsonText(cut.out, "a", a, error));
-    ASSERT_TRUE(ParseJsonText(global.out, "b", b, error));
+    const Json a = Json::parse(cut.out), b = Json::parse(global.out);
     const Json& ra = a["results"][0];
     const Json& rb = b["results"][0];
     EXPECT_EQ(rb["axes"], "global");

@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "demo_model.h"
-#include "model_io.h"
+#include "compute/demo_model.h"
+#include "xsect/io/model_file.h"
 #include "tool_test_support.h"
 
 namespace xsect::cli {
 namespace {
 
+using namespace io;
 using testing_support::TempPath;
 
 // Two quadrilaterals side by side in the x-y plane and a frame, one static and one
@@ -70,7 +71,7 @@ struct BadModel {
 
 TEST(ModelJson, BadInputNamesThePlaceAndTheFault) {
     const BadModel cases[] = {
-        {"syntax", "\"version\": 1,", "\"version\": 1", "bad.json:2:41: syntax error while parsing object - unexpected string literal"},
+        {"syntax", "\"version\": 1,", "\"version\": 1", "bad.json:2:41: syntax error: expected ',' or '}' after an object member, found a string"},
         {"unknown node", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3, 17, 5]",
          "bad.json: shells[1]: unknown node 17 in shell 4"},
         {"duplicate node", "{\"id\": 6, \"xyz\"", "{\"id\": 5, \"xyz\"", "bad.json: nodes[5]: duplicate node id 5"},
@@ -123,7 +124,7 @@ TEST(ModelJson, WriteAndReadBackIsTheSameModel) {
     Model again;
     std::string error;
     ASSERT_TRUE(ParseModelText(first, "demo.json", "", again, error)) << error;
-    EXPECT_EQ(WriteModelJson(again), first);
+    EXPECT_TRUE(WriteModelJson(again) == first);
     EXPECT_EQ(again.loadCases.at(4).coefficients, demo.model.loadCases.at(4).coefficients);
     EXPECT_EQ(again.shells.at(17).staticResults.at(1).at(19).Fx, demo.model.shells.at(17).staticResults.at(1).at(19).Fx);
 }
@@ -137,7 +138,7 @@ TEST(ModelCsv, ManifestWithTablesReadsBackTheSameModel) {
     Model again;
     ASSERT_TRUE(ReadModelFile(dir + "/manifest.json", again, error)) << error;
     again.source = demo.model.source;
-    EXPECT_EQ(WriteModelJson(again), WriteModelJson(demo.model));
+    EXPECT_TRUE(WriteModelJson(again) == WriteModelJson(demo.model));
 }
 
 TEST(ModelCsv, BadTablesNameFileLineAndColumn) {
