@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "io/printable.h"
+
 namespace xsect::io {
 
 namespace {
@@ -188,8 +190,9 @@ std::string CsvFile::Place(int column) const {
 }
 
 std::string CsvFile::Missing(int column) const {
+    const bool named = column >= 0 && static_cast<std::size_t>(column) < header_.size();
     return Place(column) + ": missing value for column \"" +
-           (column >= 0 ? header_[static_cast<std::size_t>(column)] : std::string("?")) + "\"";
+           (named ? header_[static_cast<std::size_t>(column)] : std::string("?")) + "\"";
 }
 
 bool CsvFile::Number(int column, double& out, std::string& error) const {
@@ -208,7 +211,7 @@ bool CsvFile::Number(int column, double& out, std::string& error) const {
     double v = 0.0;
     const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v);
     if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() || !std::isfinite(v)) {
-        error = Place(column) + ": \"" + std::string(f) + "\" is not a number";
+        error = Place(column) + ": \"" + Printable(f) + "\" is not a number";
         return false;
     }
     out = v;
@@ -223,7 +226,7 @@ bool CsvFile::Int32(int column, std::int32_t& out, std::string& error) const {
     std::int32_t v = 0;
     const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v);
     if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size()) {
-        error = Place(column) + ": \"" + std::string(f) + "\" is not a 32-bit integer";
+        error = Place(column) + ": \"" + Printable(f) + "\" is not a 32-bit integer";
         return false;
     }
     out = v;

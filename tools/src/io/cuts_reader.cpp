@@ -1,4 +1,5 @@
 #include "io/csv_file.h"
+#include "io/printable.h"
 #include "xsect/io/cuts_file.h"
 
 namespace xsect::io {
@@ -23,7 +24,7 @@ bool ReadCutsFile(const std::string& path, std::int32_t defaultSide, std::vector
             if (!t.Int32(cside, c.side, error)) return false;
             if (c.side != 0 && c.side != 1) return error = t.Place(cside) + ": side must be 0 or 1", false;
         }
-        c.name = cname >= 0 && !t.Empty(cname) ? std::string(t.Field(cname)) : std::to_string(cuts.size() + 1);
+        c.name = cname >= 0 && !t.Empty(cname) ? Printable(t.Field(cname)) : std::to_string(cuts.size() + 1);
         cuts.push_back(std::move(c));
     }
     if (!error.empty()) return false;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "io/printable.h"
+
 namespace xsect::io {
 
 namespace {
@@ -81,7 +83,7 @@ bool JsonCursor::Open(const std::string& path) {
 }
 
 bool JsonCursor::Fail(const std::string& message) {
-    if (error_.empty()) error_ = message;
+    if (error_.empty()) error_ = Printable(message);
     return false;
 }
 
