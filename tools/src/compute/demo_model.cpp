@@ -152,6 +152,7 @@ Demo MakeDemo() {
     d.model = MakeWallModel(d.wall, cases, d.loadings, true);
     d.model.title = "Cantilever wall 4 m wide, 6 m high, 0.25 m thick, fixed at its base (kN, m)";
     d.model.units = {"m", "kN"};
+    d.model.combinations = {{"1.35G+1.5W", {{2, 1.35}, {1, 1.5}}}};
     d.model.source = "demo";
 
     const double w = d.wall.width;
