@@ -126,7 +126,7 @@ std::string JsonCursor::Found() {
     return buf;
 }
 
-void JsonCursor::SkipSpace() {
+void JsonCursor::SkipSpaceSlow() {
     for (;;) {
         const char* p = data_ + pos_;
         const char* const end = data_ + end_;
@@ -228,6 +228,19 @@ bool JsonCursor::NextItem() {
 
 bool JsonCursor::ReadNumber(JsonNumber& out) {
     if (Peek() != JsonKind::Number) return Ok() && Syntax("expected a number, found " + Found());
+    return NumberBody(out);
+}
+
+bool JsonCursor::TryNumber(JsonNumber& out, JsonKind& found) {
+    if (!Ok()) return false;
+    SkipSpace();
+    const int c = pos_ < end_ ? static_cast<unsigned char>(data_[pos_]) : At(0);
+    if (c == '-' || IsDigit(c)) return NumberBody(out);
+    found = Peek();
+    return false;
+}
+
+bool JsonCursor::NumberBody(JsonNumber& out) {
     // Numbers are most of a model file: scan them on a raw pointer when the window surely holds
     // the whole token, and through At() near its end.
     constexpr std::size_t kLongest = 64;

@@ -57,6 +57,9 @@ public:
     bool NextItem();
 
     bool ReadNumber(JsonNumber& out);
+    // Reads a number if one follows; otherwise false with found set and no error (unless the
+    // text is malformed there), so that the caller can say what it expected.
+    bool TryNumber(JsonNumber& out, JsonKind& found);
     bool ReadString(std::string& out);
     bool ReadBool(bool& out);
     bool ReadNull();
@@ -78,7 +81,12 @@ public:
 private:
     bool Syntax(const std::string& what);
     std::string Found();
-    void SkipSpace();
+    void SkipSpace() {
+        if (pos_ < end_ && static_cast<unsigned char>(data_[pos_]) > ' ') return;
+        SkipSpaceSlow();
+    }
+    void SkipSpaceSlow();
+    bool NumberBody(JsonNumber& out);
     // Makes n bytes from the current position available if the text has them.
     bool Fill(std::size_t n);
     int At(std::size_t k) {

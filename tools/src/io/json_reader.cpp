@@ -126,18 +126,19 @@ private:
 
 bool Reader::Number(const Path& p, double& out) {
     JsonNumber n;
-    if (!Is(p, JsonKind::Number, "a number") || !c_.ReadNumber(n)) return false;
+    JsonKind found = JsonKind::Invalid;
+    if (!c_.TryNumber(n, found))
+        return c_.Ok() && Fail(p, std::string("expected a number, found ") + JsonKindName(found));
     if (!std::isfinite(n.value)) return Fail(p, "the number is not finite");
     out = n.value;
     return true;
 }
 
 bool Reader::Int32(const Path& p, std::int32_t& out) {
-    const JsonKind k = c_.Peek();
-    if (!c_.Ok()) return false;
-    if (k != JsonKind::Number) return Fail(p, std::string("expected an integer, found ") + JsonKindName(k));
     JsonNumber n;
-    if (!c_.ReadNumber(n)) return false;
+    JsonKind found = JsonKind::Invalid;
+    if (!c_.TryNumber(n, found))
+        return c_.Ok() && Fail(p, std::string("expected an integer, found ") + JsonKindName(found));
     if (!n.integer) return Fail(p, "expected an integer, found a number");
     if (!n.fitsInt64 || n.asInt64 > std::numeric_limits<std::int32_t>::max() ||
         n.asInt64 < std::numeric_limits<std::int32_t>::min())

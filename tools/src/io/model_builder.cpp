@@ -94,9 +94,13 @@ bool ModelBuilder::AddFrame(std::int32_t id, std::int32_t nodeA, std::int32_t no
 }
 
 bool ModelBuilder::CheckResultKey(std::int32_t loadCase, std::int32_t mode) {
-    auto it = model_.loadCases.find(loadCase);
-    if (it == model_.loadCases.end()) return Fail("unknown load case " + Str(loadCase));
-    const CLoadCaseInfo& info = it->second.info;
+    if (!lastCase_ || lastCaseId_ != loadCase) {
+        auto it = model_.loadCases.find(loadCase);
+        if (it == model_.loadCases.end()) return Fail("unknown load case " + Str(loadCase));
+        lastCase_ = &it->second;
+        lastCaseId_ = loadCase;
+    }
+    const CLoadCaseInfo& info = lastCase_->info;
     if (info.caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
         if (mode == 0) return Fail("load case " + Str(loadCase) + " is a response-spectrum case: give a mode");
         if (mode < 1 || mode > info.modeCount)
@@ -110,9 +114,13 @@ bool ModelBuilder::CheckResultKey(std::int32_t loadCase, std::int32_t mode) {
 
 bool ModelBuilder::AddShellResult(std::int32_t shell, std::int32_t node, std::int32_t loadCase, std::int32_t mode,
                                   const std::array<double, 6>& v) {
-    auto it = model_.shells.find(shell);
-    if (it == model_.shells.end()) return Fail("unknown shell " + Str(shell));
-    CShellElement& s = it->second;
+    if (!lastShell_ || lastShellId_ != shell) {
+        auto it = model_.shells.find(shell);
+        if (it == model_.shells.end()) return Fail("unknown shell " + Str(shell));
+        lastShell_ = &it->second;
+        lastShellId_ = shell;
+    }
+    CShellElement& s = *lastShell_;
     if (std::find(s.nodes.begin(), s.nodes.end(), node) == s.nodes.end())
         return Fail("node " + Str(node) + " is not a node of shell " + Str(shell));
     if (!CheckResultKey(loadCase, mode)) return false;

@@ -52,6 +52,10 @@ private:
     // faster to search than the node map. Rebuilt when a node is added after a lookup.
     std::vector<std::int32_t> nodeIds_;
     bool nodeIdsStale_ = true;
+    // The shell and load case of the last result: results come element by element, case by case.
+    std::int32_t lastShellId_ = 0, lastCaseId_ = 0;
+    CShellElement* lastShell_ = nullptr;
+    const LoadCase* lastCase_ = nullptr;
 };
 
 }  // namespace xsect::io
