@@ -14,7 +14,9 @@ void ProgressBar::Update(std::uint64_t done, std::uint64_t total) {
 }
 
 void ProgressBar::Finish() {
-    if (shown_ >= 0) out_ << "\n";
+    if (shown_ < 0) return;
+    // The last report may fall short of the end: the work is done, so the bar says so.
+    out_ << "\r[" << std::string(30, '#') << "] 100% " << what_ << "\n";
     shown_ = -1;
 }
 
