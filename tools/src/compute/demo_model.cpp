@@ -99,8 +99,10 @@ Model MakeWallModel(const Wall& wall, const std::map<std::int32_t, LoadCase>& ca
         for (std::int32_t i = 0; i < wall.nx; ++i) {
             const std::int32_t id = ShellId(wall, i, j);
             CShellElement shell;
-            shell.nodes = {NodeId(wall, i, j), NodeId(wall, i + 1, j), NodeId(wall, i + 1, j + 1),
-                           NodeId(wall, i, j + 1)};
+            // Appended one by one: GCC 12 at -O3 mistakes a list assignment here for a null copy.
+            for (std::int32_t n : {NodeId(wall, i, j), NodeId(wall, i + 1, j), NodeId(wall, i + 1, j + 1),
+                                   NodeId(wall, i, j + 1)})
+                shell.nodes.push_back(n);
             const double u0 = i * du, v0 = j * dv;
             for (const DemoLoading& l : loadings) {
                 std::array<CNodeResults, 4> f;
