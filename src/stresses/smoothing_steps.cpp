@@ -49,16 +49,7 @@ std::set<CLStressType> QuantitiesFor(const std::set<CLStressType>& requested) {
     return quantities;
 }
 
-std::size_t SourceComponent(CLStressType q) {
-    switch (q) {
-        case CL_STRESS_ST: return 1;
-        case CL_STRESS_STS: return 2;
-        case CL_STRESS_QT: return 7;
-        case CL_STRESS_MTS: return 5;
-        case CL_STRESS_MT: return 4;
-    }
-    return 1;
-}
+std::size_t SourceComponent(CLStressType q) { return CLStressSourceComponent(q); }
 
 bool WeightedByThickness(CLStressType q) { return q == CL_STRESS_ST || q == CL_STRESS_STS; }
 

@@ -1,18 +1,24 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "demo_model.h"
-#include "json_access.h"
-#include "model_io.h"
+#include <nlohmann/json.hpp>
+
+#include "compute/demo_model.h"
+#include "xsect/io/model_file.h"
 #include "tool_test_support.h"
 
 namespace xsect::cli {
 namespace {
 
+using io::WriteModelJson;
+using Json = nlohmann::json;
 using testing_support::RunXsect;
 using testing_support::WriteTemp;
 
@@ -119,12 +125,10 @@ TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
     ASSERT_EQ(json.code, 0) << json.err;
     ASSERT_EQ(table.code, 0) << table.err;
     auto rows = CsvLines(csv.out);
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), 6u);  // four load cases and the model's combination
     EXPECT_EQ(rows[0][3], "F1");
-    Json doc;
-    std::string error;
-    ASSERT_TRUE(ParseJsonText(json.out, "out", doc, error)) << error;
-    ASSERT_EQ(doc["results"].size(), 4u);
+    const Json doc = Json::parse(json.out);
+    ASSERT_EQ(doc["results"].size(), 5u);
     const char* names[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};
     for (std::size_t i = 0; i < 4; ++i) {
         const Json& res = doc["results"][i];
@@ -145,10 +149,7 @@ TEST(Cli, GlobalAxesRotateStaticResultsBackFromTheCutAxes) {
     auto global = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--global-axes", "--format", "json"});
     ASSERT_EQ(cut.code, 0);
     ASSERT_EQ(global.code, 0);
-    Json a, b;
-    std::string error;
-    ASSERT_TRUE(ParseJsonText(cut.out, "a", a, error));
-    ASSERT_TRUE(ParseJsonText(global.out, "b", b, error));
+    const Json a = Json::parse(cut.out), b = Json::parse(global.out);
     const Json& ra = a["results"][0];
     const Json& rb = b["results"][0];
     EXPECT_EQ(rb["axes"], "global");
@@ -175,7 +176,7 @@ TEST(Cli, BatchOfCutsKeepsGoingAfterARefusal) {
     auto r = RunXsect({"forces", DemoModelPath(), "--cuts", cuts, "--all-cases", "--format", "csv"});
     EXPECT_EQ(r.code, 1);
     auto rows = CsvLines(r.out);
-    ASSERT_EQ(rows.size(), 1u + 3u * 4u);
+    ASSERT_EQ(rows.size(), 1u + 3u * 5u);
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const std::string& name = rows[i][0];
         const std::string& status = rows[i].back();
@@ -201,6 +202,114 @@ TEST(Cli, StressesPrintPointsResultantsAndWriteThePlot) {
     // Gravity: 800 kN down over 4 m x 0.25 m is a uniform -800 kN/m2.
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_NEAR(std::strtod(rows[i][4].c_str(), nullptr), -800.0, 1e-6);
     EXPECT_TRUE(std::filesystem::exists(plot));
+}
+
+}  // namespace
+}  // namespace xsect::cli
+
+namespace xsect::cli {
+namespace {
+
+using testing_support::RunXsect;
+using testing_support::TempPath;
+using testing_support::WriteTemp;
+
+const std::string kExample = std::string(XSECT_SOURCE_DIR) + "/examples/cantilever_wall.json";
+const char* kBase = "-0.25,0,0.75:4.25,0,0.75";
+
+// Input that would give numbers nobody asked for, or none, is refused with a message saying why.
+TEST(Cli, RequestsThatCannotBeMeantAreRefused) {
+    const std::vector<std::string> stresses = {"stresses", kExample, "--cut", kBase, "--face", "2,0,2", "--case", "1"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = stresses;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    };
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {with({"--divisions", "-3"}), "--divisions -3: give 1 to 1000"},
+        {with({"--spacing", "0"}), "--spacing 0.000000: the spacing must be greater than 0"},
+        {with({"--output-spacing", "1e-9"}), "at most 100000"},
+        {with({"--positions", "0,1,99"}), "--positions: 99.000000 is outside the cut"},
+        {with({"--positions", "0.25,1,4.4"}), "--positions: 4.400000 lies beyond the crossed elements, 0.250000 to 4.250000"},
+        {{"stresses", kExample, "--cut", "1,0,1:1,0,1", "--face", "2,0,2", "--case", "1"}, "--cut: the cut's ends are 0 apart"},
+        {{"forces", kExample, "--cut", "1,0,1:1,0,1.0005"}, "not more than the model's tolerance 0.001"},
+        {{"forces", kExample, "--cut", "-1e300,0,1:1e300,0,1"}, "more than a million times the model's size"},
+        {{"forces", ::testing::TempDir(), "--cut", kBase}, "is a directory, not a file"},
+        {{"forces", kExample, "--cut", kBase, "--combinations", WriteTemp("c.json", R"({"combinations": [{"name": "x", "factors": {"9": 1}}]})")},
+         "c.json: combinations[0].factors[\"9\"]: unknown load case 9"},
+    };
+    for (const auto& c : cases) {
+        auto r = RunXsect(c.args);
+        EXPECT_EQ(r.code, 2) << c.message << r.out;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.message << " | " << r.err;
+    }
+}
+
+TEST(Cli, StressesPrintOnlyTheQuantitiesAsked) {
+    auto r = RunXsect({"stresses", kExample, "--cut", kBase, "--face", "2,0,2", "--case", "2", "--types", "St,Sts",
+                       "--positions", "0.25,2.25"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("St [kN/m2]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Sts [kN/m2]"), std::string::npos);
+    for (const char* absent : {"Qt", "Mts", "Mt ", "Fz", "Mx", "My"}) EXPECT_EQ(r.out.find(absent), std::string::npos) << absent << r.out;
+    // Two positions asked, two rows printed: the smoothing's own additions stay out.
+    auto csv = RunXsect({"stresses", kExample, "--cut", kBase, "--face", "2,0,2", "--case", "2", "--types", "St",
+                         "--positions", "0.25,2.25", "--format", "csv"});
+    EXPECT_EQ(csv.out, "s,x,y,z,St\n0.25,0,0,0.75,-800\n2.25,2,0,0.75,-800\n");
+}
+
+TEST(Cli, CombinationIsTheFactoredSumOfItsStaticCases) {
+    auto r = RunXsect({"forces", kExample, "--cuts", std::string(XSECT_SOURCE_DIR) + "/examples/cuts.csv",
+                       "--all-cases", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    std::map<std::string, std::map<std::string, nlohmann::json>> byCut;
+    for (const auto& res : doc["results"])
+        byCut[res["cut"]][res.contains("combination") ? res["combination"].get<std::string>()
+                                                      : std::to_string(res["case"].get<int>())] = res["values"];
+    ASSERT_EQ(byCut.size(), 4u);
+    for (const auto& [cut, rows] : byCut)
+        for (const char* k : {"F1", "F2", "F3", "M1", "M2", "M3"}) {
+            const double expected = 1.35 * rows.at("2")[k].get<double>() + 1.5 * rows.at("1")[k].get<double>();
+            EXPECT_NEAR(rows.at("1.35G+1.5W")[k].get<double>(), expected, 1e-9 * 1e3) << cut << k;
+        }
+}
+
+TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
+    auto clean = RunXsect({"check", kExample});
+    EXPECT_EQ(clean.code, 0) << clean.out << clean.err;
+    EXPECT_NE(clean.out.find("no findings"), std::string::npos);
+    // Shell 2's forces do not balance, node 9 is unused, node 8 sits on node 2, case 2 has no results.
+    const std::string broken = WriteTemp("broken.json", R"({"load_cases": [{"id": 1}, {"id": 2}],
+      "nodes": [{"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [1, 1, 0]},
+                {"id": 4, "xyz": [0, 1, 0]}, {"id": 8, "xyz": [1, 0.0001, 0]}, {"id": 9, "xyz": [5, 5, 0]}],
+      "shells": [{"id": 1, "nodes": [1, 2, 3], "results": [{"case": 1, "node": 1, "f": [1, 0, 0, 0, 0, 0]},
+                                                           {"case": 1, "node": 2, "f": [-1, 0, 0, 0, 0, 0]}]},
+                 {"id": 2, "nodes": [1, 3, 4, 8], "results": [{"case": 1, "node": 1, "f": [1, 0, 0, 0, 0, 0]},
+                                                              {"case": 1, "node": 4, "f": [-0.5, 0, 0, 0, 0, 0]}]}]})");
+    auto r = RunXsect({"check", broken});
+    EXPECT_EQ(r.code, 1) << r.out << r.err;
+    for (const char* finding : {"1 state out of equilibrium among 2 elements", "shell 2: force 0.5",
+                                "case 2: no element has results", "1 nodes that no element uses: 9",
+                                "1 pairs of nodes within the tolerance of each other: 2 and 8"})
+        EXPECT_NE(r.out.find(finding), std::string::npos) << finding << "\n" << r.out;
+}
+
+TEST(Cli, VersionAndPlan) {
+    EXPECT_EQ(RunXsect({"--version"}).out, std::string("xsect ") + XSECT_VERSION + "\n");
+    const std::string plan = TempPath("plan.svg");
+    auto r = RunXsect({"forces", kExample, "--cut", kBase, "--plan", plan, "--numbers"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::ifstream in(plan);
+    const std::string svg((std::istreambuf_iterator<char>(in)), {});
+    // Ticked plane axes in the model's unit, a scale bar, the cut's axes and the numbers.
+    for (const char* part : {"x' [m]", "y' [m]", ">1 m</text>", "font-weight='bold'>1</text>",
+                             "font-weight='bold'>2</text>", ">117</text>", ">96</text>"})
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    EXPECT_NE(r.out.find("F1 [kN]"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "command_support.h"
-#include "demo_model.h"
+#include "compute/cut_line_stresses.h"
+#include "compute/demo_model.h"
+#include "compute/section.h"
 #include "tool_test_support.h"
 
 namespace xsect::cli {
@@ -28,7 +29,7 @@ struct Section {
 // cut axis 1), Q (along Y, cut axis 3 = -Y) and N (along Z, axis 2), with the lever H - z.
 TEST(Demo, HorizontalCutsCarryTheLoadsAboveThem) {
     Demo demo = MakeDemo();
-    auto calc = MakeForceCalculator(demo.model);
+    auto calc = io::MakeForceCalculator(demo.model);
     ASSERT_EQ(calc->GetCurrentStatus(), CS_SUCCESS);
     const double H = demo.wall.height;
     for (Section s : {Section{"A", 0.75}, Section{"B", 3.25}, Section{"D", 4.75}}) {

@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "command_support.h"
-#include "demo_model.h"
+#include "compute/cut_line_stresses.h"
+#include "compute/demo_model.h"
+#include "compute/section.h"
 
 namespace xsect::cli {
 namespace {
@@ -30,7 +31,7 @@ double Szz(double x, double z) {
 }
 
 StressOutcome Cut(Model& m, double z, double faceZ, bool balanceMz) {
-    auto calc = MakeForceCalculator(m);
+    auto calc = io::MakeForceCalculator(m);
     EXPECT_EQ(calc->GetCurrentStatus(), CS_SUCCESS);
     StressRequest q;
     q.start = {-0.25, 0.0, z};

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli.h"
+#include "commands/cli.h"
 
 namespace xsect::cli::testing_support {
 

@@ -1,0 +1,80 @@
+#pragma once
+
+// A model file in memory: the four maps the calculators take, plus what only a program around
+// them needs (thicknesses, load case names, the modal arrays a load case points to, stress
+// fields, units and load combinations).
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <xsect/xsect.h>
+
+namespace xsect::io {
+
+// Stress state at one node of one shell for one load case, in global axes. The plate part
+// (moments per unit length and transverse shear) is taken with the through-thickness coordinate
+// along the shell's own normal: the right-hand normal of its first three nodes.
+struct NodeStress {
+    std::array<double, 6> S{};  // Sxx, Syy, Szz, Sxy, Syz, Szx
+    std::array<double, 6> M{};  // Mxx, Myy, Mzz, Mxy, Myz, Mzx
+    std::array<double, 3> Q{};  // Qx, Qy, Qz
+};
+
+struct LoadCase {
+    std::string name;
+    CLoadCaseInfo info;  // its two pointers stay null here; see LibraryLoadCases
+    std::vector<double> frequencies;
+    std::vector<double> coefficients;  // row by row
+};
+
+// The units the model's numbers are in, as the file names them; empty when it does not say.
+struct Units {
+    std::string length;
+    std::string force;
+};
+
+// A named linear combination of load cases: the sum of factor x case over its terms.
+struct Combination {
+    struct Term {
+        std::int32_t loadCase = 0;
+        double factor = 0.0;
+    };
+    std::string name;
+    std::vector<Term> terms;  // in the order the file gives them
+};
+
+struct Model {
+    std::string source;  // file name, for messages
+    std::string title;
+    Units units;
+    double tolerance = 0.001;
+    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
+    std::map<std::int32_t, CVertex> nodes;
+    std::map<std::int32_t, CShellElement> shells;
+    std::map<std::int32_t, double> thickness;  // shells without an entry have none
+    std::map<std::int32_t, CFrameElement> frames;
+    std::map<std::int32_t, LoadCase> loadCases;
+    std::vector<Combination> combinations;
+    // shell -> load case -> node -> stress
+    std::map<std::int32_t, std::map<std::int32_t, std::map<std::int32_t, NodeStress>>> stresses;
+};
+
+// The load case map the calculators take, its arrays pointing into model: model must outlive
+// every calculator built over the result and must not change meanwhile.
+std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model);
+
+// A force calculator over the model (copies of the maps; the modal arrays stay the model's).
+std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model);
+
+// The file format's names of a load case type and a modal combination rule; "other" for a code
+// without one. The *FromName functions are their inverses and return false for an unknown name.
+const char* LoadCaseTypeName(std::int32_t caseType);
+const char* CombinationRuleName(std::int32_t method);
+bool LoadCaseTypeFromName(const std::string& name, std::int32_t& type);
+bool CombinationRuleFromName(const std::string& name, std::int32_t& method);
+
+}  // namespace xsect::io

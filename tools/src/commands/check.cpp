@@ -1,0 +1,77 @@
+#include <cstdio>
+#include <ostream>
+
+#include "commands/commands.h"
+#include "commands/model_loading.h"
+#include "compute/model_check.h"
+
+namespace xsect::cli {
+
+namespace {
+
+std::string Short(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3g", v);
+    return buf;
+}
+
+template <class List, class Print>
+void PrintSome(std::ostream& out, const List& list, std::size_t limit, Print print) {
+    for (std::size_t i = 0; i < list.size() && i < limit; ++i) out << (i ? ", " : "") << print(list[i]);
+    if (list.size() > limit) out << ", ... (" << list.size() - limit << " more)";
+    out << "\n";
+}
+
+}  // namespace
+
+int RunCheck(const CheckOptions& o, Streams io) {
+    if (!(o.relativeTolerance > 0.0) || o.worst < 1)
+        return PrintBadInput(io, "--tolerance must be greater than 0 and --worst at least 1"), kExitBadInput;
+    io::Model model;
+    if (!LoadModel(o.model, o.combinationsFile, model, io)) return kExitBadInput;
+    const std::size_t worst = static_cast<std::size_t>(o.worst);
+    const CheckReport r = CheckModel(model, o.relativeTolerance, worst);
+    std::ostream& out = io.out;
+    out << "check " << o.model << ": " << model.nodes.size() << " nodes, " << model.shells.size() << " shells, "
+        << model.frames.size() << " frames, " << model.loadCases.size() << " load cases\n";
+    out << "equilibrium of each element's nodal forces (residual relative to the element's largest nodal force, "
+           "moments also to its size; tolerance "
+        << Short(o.relativeTolerance) << "):\n";
+    for (const CaseEquilibrium& c : r.equilibrium) {
+        const io::LoadCase& lc = model.loadCases.at(c.loadCase);
+        out << "  case " << c.loadCase << (lc.name.empty() ? "" : " " + lc.name) << ": ";
+        if (c.elements == 0) {
+            out << "no element has results\n";
+            continue;
+        }
+        if (c.failing == 0) {
+            out << c.elements << " elements in equilibrium\n";
+            continue;
+        }
+        out << c.failing << (c.failing == 1 ? " state" : " states") << " out of equilibrium among " << c.elements
+            << " elements; the worst:\n";
+        for (const ElementResidual& e : c.worst)
+            out << "      " << (e.frame ? "frame " : "shell ") << e.id << (e.mode ? ", mode " + std::to_string(e.mode) : "")
+                << ": force " << Short(e.force) << ", moment " << Short(e.moment) << " (relative " << Short(e.relative)
+                << "; largest nodal force " << Short(e.scale) << ")\n";
+    }
+    if (!r.unusedNodes.empty()) {
+        out << r.unusedNodes.size() << " nodes that no element uses: ";
+        PrintSome(out, r.unusedNodes, worst, [](std::int32_t id) { return std::to_string(id); });
+    }
+    if (r.planeStatus != CS_SUCCESS)
+        out << "plane set-up refused: " << StatusName(r.planeStatus) << ": " << StatusMessage(r.planeStatus) << "\n";
+    if (r.offPlane) {
+        out << r.offPlane << " nodes farther from the plane than the tolerance " << Short(model.tolerance) << ": ";
+        PrintSome(out, r.farthest, worst, [](const auto& n) { return "node " + std::to_string(n.first) + " at " + Short(n.second); });
+    }
+    if (!r.duplicates.empty()) {
+        out << r.duplicates.size() << " pairs of nodes within the tolerance of each other: ";
+        PrintSome(out, r.duplicates, worst,
+                  [](const auto& p) { return std::to_string(p.first) + " and " + std::to_string(p.second); });
+    }
+    out << (r.Clean() ? "no findings\n" : "findings above\n");
+    return r.Clean() ? kExitOk : kExitRefused;
+}
+
+}  // namespace xsect::cli

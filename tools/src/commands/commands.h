@@ -1,0 +1,70 @@
+#pragma once
+
+// The commands of the program, callable without a process so that the tests can run them. Each
+// returns the exit status: 0 success, 1 a refusal by the library (or, for check, findings),
+// 2 bad input.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "present/messages.h"
+
+namespace xsect::cli {
+
+enum ExitCode : int { kExitOk = 0, kExitRefused = 1, kExitBadInput = 2 };
+enum class Format { Table, Csv, Json };
+
+struct ForcesOptions {
+    std::string model;
+    std::optional<std::string> cut;      // "X1,Y1,Z1:X2,Y2,Z2"
+    std::optional<std::string> cutsCsv;  // a table of cuts
+    std::optional<std::int32_t> loadCase;
+    std::optional<std::string> combination;   // one combination by name
+    std::optional<std::string> combinationsFile;
+    bool allCases = false;                    // every load case and every combination
+    std::int32_t side = 0;
+    bool globalAxes = false;
+    std::optional<std::string> momentPoint;
+    std::optional<std::string> plan;  // SVG plan of the (single) cut
+    bool numbers = false;             // node and element numbers on the plan
+    Format format = Format::Table;
+};
+
+struct StressesOptions {
+    std::string model;
+    std::string cut;
+    std::string face;
+    std::int32_t loadCase = 0;
+    std::optional<std::int32_t> divisions;
+    std::optional<double> spacing;
+    std::optional<std::string> positions;
+    std::optional<double> outputSpacing;
+    std::optional<std::string> types;
+    bool balanceMz = false;
+    bool qtInMy = false;
+    std::optional<std::string> plot;
+    Format format = Format::Table;
+};
+
+struct CheckOptions {
+    std::string model;
+    std::optional<std::string> combinationsFile;
+    double relativeTolerance = 1e-6;  // of an element's residual against its force scale
+    int worst = 5;                    // elements listed per load case
+};
+
+struct DemoOptions {
+    std::optional<std::string> outDir;
+    std::optional<std::string> writeModel;  // the demo model as a JSON model file
+    std::optional<std::string> writeCsv;    // ... and as a manifest with CSV tables, in this directory
+    bool numbers = false;
+};
+
+int RunForces(const ForcesOptions& options, Streams io);
+int RunStresses(const StressesOptions& options, Streams io);
+int RunInfo(const std::string& model, const std::optional<std::string>& combinationsFile, Streams io);
+int RunCheck(const CheckOptions& options, Streams io);
+int RunDemo(const DemoOptions& options, Streams io);
+
+}  // namespace xsect::cli

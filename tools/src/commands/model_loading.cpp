@@ -1,0 +1,28 @@
+#include "commands/model_loading.h"
+
+#include "present/progress.h"
+#include "xsect/io/model_file.h"
+
+namespace xsect::cli {
+
+namespace {
+
+// Smaller files load in well under a second: a bar would only flicker.
+constexpr std::uint64_t kProgressFrom = 50'000'000;
+
+}  // namespace
+
+bool LoadModel(const std::string& path, const std::optional<std::string>& combinationsFile, io::Model& model,
+               Streams& io) {
+    ProgressBar bar(io.err, io.terminal, "reading " + path);
+    std::string error;
+    const bool ok = io::ReadModelFile(path, model, error, [&](std::uint64_t done, std::uint64_t total) {
+        if (total > kProgressFrom) bar.Update(done, total);
+    });
+    bar.Finish();
+    if (ok && (!combinationsFile || io::ReadCombinationsFile(*combinationsFile, model, error))) return true;
+    PrintBadInput(io, error);
+    return false;
+}
+
+}  // namespace xsect::cli

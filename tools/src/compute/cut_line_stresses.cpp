@@ -1,0 +1,128 @@
+#include "compute/cut_line_stresses.h"
+
+namespace xsect::cli {
+
+namespace {
+
+// The resultant of the samples as the host set them (after the library's sign corrections), each
+// row fitted by the same least-squares quadratic the smoothing starts from.
+std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStressPoints>>& rows, const Model& model) {
+    std::array<double, 6> r{};
+    if (rows.empty() || rows.front()->GetStressPoints().empty() || rows.back()->GetStressPoints().empty()) return r;
+    const double s0 = rows.front()->GetStressPoints().front().Get1DCoor();
+    const double sN = rows.back()->GetStressPoints().back().Get1DCoor();
+    const double mid = (s0 + sN) * 0.5;
+    for (const auto& row : rows) {
+        const auto& pts = row->GetStressPoints();
+        if (pts.size() < 2) continue;
+        auto t = model.thickness.find(row->GetElemID());
+        const double th = t == model.thickness.end() ? 0.0 : t->second;
+        const double sa = pts.front().Get1DCoor(), L = pts.back().Get1DCoor() - sa;
+        std::vector<double> xs;
+        for (const StressPoint& p : pts) xs.push_back(p.Get1DCoor() - sa);
+        auto fit = [&](CLStressType q) {
+            std::vector<double> ys;
+            for (const StressPoint& p : pts) ys.push_back(p.GetStress()[CLStressSourceComponent(q)]);
+            return FitQuadratic(xs, ys);
+        };
+        QuadraticFit st = fit(CL_STRESS_ST), sts = fit(CL_STRESS_STS), mt = fit(CL_STRESS_MT),
+                     mts = fit(CL_STRESS_MTS), qt = fit(CL_STRESS_QT);
+        r[0] += th * Integrate(sts, 0, L);
+        r[1] += th * Integrate(st, 0, L);
+        r[2] += Integrate(qt, 0, L);
+        r[3] += Integrate(mt, 0, L);
+        r[4] += Integrate(mts, 0, L) - IntegrateMoment(qt, 0, L, mid - sa);
+        r[5] += th * IntegrateMoment(st, 0, L, mid - sa);
+    }
+    return r;
+}
+
+}  // namespace
+
+std::set<CLStressType> RequestedTypes(const std::set<CLStressType>& types) {
+    if (!types.empty()) return types;
+    return {CL_STRESS_ST, CL_STRESS_STS, CL_STRESS_QT, CL_STRESS_MTS, CL_STRESS_MT};
+}
+
+CLStressType QuantityOfComponent(std::size_t component) {
+    static const CLStressType kOf[6] = {CL_STRESS_STS, CL_STRESS_ST, CL_STRESS_QT,
+                                        CL_STRESS_MT,  CL_STRESS_MTS, CL_STRESS_ST};
+    return kOf[component % 6];
+}
+
+double ValueOf(const CLStress& s, CLStressType t) {
+    switch (t) {
+        case CL_STRESS_ST: return s.GetSt();
+        case CL_STRESS_STS: return s.GetSts();
+        case CL_STRESS_QT: return s.GetQt();
+        case CL_STRESS_MTS: return s.GetMts();
+        case CL_STRESS_MT: return s.GetMt();
+    }
+    return 0.0;
+}
+
+StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const StressRequest& q) {
+    StressOutcome out;
+    CCrossSectionStressesPost stresses(&calc);
+    CVertex a(q.start.x, q.start.y, q.start.z), b(q.end.x, q.end.y, q.end.z), f(q.face.x, q.face.y, q.face.z);
+    auto rows = stresses.GetCutlineStressInputPoints(a, b, f, q.divisions, q.spacing, false);
+    if (rows.empty() || calc.GetCurrentStatus() != CS_SUCCESS) {
+        out.status = calc.GetCurrentStatus() != CS_SUCCESS ? calc.GetCurrentStatus() : CS_NO_ELEMENTS_CROSSED;
+        out.stage = "cut-line input points";
+        calc.ResetCurrentStatus();
+        return out;
+    }
+    CVertex px, py, normal;
+    calc.GetPlaneMap(px, py, normal);
+    out.rowCount = rows.size();
+    for (const auto& row : rows) out.sampleCount += row->GetStressPoints().size();
+    out.report = FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    auto smooth = [&](const std::optional<std::vector<double>>& positions) {
+        if (positions) return stresses.SmoothBalanceCutlineStress(q.loadCase, *positions, q.types, q.balanceMz, q.qtInMy);
+        if (q.outputSpacing)
+            return stresses.SmoothBalanceCutlineStress(q.loadCase, *q.outputSpacing, q.types, q.balanceMz, q.qtInMy);
+        return stresses.SmoothBalanceCutlineStress(q.loadCase, q.types, q.balanceMz, q.qtInMy);
+    };
+    out.points = smooth(q.positions);
+    if (out.points.empty()) {
+        out.status = calc.GetCurrentStatus();
+        out.stage = "smoothing";
+        calc.ResetCurrentStatus();
+        return out;
+    }
+    out.balance = stresses.GetBalanceResultantForce();
+    out.smoothed = stresses.GetSmoothedStressResultantForce();
+    out.status = calc.GetCurrentStatus();
+    if (out.status != CS_SUCCESS) out.stage = "balance resultant";
+    calc.ResetCurrentStatus();
+    out.samples = SampleResultant(rows, model);
+    for (const auto& row : rows) {
+        out.bounds.push_back(row->GetStressPoints().front().Get1DCoor());
+        out.bounds.push_back(row->GetStressPoints().back().Get1DCoor());
+    }
+    if (!q.diagrams) return out;
+
+    // The smoothing corrects the rows' signs in place, so a second, dense evaluation for the
+    // curves starts from freshly filled rows.
+    for (CLStressType t : RequestedTypes(q.types)) {
+        DiagramSeries s;
+        s.type = t;
+        for (const auto& row : rows)
+            for (const StressPoint& p : row->GetStressPoints())
+                s.samples.emplace_back(p.Get1DCoor(), p.GetStress()[CLStressSourceComponent(t)]);
+        out.diagrams.push_back(std::move(s));
+    }
+    FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    const double s0 = out.bounds.front(), sN = out.bounds.back();
+    std::vector<double> dense;
+    for (int i = 0; i <= 240; ++i) dense.push_back(s0 + (sN - s0) * i / 240.0);
+    // Both ends of every element, so the curve shows the joins the balancing made.
+    for (double bnd : out.bounds) dense.push_back(bnd);
+    auto curve = smooth(dense);
+    calc.ResetCurrentStatus();
+    for (DiagramSeries& s : out.diagrams)
+        for (const auto& p : curve) s.curve.emplace_back(p->GetCLCoor(), ValueOf(p->GetStress(), s.type));
+    return out;
+}
+
+}  // namespace xsect::cli

@@ -1,0 +1,53 @@
+#include "xsect/io/model.h"
+
+namespace xsect::io {
+
+namespace {
+
+const std::pair<const char*, std::int32_t> kCaseTypes[] = {
+    {"static", LOAD_CASE_STATIC}, {"response_spectrum", LOAD_CASE_RESPONSE_SPECTRUM}, {"unsupported", LOAD_CASE_UNSUPPORTED}};
+const std::pair<const char*, std::int32_t> kRules[] = {{"sum", RSP_COMBINE_SUM},
+                                                       {"srss", RSP_COMBINE_SRSS},
+                                                       {"abs", RSP_COMBINE_ABS},
+                                                       {"cqc", RSP_COMBINE_CQC},
+                                                       {"close_modes", RSP_COMBINE_CLOSE_MODES}};
+
+template <std::size_t N>
+const char* NameOf(const std::pair<const char*, std::int32_t> (&table)[N], std::int32_t code) {
+    for (const auto& [name, value] : table)
+        if (value == code) return name;
+    return "other";
+}
+
+template <std::size_t N>
+bool CodeOf(const std::pair<const char*, std::int32_t> (&table)[N], const std::string& name, std::int32_t& code) {
+    for (const auto& [n, value] : table)
+        if (name == n) return code = value, true;
+    return false;
+}
+
+}  // namespace
+
+std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model) {
+    std::map<std::int32_t, CLoadCaseInfo> out;
+    for (auto& [id, lc] : model.loadCases) {
+        CLoadCaseInfo info = lc.info;
+        info.modeFrequencies = lc.frequencies.empty() ? nullptr : lc.frequencies.data();
+        info.crossModalCoefficients = lc.coefficients.empty() ? nullptr : lc.coefficients.data();
+        out.emplace(id, info);
+    }
+    return out;
+}
+
+std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model) {
+    auto cases = LibraryLoadCases(model);
+    return std::make_unique<CCrossSectionForcesPost>(model.nodes, model.shells, model.frames, cases, model.tolerance,
+                                                     model.planeNodes[0], model.planeNodes[1], model.planeNodes[2]);
+}
+
+const char* LoadCaseTypeName(std::int32_t caseType) { return NameOf(kCaseTypes, caseType); }
+const char* CombinationRuleName(std::int32_t method) { return NameOf(kRules, method); }
+bool LoadCaseTypeFromName(const std::string& name, std::int32_t& type) { return CodeOf(kCaseTypes, name, type); }
+bool CombinationRuleFromName(const std::string& name, std::int32_t& method) { return CodeOf(kRules, name, method); }
+
+}  // namespace xsect::io

@@ -1,0 +1,138 @@
+#include "present/plan_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "present/svg_text.h"
+
+namespace xsect::cli {
+
+std::string PlanSvg(const PlanPicture& p) {
+    using F = std::string (*)(double);
+    const F N = SvgNumber;
+    double minX = std::min(p.cutStart.x, p.cutEnd.x), maxX = std::max(p.cutStart.x, p.cutEnd.x);
+    double minY = std::min(p.cutStart.y, p.cutEnd.y), maxY = std::max(p.cutStart.y, p.cutEnd.y);
+    for (const auto& s : p.shells)
+        for (const Pt& q : s.second) {
+            minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
+            minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
+        }
+    const double W = 780, H = 660, left = 80, right = 30, top = 60, bottom = 100;
+    const double spanX = std::max(maxX - minX, 1e-9), spanY = std::max(maxY - minY, 1e-9);
+    const double scale = std::min((W - left - right) / spanX, (H - top - bottom) / spanY);
+    auto X = [&](double x) { return left + (x - minX) * scale; };
+    auto Y = [&](double y) { return top + (maxY - y) * scale; };
+    const std::string unit = p.lengthUnit.empty() ? std::string() : " [" + SvgEscape(p.lengthUnit) + "]";
+    std::ostringstream o;
+    o << "<svg xmlns='http://www.w3.org/2000/svg' width='" << W << "' height='" << H << "' viewBox='0 0 " << W << " "
+      << H << "' font-family='sans-serif'>\n";
+    o << "<rect width='100%' height='100%' fill='white'/>\n";
+    o << "<text x='" << left << "' y='28' font-size='17' font-weight='bold'>" << SvgEscape(p.title) << "</text>\n";
+    // The gathered side: a band along the cut, the width of the model, on that side.
+    const double dx = p.cutEnd.x - p.cutStart.x, dy = p.cutEnd.y - p.cutStart.y, len = std::hypot(dx, dy);
+    if (len > 0) {
+        double nx = -dy / len, ny = dx / len;  // left of the directed cut
+        if (!p.gatherLeft) nx = -nx, ny = -ny;
+        const double reach = std::max(spanX, spanY) * 2;
+        o << "<clipPath id='model'><rect x='" << N(X(minX)) << "' y='" << N(Y(maxY)) << "' width='"
+          << N(spanX * scale) << "' height='" << N(spanY * scale) << "'/></clipPath>\n";
+        o << "<polygon clip-path='url(#model)' fill='#fde8c8' points='" << N(X(p.cutStart.x - dx)) << ","
+          << N(Y(p.cutStart.y - dy)) << " " << N(X(p.cutEnd.x + dx)) << "," << N(Y(p.cutEnd.y + dy)) << " "
+          << N(X(p.cutEnd.x + dx + nx * reach)) << "," << N(Y(p.cutEnd.y + dy + ny * reach)) << " "
+          << N(X(p.cutStart.x - dx + nx * reach)) << "," << N(Y(p.cutStart.y - dy + ny * reach)) << "'/>\n";
+    }
+    for (const auto& [id, poly] : p.shells) {
+        const bool crossed = p.crossed.count(id) > 0;
+        o << "<polygon points='";
+        for (const Pt& q : poly) o << N(X(q.x)) << "," << N(Y(q.y)) << " ";
+        o << "' fill='" << (crossed ? "#7fb8e6" : "none") << "' fill-opacity='" << (crossed ? "0.75" : "0")
+          << "' stroke='#555' stroke-width='0.8'/>\n";
+    }
+    for (const auto& [id, f] : p.frames)
+        o << "<line x1='" << N(X(f.first.x)) << "' y1='" << N(Y(f.first.y)) << "' x2='" << N(X(f.second.x))
+          << "' y2='" << N(Y(f.second.y)) << "' stroke='#2a7' stroke-width='3'/>\n";
+    for (const Pt& q : p.gathered)
+        o << "<circle cx='" << N(X(q.x)) << "' cy='" << N(Y(q.y)) << "' r='4.5' fill='#d9480f'/>\n";
+    if (p.numbers) {
+        o << "<g font-size='9' fill='#1b4f8a' text-anchor='middle'>\n";
+        for (const auto& [id, poly] : p.shells) {
+            Pt c;
+            for (const Pt& q : poly) c.x += q.x / poly.size(), c.y += q.y / poly.size();
+            o << "<text x='" << N(X(c.x)) << "' y='" << N(Y(c.y) + 3) << "'>" << id << "</text>\n";
+        }
+        for (const auto& [id, f] : p.frames)
+            o << "<text x='" << N(X((f.first.x + f.second.x) / 2)) << "' y='" << N(Y((f.first.y + f.second.y) / 2) - 4)
+              << "' fill='#176'>" << id << "</text>\n";
+        o << "</g>\n<g font-size='8' fill='#666'>\n";
+        for (const auto& [id, q] : p.nodes)
+            o << "<text x='" << N(X(q.x) + 2) << "' y='" << N(Y(q.y) - 2) << "'>" << id << "</text>\n";
+        o << "</g>\n";
+    }
+    o << "<defs><marker id='arrow' markerWidth='10' markerHeight='8' refX='9' refY='4' orient='auto'>"
+         "<path d='M0,0 L10,4 L0,8 z' fill='#c00'/></marker>"
+         "<marker id='axis' markerWidth='10' markerHeight='8' refX='9' refY='4' orient='auto'>"
+         "<path d='M0,0 L10,4 L0,8 z' fill='#222'/></marker></defs>\n";
+    o << "<line x1='" << N(X(p.cutStart.x)) << "' y1='" << N(Y(p.cutStart.y)) << "' x2='" << N(X(p.cutEnd.x))
+      << "' y2='" << N(Y(p.cutEnd.y)) << "' stroke='#c00' stroke-width='2.5' marker-end='url(#arrow)'/>\n";
+    o << "<text x='" << N(X(p.cutStart.x)) << "' y='" << N(Y(p.cutStart.y) - 8)
+      << "' font-size='13' fill='#c00'>start</text>\n";
+    if (p.hasAxes) {
+        // The cut's axes 1 and 2 from its midpoint, 55 px long whatever the model's size.
+        const double mx = X((p.cutStart.x + p.cutEnd.x) / 2), my = Y((p.cutStart.y + p.cutEnd.y) / 2);
+        int k = 1;
+        for (Pt a : {p.axis1, p.axis2}) {
+            const double n = std::hypot(a.x, a.y);
+            if (!(n > 0)) continue;
+            const double ex = mx + 55 * a.x / n, ey = my - 55 * a.y / n;
+            o << "<line x1='" << N(mx) << "' y1='" << N(my) << "' x2='" << N(ex) << "' y2='" << N(ey)
+              << "' stroke='#222' stroke-width='2' marker-end='url(#axis)'/><text x='" << N(ex + 6 * a.x / n)
+              << "' y='" << N(ey - 6 * a.y / n + 4) << "' font-size='13' font-weight='bold'>" << k++ << "</text>\n";
+        }
+    }
+    // Plane coordinates: ticks along the bottom and left of the model, and a scale bar.
+    const double step = NiceStep(std::max(spanX, spanY), 6);
+    const double axisY = Y(minY) + 12, axisX = X(minX) - 12;
+    o << "<g font-size='11' fill='#333' stroke='#333'>\n";
+    o << "<line x1='" << N(X(minX)) << "' y1='" << N(axisY) << "' x2='" << N(X(maxX)) << "' y2='" << N(axisY) << "'/>\n";
+    o << "<line x1='" << N(axisX) << "' y1='" << N(Y(minY)) << "' x2='" << N(axisX) << "' y2='" << N(Y(maxY)) << "'/>\n";
+    // At most a few dozen ticks, whatever the coordinates (a model far from its origin, say).
+    for (int i = 0; i < 40; ++i) {
+        const double t = (std::ceil(minX / step - 1e-9) + i) * step;
+        if (!(t <= maxX + 1e-9 * step)) break;
+        o << "<line x1='" << N(X(t)) << "' y1='" << N(axisY) << "' x2='" << N(X(t)) << "' y2='" << N(axisY + 5)
+          << "'/><text stroke='none' x='" << N(X(t)) << "' y='" << N(axisY + 17) << "' text-anchor='middle'>"
+          << SvgLabel(std::fabs(t) < 1e-9 * step ? 0.0 : t) << "</text>\n";
+    }
+    for (int i = 0; i < 40; ++i) {
+        const double t = (std::ceil(minY / step - 1e-9) + i) * step;
+        if (!(t <= maxY + 1e-9 * step)) break;
+        o << "<line x1='" << N(axisX - 5) << "' y1='" << N(Y(t)) << "' x2='" << N(axisX) << "' y2='" << N(Y(t))
+          << "'/><text stroke='none' x='" << N(axisX - 8) << "' y='" << N(Y(t) + 4) << "' text-anchor='end'>"
+          << SvgLabel(std::fabs(t) < 1e-9 * step ? 0.0 : t) << "</text>\n";
+    }
+    o << "<text stroke='none' x='" << N((X(minX) + X(maxX)) / 2) << "' y='" << N(axisY + 32)
+      << "' text-anchor='middle'>x'" << unit << "</text>\n";
+    o << "<text stroke='none' x='" << N(axisX - 8) << "' y='" << N(Y(maxY) - 10) << "' text-anchor='end'>y'" << unit
+      << "</text>\n";
+    const double barX = W - right - step * scale, barY = H - 58;
+    o << "<line x1='" << N(barX) << "' y1='" << N(barY) << "' x2='" << N(W - right) << "' y2='" << N(barY)
+      << "' stroke-width='3'/><text stroke='none' x='" << N(W - right) << "' y='" << N(barY - 6)
+      << "' text-anchor='end'>" << SvgLabel(step) << (p.lengthUnit.empty() ? "" : " " + SvgEscape(p.lengthUnit))
+      << "</text>\n</g>\n";
+    // legend
+    const double ly = H - 18;
+    o << "<rect x='" << left << "' y='" << ly - 11 << "' width='14' height='12' fill='#7fb8e6'/>"
+      << "<text x='" << left + 20 << "' y='" << ly << "' font-size='13'>crossed element</text>\n";
+    o << "<circle cx='" << left + 160 << "' cy='" << ly - 5 << "' r='5' fill='#d9480f'/>"
+      << "<text x='" << left + 170 << "' y='" << ly << "' font-size='13'>node gathered</text>\n";
+    o << "<rect x='" << left + 290 << "' y='" << ly - 11 << "' width='14' height='12' fill='#fde8c8'/>"
+      << "<text x='" << left + 310 << "' y='" << ly << "' font-size='13'>gathered side</text>\n";
+    o << "<line x1='" << left + 420 << "' y1='" << ly - 5 << "' x2='" << left + 450 << "' y2='" << ly - 5
+      << "' stroke='#c00' stroke-width='2.5' marker-end='url(#arrow)'/>"
+      << "<text x='" << left + 458 << "' y='" << ly << "' font-size='13'>cut, start to end</text>\n";
+    o << "</svg>\n";
+    return o.str();
+}
+
+}  // namespace xsect::cli
