@@ -1,5 +1,5 @@
-// A model from the host's arrays: every array is checked, the library's host maps are filled from
-// them, the calculator is built over the maps, and the maps are dropped, so that the handle holds the
+// A model from the host's arrays: every array is checked and the library's host maps are filled from
+// them; the handle then builds the calculator over the maps and drops them, so that it holds the
 // calculator's copy of the results and nothing more.
 
 #include <cmath>
@@ -59,7 +59,7 @@ int ReadNodes(const xsect_model_arrays& a, Nodes& nodes) {
     return XSECT_OK;
 }
 
-int ReadCases(const xsect_model_arrays& a, std::map<std::int32_t, LoadCase>& cases) {
+int ReadCases(const xsect_model_arrays& a, std::map<std::int32_t, io::LoadCase>& cases) {
     for (std::int32_t i = 0; i < a.case_count; ++i) {
         const xsect_load_case& c = a.cases[i];
         const std::string where = CaseName(c.id);
@@ -79,7 +79,7 @@ int ReadCases(const xsect_model_arrays& a, std::map<std::int32_t, LoadCase>& cas
             return Fail(XSECT_E_ARGUMENT, where + ": the CQC rule needs the coupling coefficients");
         if (spectrum && c.combination == RSP_COMBINE_CLOSE_MODES && c.frequencies == nullptr)
             return Fail(XSECT_E_ARGUMENT, where + ": the close-modes rule needs the frequencies");
-        LoadCase lc;
+        io::LoadCase lc;
         if (c.name != nullptr) lc.name = c.name;
         if (c.frequencies != nullptr) lc.frequencies.assign(c.frequencies, c.frequencies + modes);
         if (c.coefficients != nullptr) lc.coefficients.assign(c.coefficients, c.coefficients + modes * modes);
@@ -94,11 +94,6 @@ int ReadCases(const xsect_model_arrays& a, std::map<std::int32_t, LoadCase>& cas
         lc.info.signMode = c.sign_mode;
         lc.info.combineResidual = c.combine_residual;
         if (!cases.emplace(c.id, std::move(lc)).second) return Fail(XSECT_E_ARGUMENT, where + ": the id is given twice");
-    }
-    // The calculator keeps pointers into the vectors: set them once they sit at their final address.
-    for (auto& [id, lc] : cases) {
-        lc.info.modeFrequencies = lc.frequencies.empty() ? nullptr : lc.frequencies.data();
-        lc.info.crossModalCoefficients = lc.coefficients.empty() ? nullptr : lc.coefficients.data();
     }
     return XSECT_OK;
 }
@@ -234,39 +229,15 @@ int xsect_model_from_arrays(const xsect_model_arrays* arrays, xsect_model** out)
         if (arrays == nullptr || out == nullptr) return Fail(XSECT_E_ARGUMENT, "arrays and out must not be null");
         const xsect_model_arrays& a = *arrays;
         if (int rc = CheckCounts(a)) return rc;
-        auto model = std::make_unique<xsect_model>();
-        if (int rc = ReadCases(a, model->cases)) return rc;
-        {
-            // The host maps live only in this block: the calculator copies what it needs.
-            Nodes nodes;
-            std::map<std::int32_t, CShellElement> shells;
-            std::map<std::int32_t, CFrameElement> frames;
-            if (int rc = ReadNodes(a, nodes)) return rc;
-            if (int rc = ReadShells(a, nodes, shells)) return rc;
-            if (int rc = ReadFrames(a, nodes, frames)) return rc;
-            std::map<std::int32_t, CLoadCaseInfo> infos;
-            for (const auto& [id, lc] : model->cases) infos.emplace(id, lc.info);
-            model->calculator = std::make_unique<CCrossSectionForcesPost>(
-                nodes, shells, frames, infos, a.tolerance, a.plane_nodes[0], a.plane_nodes[1], a.plane_nodes[2]);
-        }
-        const std::int32_t status = model->calculator->GetCurrentStatus();
-        if (status != CS_SUCCESS) return Refuse(status, "plane set-up");
-        *out = model.release();
-        return XSECT_OK;
+        io::Model model;
+        model.tolerance = a.tolerance;
+        model.planeNodes = {a.plane_nodes[0], a.plane_nodes[1], a.plane_nodes[2]};
+        if (int rc = ReadCases(a, model.loadCases)) return rc;
+        if (int rc = ReadNodes(a, model.nodes)) return rc;
+        if (int rc = ReadShells(a, model.nodes, model.shells)) return rc;
+        if (int rc = ReadFrames(a, model.nodes, model.frames)) return rc;
+        return AdoptModel(model, out);
     });
-}
-
-void xsect_model_free(xsect_model* model) { delete model; }
-
-int32_t xsect_case_count(const xsect_model* model) {
-    return model == nullptr ? 0 : static_cast<int32_t>(model->cases.size());
-}
-
-int xsect_case_ids(const xsect_model* model, int32_t* ids) {
-    using namespace xsect::c_api;
-    if (model == nullptr || ids == nullptr) return Fail(XSECT_E_ARGUMENT, "model and ids must not be null");
-    for (const auto& entry : model->cases) *ids++ = entry.first;
-    return XSECT_OK;
 }
 
 }  // extern "C"

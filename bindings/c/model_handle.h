@@ -13,25 +13,27 @@
 #include <string>
 #include <vector>
 
+#include <xsect/io/model.h>
 #include <xsect/xsect.h>
 #include <xsect/xsect_c.h>
 
 namespace xsect::c_api {
 
-// A load case as the handle keeps it: the calculator's copy of info points into the two arrays.
-struct LoadCase {
+// A load combination kept as the C interface hands it out: xsect_request points into it.
+struct StoredRequest {
     std::string name;
-    CLoadCaseInfo info;
-    std::vector<double> frequencies;
-    std::vector<double> coefficients;  // row by row
+    std::vector<std::int32_t> cases;
+    std::vector<double> factors;
 };
 
 }  // namespace xsect::c_api
 
 struct xsect_model {
     // Declared before the calculator, so that the modal arrays it points to outlive it.
-    std::map<std::int32_t, xsect::c_api::LoadCase> cases;
+    std::map<std::int32_t, xsect::io::LoadCase> cases;
     std::unique_ptr<xsect::CCrossSectionForcesPost> calculator;
+    std::map<std::int32_t, double> thickness;  // from a model file; shells without an entry have none
+    std::vector<xsect::c_api::StoredRequest> combinations;
     // The host interface keeps a status word and the last cut's axes in the calculator, so calls
     // that go through it take turns; nothing else in the handle changes after construction.
     mutable std::mutex hostCalls;
@@ -59,6 +61,11 @@ int Guarded(Body&& body) noexcept {
         return Fail(XSECT_E_INTERNAL, "an unknown failure inside the library");
     }
 }
+
+// Builds the calculator over a model read from a file or from arrays, keeps the load cases, thicknesses
+// and combinations, and empties the model's maps, so that the results live in the calculator only.
+// The library's refusal of the plane comes back as its status.
+int AdoptModel(io::Model& model, xsect_model** out);
 
 // XSECT_E_ARGUMENT unless the load case exists and is of a kind the calculators compute.
 int CheckComputableCase(const xsect_model& model, std::int32_t loadCase);

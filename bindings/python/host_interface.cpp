@@ -70,7 +70,12 @@ StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle en
         for (double v : *at)
             if (!std::isfinite(v)) throw py::value_error("positions: a position is not finite");
     }
-    const bool perShell = py::isinstance<py::dict>(thickness);
+    // None takes the model file's thicknesses.
+    py::dict byShell;
+    if (thickness.is_none())
+        for (const auto& [shell, t] : handle->thickness) byShell[py::int_(shell)] = t;
+    const bool perShell = thickness.is_none() || py::isinstance<py::dict>(thickness);
+    if (perShell && !thickness.is_none()) byShell = py::reinterpret_borrow<py::dict>(thickness);
     const double uniform = perShell ? 0.0 : Finite(thickness, "thickness");
     Check(c_api::CheckComputableCase(*handle, lc));
 
@@ -112,7 +117,6 @@ StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle en
             continue;
         }
         // A crossed shell missing from the dict keeps no thickness, which the library refuses.
-        py::dict byShell = py::reinterpret_borrow<py::dict>(thickness);
         py::int_ id(row->GetElemID());
         if (byShell.contains(id))
             row->SetAvgThickness(Finite(byShell[id], ("thickness[" + std::to_string(row->GetElemID()) + "]").c_str()));

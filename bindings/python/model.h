@@ -28,7 +28,12 @@ struct Model {
                             py::handle frameIds, py::handle frameNodes, py::handle frameStatic,
                             py::handle frameSpectrum, py::handle tolerance, py::handle planeNodes);
 
+    static Model Load(py::handle path);
+
     py::list CaseIds() const;
+    py::dict CaseNames() const;
+    // The model file's load combinations as requests: [(name, {case: factor})].
+    py::list Combinations() const;
 
     py::array_t<double> ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
                                         bool globalAxes, py::handle momentPoint) const;

@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include <xsect/io/model.h>
+
 #include "model.h"
 
 namespace xsect::python {
@@ -17,14 +19,20 @@ struct CaseEntry {
     std::vector<double> coefficients;
 };
 
-// The file format's word for a code, or the code itself.
-std::int32_t Code(py::handle value, const std::string& what, const std::map<std::string, std::int32_t>& words) {
-    if (py::isinstance<py::str>(value)) {
-        auto it = words.find(value.cast<std::string>());
-        if (it == words.end()) throw py::value_error(what + ": unknown value '" + value.cast<std::string>() + "'");
-        return it->second;
-    }
-    return Int32(value, what.c_str());
+// The model format's word for a code (read by the program's reader's own parser), or the code itself.
+std::int32_t Code(py::handle value, const std::string& what, bool (*parse)(const std::string&, std::int32_t&)) {
+    if (!py::isinstance<py::str>(value)) return Int32(value, what.c_str());
+    const std::string word = value.cast<std::string>();
+    std::int32_t code = 0;
+    if (!parse(word, code)) throw py::value_error(what + ": unknown value '" + word + "'");
+    return code;
+}
+
+// The reader keeps its sign-method words to itself; there are two.
+bool SignMethodFromName(const std::string& word, std::int32_t& method) {
+    if (word != "sum" && word != "mode") return false;
+    method = word == "sum" ? XSECT_SIGN_FROM_SUM : XSECT_SIGN_FROM_MODE;
+    return true;
 }
 
 bool Flag(py::handle value, const std::string& what) {
@@ -48,16 +56,13 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
             if (!py::isinstance<py::str>(v)) throw py::value_error(at + ": expected a string");
             e.name = v.cast<std::string>();
         } else if (field == "type") {
-            e.c.type = Code(v, at, {{"static", XSECT_CASE_STATIC}, {"response_spectrum", XSECT_CASE_RESPONSE_SPECTRUM},
-                                    {"unsupported", XSECT_CASE_UNSUPPORTED}});
+            e.c.type = Code(v, at, io::LoadCaseTypeFromName);
         } else if (field == "modes") {
             e.c.modes = Int32(v, at.c_str());
         } else if (field == "combination") {
-            e.c.combination = Code(v, at, {{"sum", XSECT_COMBINE_SUM}, {"srss", XSECT_COMBINE_SRSS},
-                                           {"abs", XSECT_COMBINE_ABS}, {"cqc", XSECT_COMBINE_CQC},
-                                           {"close_modes", XSECT_COMBINE_CLOSE_MODES}});
+            e.c.combination = Code(v, at, io::CombinationRuleFromName);
         } else if (field == "sign_method") {
-            e.c.sign_method = Code(v, at, {{"sum", XSECT_SIGN_FROM_SUM}, {"mode", XSECT_SIGN_FROM_MODE}});
+            e.c.sign_method = Code(v, at, SignMethodFromName);
         } else if (field == "apply_sign") {
             e.c.apply_sign = Flag(v, at);
         } else if (field == "sign_mode") {
@@ -187,6 +192,38 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
     Check(status);
     model.handle.reset(out);
     return model;
+}
+
+Model Model::Load(py::handle path) {
+    const std::string file = py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();
+    Model model;
+    xsect_model* out = nullptr;
+    int status;
+    {
+        py::gil_scoped_release unlocked;
+        status = xsect_model_load(file.c_str(), &out);
+    }
+    Check(status);
+    model.handle.reset(out);
+    return model;
+}
+
+py::dict Model::CaseNames() const {
+    py::dict out;
+    for (const auto& [id, lc] : handle->cases) out[py::int_(id)] = lc.name;
+    return out;
+}
+
+py::list Model::Combinations() const {
+    py::list out;
+    for (std::int32_t i = 0; i < xsect_combination_count(handle.get()); ++i) {
+        xsect_request r{};
+        Check(xsect_combination(handle.get(), i, &r));
+        py::dict terms;
+        for (std::int32_t t = 0; t < r.term_count; ++t) terms[py::int_(r.cases[t])] = r.factors[t];
+        out.append(py::make_tuple(r.name, terms));
+    }
+    return out;
 }
 
 py::list Model::CaseIds() const {

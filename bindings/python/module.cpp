@@ -21,7 +21,13 @@ PYBIND11_MODULE(_xsect, m) {
         .def_property_readonly_static("quantities",
                                       [](py::handle) { return py::make_tuple("St", "Sts", "Qt", "Mts", "Mt"); });
 
-    py::class_<Model>(m, "Model", "A plane shell model with its results, ready to be cut.")
+    py::class_<Model> model(m, "Model", "A plane shell model with its results, ready to be cut.");
+    m.def("load", &Model::Load, py::arg("path"),
+          R"(Reads a JSON model or a CSV manifest (docs/model-format.md) with the xsect program's reader.
+
+Raises ValueError naming the file, the place and the fault when the file cannot be read, and
+xsect.Error when the library refuses the model.)");
+    model
         .def_static("from_arrays", &Model::FromArrays, py::arg("node_ids"), py::arg("xyz"), py::arg("shell_ids"),
                     py::arg("shell_nodes"), py::arg("cases"), py::arg("static") = py::none(),
                     py::arg("spectrum") = py::none(), py::arg("frame_ids") = py::none(),
@@ -40,6 +46,9 @@ frame_spectrum {case: (F, 2, modes, 6)}. plane_nodes: three node ids that fix th
 The model keeps the library's copy of the results only. Raises ValueError for bad input and
 xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS).)")
         .def_property_readonly("case_ids", &Model::CaseIds, "The load case ids, ascending.")
+        .def_property_readonly("case_names", &Model::CaseNames, "{case: name} of every load case.")
+        .def_property_readonly("combinations", &Model::Combinations,
+                               "The model file's load combinations as requests: [(name, {case: factor})].")
         .def("forces_on_section", &Model::ForcesOnSection, py::arg("case"), py::arg("start"), py::arg("end"),
              py::arg("side") = 0, py::arg("global_axes") = false, py::arg("moment_point") = py::none(),
              R"(The host interface's six values of one load case across the cut start -> end.
@@ -48,7 +57,7 @@ F1, F2, F3, M1, M2, M3 along the cut's axes (global axes for a static case with 
 the cut's midpoint or moment_point. side 0 gathers the nodes left of the directed cut, 1 those right
 of it. Raises xsect.Error when the library refuses the cut (CS_NO_ELEMENTS_CROSSED, ...).)")
         .def("stresses", &Model::Stresses, py::arg("case"), py::arg("start"), py::arg("end"), py::arg("face"),
-             py::arg("components"), py::arg("thickness"), py::arg("divisions") = 4, py::arg("spacing") = 0.0,
+             py::arg("components"), py::arg("thickness") = py::none(), py::arg("divisions") = 4, py::arg("spacing") = 0.0,
              py::arg("positions") = py::none(), py::arg("balance_mz") = false, py::arg("include_qt_in_my") = false,
              R"(The smoothed cut-line stresses of one load case along the cut start -> end.
 
@@ -57,6 +66,6 @@ or about spacing apart when spacing > 0); face is a point off the cut on the sid
 meant. components(shells, points) is called once with the shells (P,) and global positions (P, 3)
 of the sample points and returns their eight stress components (P, 8), in the order the model
 format documents (1 St, 2 Sts, 4 Mt, 5 Mts, 7 Qt; 0, 3, 6 are carried only). thickness is one
-number or {shell: thickness}. The values are given at positions (cut-line coordinates) or at the
+number, {shell: thickness}, or None for the model file's thicknesses. The values are given at positions (cut-line coordinates) or at the
 sample points. Returns a StressTable.)");
 }

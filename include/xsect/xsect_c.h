@@ -61,6 +61,11 @@ XSECT_C_API const char* xsect_status_name(int status);
 
 /* ---- Models ---------------------------------------------------------------------------------------- */
 
+/* Reads a JSON model or a CSV manifest (docs/model-format.md) with the same reader as the xsect program.
+ * XSECT_E_FILE with the reader's sentence (file, place, fault) when it cannot; the library's status when
+ * it refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS). *out is set only on success. */
+XSECT_C_API int xsect_model_load(const char* path, xsect_model** out);
+
 /* One load case, as in the model format. frequencies (modes values) and coefficients (modes x modes,
  * row by row) may be null unless the combination needs them (close modes, CQC); they are copied. */
 typedef struct xsect_load_case {
@@ -117,6 +122,9 @@ XSECT_C_API int32_t xsect_case_count(const xsect_model* model);
 /* Writes the load case ids in ascending order into ids (xsect_case_count values). */
 XSECT_C_API int xsect_case_ids(const xsect_model* model, int32_t* ids);
 
+/* The name of a load case; "" when it has none or the case is unknown. Valid while the model lives. */
+XSECT_C_API const char* xsect_case_name(const xsect_model* model, int32_t load_case);
+
 /* ---- The host interface's cut ---------------------------------------------------------------------- */
 
 /* The six values of one load case across one cut, as the host interface gives them: F1, F2, F3, M1,
@@ -126,6 +134,22 @@ XSECT_C_API int xsect_case_ids(const xsect_model* model, int32_t* ids);
 XSECT_C_API int xsect_forces_on_section(const xsect_model* model, int32_t load_case, const double start[3],
                                         const double end[3], int32_t side, bool global_axes,
                                         const double* moment_point, double forces[6]);
+
+/* ---- Sections --------------------------------------------------------------------------------------- */
+
+/* A named linear combination of load cases: the sum of factors[i] x cases[i]. A response-spectrum term
+ * adds +-factor x its combined value, so a request gives a range (a maximum and a minimum). */
+typedef struct xsect_request {
+    const char* name;
+    int32_t term_count;
+    const int32_t* cases;
+    const double* factors;
+} xsect_request;
+
+/* The load combinations of a model file, in the file's order, as requests that point into the model
+ * (valid while it lives): a host can hand them straight back to the calls below. */
+XSECT_C_API int32_t xsect_combination_count(const xsect_model* model);
+XSECT_C_API int xsect_combination(const xsect_model* model, int32_t index, xsect_request* out);
 
 #ifdef __cplusplus
 }

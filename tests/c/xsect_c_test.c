@@ -123,7 +123,34 @@ static void test_refused_models(void) {
     }
 }
 
-int main(void) {
+/* The example wall read from its files: the CSV manifest carries a combination. */
+static void test_loaded_wall(const char* examples) {
+    char path[4096];
+    xsect_model* model = NULL;
+    snprintf(path, sizeof path, "%s/cantilever_wall_csv/manifest.json", examples);
+    expect_status(xsect_model_load(path, &model), 0, "load the wall");
+    if (model == NULL) return;
+    xsect_request combination;
+    expect_status(xsect_combination(model, 0, &combination), 0, "first combination");
+    if (xsect_combination_count(model) != 1 || combination.term_count != 2 || strcmp(xsect_case_name(model, 2), "gravity"))
+        fprintf(stderr, "the wall's combination or case names are wrong\n"), ++failures;
+    expect_status(xsect_combination(model, 1, &combination), XSECT_E_ARGUMENT, "no second combination");
+    xsect_model_free(model);
+
+    model = NULL;
+    snprintf(path, sizeof path, "%s/no_such_model.json", examples);
+    expect_status(xsect_model_load(path, &model), XSECT_E_FILE, "missing file");
+    if (strstr(xsect_last_error(), "no_such_model.json") == NULL) fprintf(stderr, "the sentence names no file\n"), ++failures;
+    expect_status(xsect_model_load(NULL, &model), XSECT_E_ARGUMENT, "null path");
+    if (model != NULL) fprintf(stderr, "a refused load gave a model\n"), ++failures;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: xsect_c_test EXAMPLES_DIR\n");
+        return 2;
+    }
+    test_loaded_wall(argv[1]);
     xsect_model_arrays a = strip_arrays();
     xsect_model* model = NULL;
     expect_status(xsect_model_from_arrays(&a, &model), 0, "strip from arrays");

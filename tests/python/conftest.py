@@ -10,6 +10,7 @@ import xsect
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 WALL_JSON = ROOT / "examples" / "cantilever_wall.json"
+WALL_CSV = ROOT / "examples" / "cantilever_wall_csv" / "manifest.json"
 
 
 def wall_arrays():
@@ -40,3 +41,8 @@ def wall_arrays():
 @pytest.fixture(scope="session")
 def wall():
     return xsect.Model.from_arrays(**wall_arrays())
+
+
+@pytest.fixture(scope="session")
+def loaded():
+    return xsect.load(WALL_JSON)

@@ -6,7 +6,7 @@ import numpy as np
 import pytest
 
 import xsect
-from conftest import wall_arrays
+from conftest import WALL_CSV, WALL_JSON, wall_arrays
 
 # A horizontal cut across the whole wall at z = 3 and its midpoint.
 ACROSS = ((-0.25, 0, 3), (4.25, 0, 3))
@@ -61,6 +61,17 @@ def test_from_arrays_refuses_bad_input_with_a_sentence(change, message):
     assert message in str(e.value)
 
 
+@pytest.mark.parametrize("path", [WALL_JSON, WALL_CSV], ids=["json", "csv"])
+def test_a_model_from_arrays_equals_the_model_loaded_from_its_file(wall, path):
+    loaded = xsect.load(path)
+    assert loaded.case_ids == wall.case_ids
+    cuts = [ACROSS, ((1, 0, -1), (1, 0, 7)), ((-1, 0, 1), (5, 0, 5.5))]
+    for case in loaded.case_ids:
+        for cut in cuts:
+            np.testing.assert_allclose(loaded.forces_on_section(case, *cut), wall.forces_on_section(case, *cut),
+                                       rtol=1e-13, atol=1e-9)
+
+
 def test_forces_on_section_hands_every_argument_on(wall):
     # The wind's 120 kN along X and 15 kN along Y act 3 m above the cut's midpoint (2, 0, 3).
     above = np.array([120, 15, 0, -45, 360, 0])
@@ -80,9 +91,10 @@ def uniform_gravity_stress(shells, points):
     return components
 
 
-def test_stresses_hand_the_callers_components_to_the_smoothing(wall):
-    table = wall.stresses(2, *ACROSS, face=(2, 0, 4), components=uniform_gravity_stress, thickness=0.25,
-                          positions=[0.5, 1.5, 2.5, 3.5, 4.0])
+def test_stresses_hand_the_callers_components_to_the_smoothing(loaded):
+    # The thickness, 0.25 m, is the model file's.
+    table = loaded.stresses(2, *ACROSS, face=(2, 0, 4), components=uniform_gravity_stress,
+                            positions=[0.5, 1.5, 2.5, 3.5, 4.0])
     np.testing.assert_allclose(table.position, [0.5, 1.5, 2.5, 3.5, 4.0])
     np.testing.assert_allclose(table.point[:, [1, 2]], np.tile([0, 3], (5, 1)), atol=1e-12)
     np.testing.assert_allclose(table.values[:, xsect.StressTable.quantities.index("St")], -800, rtol=1e-9)
@@ -116,6 +128,7 @@ def test_refusals_raise_error_with_the_status(wall, call, refusal):
 
 
 @pytest.mark.parametrize("call, message", [
+    (lambda w: xsect.load(WALL_JSON.with_name("missing.json")), "missing.json"),
     (lambda w: w.forces_on_section(7, *ACROSS), "unknown load case 7"),
     (lambda w: w.forces_on_section(1, (0, 0), (4, 0, 3)), "start: expected shape (3,)"),
     (lambda w: w.forces_on_section(1, *ACROSS, side=2), "side must be 0 or 1"),

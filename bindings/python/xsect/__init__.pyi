@@ -1,3 +1,4 @@
+import os
 from typing import Callable, ClassVar, Mapping, Optional, Sequence, Union
 
 import numpy as np
@@ -26,6 +27,8 @@ class StressTable:
     @property
     def resultant(self) -> npt.NDArray[np.float64]: ...
 
+def load(path: Union[str, os.PathLike[str]]) -> Model: ...
+
 class Model:
     @staticmethod
     def from_arrays(
@@ -45,6 +48,10 @@ class Model:
     ) -> Model: ...
     @property
     def case_ids(self) -> list[int]: ...
+    @property
+    def case_names(self) -> dict[int, str]: ...
+    @property
+    def combinations(self) -> list[tuple[str, dict[int, float]]]: ...
     def forces_on_section(
         self,
         case: int,
@@ -61,7 +68,7 @@ class Model:
         end: Point,
         face: Point,
         components: Callable[[npt.NDArray[np.int32], npt.NDArray[np.float64]], ArrayLike],
-        thickness: Union[float, Mapping[int, float]],
+        thickness: Union[float, Mapping[int, float], None] = None,
         divisions: int = 4,
         spacing: float = 0.0,
         positions: Optional[ArrayLike] = None,

@@ -1,0 +1,69 @@
+// The handle's life: adopting a model (from a file or from arrays), freeing it, and what it tells
+// about its load cases and combinations.
+
+#include "model_handle.h"
+
+namespace xsect::c_api {
+
+int AdoptModel(io::Model& model, xsect_model** out) {
+    auto handle = std::make_unique<xsect_model>();
+    handle->calculator = io::MakeForceCalculator(model);
+    // The calculator points into the cases' modal arrays; moving the map keeps those arrays where they are.
+    handle->cases = std::move(model.loadCases);
+    model.nodes.clear();
+    model.shells.clear();
+    model.frames.clear();
+    model.stresses.clear();
+    const std::int32_t status = handle->calculator->GetCurrentStatus();
+    if (status != CS_SUCCESS) return Refuse(status, "plane set-up");
+    handle->thickness = std::move(model.thickness);
+    for (const io::Combination& c : model.combinations) {
+        StoredRequest r{c.name, {}, {}};
+        for (const io::Combination::Term& t : c.terms) {
+            r.cases.push_back(t.loadCase);
+            r.factors.push_back(t.factor);
+        }
+        handle->combinations.push_back(std::move(r));
+    }
+    *out = handle.release();
+    return XSECT_OK;
+}
+
+}  // namespace xsect::c_api
+
+extern "C" {
+
+void xsect_model_free(xsect_model* model) { delete model; }
+
+int32_t xsect_case_count(const xsect_model* model) {
+    return model == nullptr ? 0 : static_cast<int32_t>(model->cases.size());
+}
+
+int xsect_case_ids(const xsect_model* model, int32_t* ids) {
+    using namespace xsect::c_api;
+    if (model == nullptr || ids == nullptr) return Fail(XSECT_E_ARGUMENT, "model and ids must not be null");
+    for (const auto& entry : model->cases) *ids++ = entry.first;
+    return XSECT_OK;
+}
+
+const char* xsect_case_name(const xsect_model* model, int32_t load_case) {
+    if (model == nullptr) return "";
+    auto it = model->cases.find(load_case);
+    return it == model->cases.end() ? "" : it->second.name.c_str();
+}
+
+int32_t xsect_combination_count(const xsect_model* model) {
+    return model == nullptr ? 0 : static_cast<int32_t>(model->combinations.size());
+}
+
+int xsect_combination(const xsect_model* model, int32_t index, xsect_request* out) {
+    using namespace xsect::c_api;
+    if (model == nullptr || out == nullptr) return Fail(XSECT_E_ARGUMENT, "model and out must not be null");
+    if (index < 0 || static_cast<std::size_t>(index) >= model->combinations.size())
+        return Fail(XSECT_E_ARGUMENT, "no combination " + std::to_string(index));
+    const StoredRequest& r = model->combinations[static_cast<std::size_t>(index)];
+    *out = xsect_request{r.name.c_str(), static_cast<int32_t>(r.cases.size()), r.cases.data(), r.factors.data()};
+    return XSECT_OK;
+}
+
+}  // extern "C"
