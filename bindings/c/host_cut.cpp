@@ -15,7 +15,8 @@ int xsect_forces_on_section(const xsect_model* model, int32_t load_case, const d
             return Fail(XSECT_E_ARGUMENT, "model, start, end and forces must not be null");
         for (const double* p : {start, end, moment_point})
             for (int i = 0; p != nullptr && i < 3; ++i)
-                if (!std::isfinite(p[i])) return Fail(XSECT_E_ARGUMENT, "a coordinate of the cut or moment point is not finite");
+                if (!std::isfinite(p[i]))
+                    return Fail(XSECT_E_ARGUMENT, "a coordinate of the cut or moment point is not finite");
         if (side != 0 && side != 1) return Fail(XSECT_E_ARGUMENT, "side must be 0 or 1");
         if (int rc = CheckComputableCase(*model, load_case)) return rc;
 

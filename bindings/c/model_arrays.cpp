@@ -52,7 +52,8 @@ int ReadNodes(const xsect_model_arrays& a, Nodes& nodes) {
     for (std::int32_t i = 0; i < a.node_count; ++i) {
         const std::int32_t id = a.node_ids[i];
         const double* xyz = a.node_xyz + 3 * static_cast<std::size_t>(i);
-        if (!AllFinite(xyz, 3)) return Fail(XSECT_E_ARGUMENT, "node " + std::to_string(id) + ": a coordinate is not finite");
+        if (!AllFinite(xyz, 3))
+            return Fail(XSECT_E_ARGUMENT, "node " + std::to_string(id) + ": a coordinate is not finite");
         if (!nodes.emplace(id, CVertex(xyz[0], xyz[1], xyz[2])).second)
             return Fail(XSECT_E_ARGUMENT, "node " + std::to_string(id) + ": the id is given twice");
     }
@@ -93,7 +94,8 @@ int ReadCases(const xsect_model_arrays& a, std::map<std::int32_t, io::LoadCase>&
         lc.info.applySign = c.apply_sign;
         lc.info.signMode = c.sign_mode;
         lc.info.combineResidual = c.combine_residual;
-        if (!cases.emplace(c.id, std::move(lc)).second) return Fail(XSECT_E_ARGUMENT, where + ": the id is given twice");
+        if (!cases.emplace(c.id, std::move(lc)).second)
+            return Fail(XSECT_E_ARGUMENT, where + ": the id is given twice");
     }
     return XSECT_OK;
 }
@@ -142,7 +144,8 @@ int ReadShells(const xsect_model_arrays& a, const Nodes& nodes, std::map<std::in
     std::vector<CShellElement*> rows(static_cast<std::size_t>(a.shell_count));
     for (std::int32_t i = 0; i < a.shell_count; ++i) {
         auto [it, fresh] = shells.try_emplace(a.shell_ids[i]);
-        if (!fresh) return Fail(XSECT_E_ARGUMENT, "shell " + std::to_string(a.shell_ids[i]) + ": the id is given twice");
+        if (!fresh)
+            return Fail(XSECT_E_ARGUMENT, "shell " + std::to_string(a.shell_ids[i]) + ": the id is given twice");
         if (int rc = ReadShellRow(a, i, nodes, it->second.nodes)) return rc;
         rows[static_cast<std::size_t>(i)] = &it->second;
     }
@@ -183,7 +186,8 @@ int ReadFrames(const xsect_model_arrays& a, const Nodes& nodes, std::map<std::in
         if (!fresh) return Fail(XSECT_E_ARGUMENT, where + ": the id is given twice");
         const std::int32_t* ends = a.frame_nodes + 2 * static_cast<std::size_t>(i);
         for (int e = 0; e < 2; ++e)
-            if (!nodes.count(ends[e])) return Fail(XSECT_E_ARGUMENT, where + ": unknown node " + std::to_string(ends[e]));
+            if (!nodes.count(ends[e]))
+                return Fail(XSECT_E_ARGUMENT, where + ": unknown node " + std::to_string(ends[e]));
         it->second.nodeA = ends[0];
         it->second.nodeB = ends[1];
         rows[static_cast<std::size_t>(i)] = &it->second;

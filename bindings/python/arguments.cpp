@@ -78,7 +78,8 @@ Ints IdArray(py::handle value, const char* name, std::vector<py::ssize_t> shape)
     py::array a = AsArray(value, name);
     const char kind = a.dtype().kind();
     if (a.size() > 0 && kind != 'i' && kind != 'u')
-        throw py::value_error(std::string(name) + ": expected integers, got dtype " + py::str(a.dtype()).cast<std::string>());
+        throw py::value_error(std::string(name) + ": expected integers, got dtype " +
+                              py::str(a.dtype()).cast<std::string>());
     CheckShape(a, name, shape);
     auto wide = py::array_t<std::int64_t, py::array::c_style | py::array::forcecast>::ensure(a);
     if (!wide) throw py::error_already_set();
@@ -95,7 +96,8 @@ Ints IdArray(py::handle value, const char* name, std::vector<py::ssize_t> shape)
         auto big = py::array_t<std::uint64_t, py::array::c_style | py::array::forcecast>::ensure(a);
         for (py::ssize_t i = 0; i < big.size(); ++i)
             if (big.data()[i] > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-                throw py::value_error(std::string(name) + ": " + std::to_string(big.data()[i]) + " does not fit in 32 bits");
+                throw py::value_error(std::string(name) + ": " + std::to_string(big.data()[i]) +
+                                      " does not fit in 32 bits");
     }
     return out;
 }

@@ -99,7 +99,8 @@ StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle en
         for (const auto& row : rows)
             for (const StressPoint& p : row->GetStressPoints()) {
                 shells.mutable_data()[i] = row->GetElemID();
-                p.GetPoint(points.mutable_data()[3 * i], points.mutable_data()[3 * i + 1], points.mutable_data()[3 * i + 2]);
+                double* xyz = points.mutable_data() + 3 * i;
+                p.GetPoint(xyz[0], xyz[1], xyz[2]);
                 ++i;
             }
     }

@@ -84,7 +84,8 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
     }
     if (!coefficients.is_none()) {
         Reals c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {-1});
-        if (c.size() != modes * modes) c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {modes, modes});
+        if (c.size() != modes * modes)
+            c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {modes, modes});
         e.coefficients.assign(c.data(), c.data() + c.size());
     }
     return e;
@@ -133,9 +134,9 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
     Ints shellSlots = IdArray(shellNodes, "shell_nodes", {shells.size(), -1});
     if (frameIds.is_none() != frameNodes.is_none())
         throw py::value_error("frame_ids and frame_nodes: give both or neither");
-    Ints frames = IdArray(frameIds.is_none() ? py::array_t<std::int32_t>(0) : frameIds, "frame_ids", {-1});
-    Ints frameEnds =
-        IdArray(frameNodes.is_none() ? py::array_t<std::int32_t>(std::vector<py::ssize_t>{0, 2}) : frameNodes, "frame_nodes", {frames.size(), 2});
+    const py::array_t<std::int32_t> noIds(0), noEnds(std::vector<py::ssize_t>{0, 2});
+    Ints frames = IdArray(frameIds.is_none() ? py::handle(noIds) : frameIds, "frame_ids", {-1});
+    Ints frameEnds = IdArray(frameNodes.is_none() ? py::handle(noEnds) : frameNodes, "frame_nodes", {frames.size(), 2});
 
     if (!py::isinstance<py::dict>(cases)) throw py::value_error("cases: expected a dict {id: {...}}");
     std::vector<CaseEntry> entries;

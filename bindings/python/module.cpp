@@ -57,8 +57,9 @@ F1, F2, F3, M1, M2, M3 along the cut's axes (global axes for a static case with 
 the cut's midpoint or moment_point. side 0 gathers the nodes left of the directed cut, 1 those right
 of it. Raises xsect.Error when the library refuses the cut (CS_NO_ELEMENTS_CROSSED, ...).)")
         .def("stresses", &Model::Stresses, py::arg("case"), py::arg("start"), py::arg("end"), py::arg("face"),
-             py::arg("components"), py::arg("thickness") = py::none(), py::arg("divisions") = 4, py::arg("spacing") = 0.0,
-             py::arg("positions") = py::none(), py::arg("balance_mz") = false, py::arg("include_qt_in_my") = false,
+             py::arg("components"), py::arg("thickness") = py::none(), py::arg("divisions") = 4,
+             py::arg("spacing") = 0.0, py::arg("positions") = py::none(), py::arg("balance_mz") = false,
+             py::arg("include_qt_in_my") = false,
              R"(The smoothed cut-line stresses of one load case along the cut start -> end.
 
 The library places sample points along the cut in every crossed shell (divisions intervals per shell,
@@ -66,6 +67,6 @@ or about spacing apart when spacing > 0); face is a point off the cut on the sid
 meant. components(shells, points) is called once with the shells (P,) and global positions (P, 3)
 of the sample points and returns their eight stress components (P, 8), in the order the model
 format documents (1 St, 2 Sts, 4 Mt, 5 Mts, 7 Qt; 0, 3, 6 are carried only). thickness is one
-number, {shell: thickness}, or None for the model file's thicknesses. The values are given at positions (cut-line coordinates) or at the
-sample points. Returns a StressTable.)");
+number, {shell: thickness}, or None for the model file's thicknesses. The values are given at
+positions (cut-line coordinates) or at the sample points. Returns a StressTable.)");
 }

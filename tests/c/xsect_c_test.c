@@ -132,7 +132,8 @@ static void test_loaded_wall(const char* examples) {
     if (model == NULL) return;
     xsect_request combination;
     expect_status(xsect_combination(model, 0, &combination), 0, "first combination");
-    if (xsect_combination_count(model) != 1 || combination.term_count != 2 || strcmp(xsect_case_name(model, 2), "gravity"))
+    if (xsect_combination_count(model) != 1 || combination.term_count != 2 ||
+        strcmp(xsect_case_name(model, 2), "gravity") != 0)
         fprintf(stderr, "the wall's combination or case names are wrong\n"), ++failures;
     expect_status(xsect_combination(model, 1, &combination), XSECT_E_ARGUMENT, "no second combination");
     xsect_model_free(model);
@@ -140,7 +141,8 @@ static void test_loaded_wall(const char* examples) {
     model = NULL;
     snprintf(path, sizeof path, "%s/no_such_model.json", examples);
     expect_status(xsect_model_load(path, &model), XSECT_E_FILE, "missing file");
-    if (strstr(xsect_last_error(), "no_such_model.json") == NULL) fprintf(stderr, "the sentence names no file\n"), ++failures;
+    if (strstr(xsect_last_error(), "no_such_model.json") == NULL)
+        fprintf(stderr, "the sentence names no file\n"), ++failures;
     expect_status(xsect_model_load(NULL, &model), XSECT_E_ARGUMENT, "null path");
     if (model != NULL) fprintf(stderr, "a refused load gave a model\n"), ++failures;
 }

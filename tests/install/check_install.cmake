@@ -13,6 +13,14 @@ run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build -G ${GENERATOR} -DC
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 find_program(consumer NAMES consumer PATHS ${WORK_DIR}/build NO_DEFAULT_PATH)
 run(${consumer})
+if(EXISTS ${WORK_DIR}/build/consumer_c)
+  run(${WORK_DIR}/build/consumer_c)
+endif()
+# The Python package, when built, imports from the prefix's site-packages and finds the library.
+if(PYTHON)
+  run(${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/${PYTHON_PACKAGE_DIR} ${PYTHON} -c
+      "import xsect; print(xsect.Model.from_arrays)")
+endif()
 file(GLOB_RECURSE pc ${prefix}/*/xsect.pc)
 if(NOT pc)
   message(FATAL_ERROR "xsect.pc was not installed")
