@@ -1,12 +1,11 @@
 // Which element nodes a side takes, in which order, and what the sums skip. The sums themselves
 // are checked end to end by the statics tests.
 
-#include "core/gathering.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "core/gathering.h"
 #include "support/strip_model.h"
 
 namespace xsect {
@@ -14,18 +13,12 @@ namespace {
 
 using Ids = std::vector<std::int32_t>;
 
-TEST(Gathering, WindingIsClockwiseForZeroArea) {
+TEST(Gathering, WindingIsClockwiseForZeroAreaWithNoTolerance) {
     const CVertex p(0, 0, 0), q(4, 0, 0);
-    struct Case {
-        CVertex v;
-        POLYGON_DIRECTION want;
-    } cases[] = {
-        {CVertex(1, 2, 0), POLYGON_COUNTERCLOCKWISE},
-        {CVertex(1, -2, 0), POLYGON_CLOCKWISE},
-        {CVertex(9, 0, 0), POLYGON_CLOCKWISE},               // on the line, past its end: zero area
-        {CVertex(-3, 1e-300, 0), POLYGON_COUNTERCLOCKWISE},  // left by a hair: no tolerance
-    };
-    for (const auto& k : cases) EXPECT_EQ(detail::windingOf(p, q, k.v), k.want) << k.v.x << "," << k.v.y;
+    EXPECT_EQ(detail::windingOf(p, q, CVertex(1, 2, 0)), POLYGON_COUNTERCLOCKWISE);
+    EXPECT_EQ(detail::windingOf(p, q, CVertex(1, -2, 0)), POLYGON_CLOCKWISE);
+    EXPECT_EQ(detail::windingOf(p, q, CVertex(9, 0, 0)), POLYGON_CLOCKWISE);  // on the line, past its end
+    EXPECT_EQ(detail::windingOf(p, q, CVertex(-3, 1e-300, 0)), POLYGON_COUNTERCLOCKWISE);  // left by a hair
 }
 
 // Across the cut y = 0: squares 1 and 2 sharing nodes 2 and 5, triangle 3 with node 9 on the cut,
@@ -36,13 +29,11 @@ TEST(Gathering, SideOneTakesTheRightAndTheLineInElementOrder) {
     strip_model::SmallModel m;
     const double xy[9][2] = {{0, -1}, {1, -1}, {2, -1}, {0, 1}, {1, 1}, {2, 1}, {3, -1}, {3, 1}, {4, 0}};
     for (int i = 0; i < 9; ++i) m.AddNode(i + 1, xy[i][0], xy[i][1]);
-    for (const std::int32_t n : {2, 5, 4})
-        m.AddShell(1, {1, 2, 5, 4}).StoreStaticCaseResults(1, n, {1.0 * n, 0, 0, 0, 0, 0});
-    for (const std::int32_t n : {2, 3, 6, 5})
-        m.AddShell(2, {2, 3, 6, 5}).StoreStaticCaseResults(1, n, {100.0 * n, 0, 0, 0, 0, 0});
+    auto fx = [](double v) { return CNodeResults{v, 0, 0, 0, 0, 0}; };
+    for (const std::int32_t n : {2, 5, 4}) m.AddShell(1, {1, 2, 5, 4}).StoreStaticCaseResults(1, n, fx(n));
+    for (const std::int32_t n : {2, 3, 6, 5}) m.AddShell(2, {2, 3, 6, 5}).StoreStaticCaseResults(1, n, fx(100.0 * n));
     m.AddShell(3, {9, 7, 8});
-    m.AddFrame(1, 7, 8).staticResultsA[1] = {0.5, 0, 0, 0, 0, 0};
-    m.frames.at(1).staticResultsB[1] = {0.5, 0, 0, 0, 0, 0};
+    m.AddFrame(1, 7, 8).staticResultsA[1] = m.frames[1].staticResultsB[1] = fx(0.5);
     m.AddFrame(2, 8, 5);
     m.loadCases[1] = CLoadCaseInfo{};
     CCrossSectionForcesPost calc = m.Build();

@@ -2,8 +2,9 @@
 // on a search must have the same bits whether the index or the full scan answered it: random meshes
 // in planes tilted off every global plane, cut in every way that has been an edge case.
 //
-// Each calculator over the model is a function that runs one cut and records what it returns;
-// another calculator joins the property with such a function and one line in the test's loop.
+// Each calculator over the model is a function that runs one cut and records what it returns
+// (SectionForces, CutlineStresses); another calculator joins the property with such a function and
+// one line in the test's loop.
 
 #include <gtest/gtest.h>
 #include <xsect/xsect.h>
@@ -52,23 +53,6 @@ struct Bits {
     void Point(const CVertex& p) { Num(p.x), Num(p.y), Num(p.z); }
 };
 
-// Runs `run` with the index and then with every search scanning; expects the same bits and
-// returns the first run's.
-template <class Run>
-Bits ExpectSameUnderBothPaths(const std::string& what, Run&& run) {
-    Bits indexed, scanned;
-    detail::UseFullScan(false);
-    run(indexed);
-    detail::UseFullScan(true);
-    run(scanned);
-    detail::UseFullScan(false);
-    const auto diff = std::mismatch(indexed.v.begin(), indexed.v.end(), scanned.v.begin(), scanned.v.end());
-    EXPECT_TRUE(diff.first == indexed.v.end() && diff.second == scanned.v.end())
-        << what << ": value " << (diff.first - indexed.v.begin()) << " of " << indexed.v.size() << " / "
-        << scanned.v.size() << " differs";
-    return indexed;
-}
-
 const char* const kKinds[] = {"mesh line", "through nodes", "inside", "past the model", "short",
                               "long",      "axis-parallel", "frame",  "short",          "short"};
 
@@ -83,6 +67,23 @@ struct Scene {
     std::unique_ptr<CCrossSectionForcesPost> forces;
     std::vector<Cut> cuts;
 };
+
+// Runs a calculator on a cut with the index, then with every search scanning; expects the same
+// bits and returns the first run's.
+Bits ExpectSameUnderBothPaths(const std::string& what, void (*run)(const Scene&, const Cut&, Bits&), const Scene& scene,
+                              const Cut& cut) {
+    Bits indexed, scanned;
+    detail::UseFullScan(false);
+    run(scene, cut, indexed);
+    detail::UseFullScan(true);
+    run(scene, cut, scanned);
+    detail::UseFullScan(false);
+    const auto diff = std::mismatch(indexed.v.begin(), indexed.v.end(), scanned.v.begin(), scanned.v.end());
+    EXPECT_TRUE(diff.first == indexed.v.end() && diff.second == scanned.v.end())
+        << what << ": value " << (diff.first - indexed.v.begin()) << " of " << indexed.v.size() << " / "
+        << scanned.v.size() << " differs";
+    return indexed;
+}
 
 double kRho[9] = {1.0, 0.4, 0.1, 0.4, 1.0, 0.3, 0.1, 0.3, 1.0};
 
@@ -324,11 +325,8 @@ TEST(IndexProperty, EverySearchGivesTheScansBits) {
             crossing += !scan.Empty();
 
             // Every calculator over the model; another one joins with one more line here.
-            const auto run = [&](auto calculator) {
-                return [&, calculator](Bits& out) { calculator(scene, cut, out); };
-            };
-            forces += ExpectSameUnderBothPaths(what + " forces", run(SectionForces)).hits;
-            smoothed += ExpectSameUnderBothPaths(what + " stresses", run(CutlineStresses)).hits;
+            forces += ExpectSameUnderBothPaths(what + " forces", SectionForces, scene, cut).hits;
+            smoothed += ExpectSameUnderBothPaths(what + " stresses", CutlineStresses, scene, cut).hits;
         }
     }
     // The comparisons are worth something only if the index did narrow the search and the cuts

@@ -20,6 +20,7 @@ void ExpectAt(const CVertex& got, const CVertex& want) {
 }
 
 // Against the cut (0,0)-(10,0) with tolerance 0.005, the slack on both parameters is tol^2 = 2.5e-5.
+// The crossing tests show the same rules on whole elements.
 TEST(IntersectSegments, BoundsAreInclusiveWithASquaredToleranceSlack) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
@@ -27,16 +28,12 @@ TEST(IntersectSegments, BoundsAreInclusiveWithASquaredToleranceSlack) {
         double cx, cy, dx, dy;
         bool crosses;
     } cases[] = {
-        {"plain crossing", 2, -1, 2, 1, true},
         {"edge ending on the cut", 2, -1, 2, 0, true},
         {"cut ending on the edge", 10, -1, 10, 1, true},
-        {"cut starting on the edge", 0, -1, 0, 1, true},
         {"cut short of the edge within the slack (t = 1 + 1.2e-5)", 10.00012, -1, 10.00012, 1, true},
-        {"cut short of the edge by a thousandth", 10.01, -1, 10.01, 1, false},
         {"cut starting just past the edge", -0.00012, -1, -0.00012, 1, true},
         {"edge short of the cut within the slack (u = -1e-5)", 2, 0.00001, 2, 1.00001, true},
         {"edge short of the cut beyond the slack (u = -1e-4)", 2, 0.0001, 2, 1.0001, false},
-        {"parallel", 0, 1, 10, 1, false},
         {"collinear overlap", 2, 0, 4, 0, false},
         // |D| = cut length x edge length: 10 x 4e-4 is below the tolerance, 10 x 6e-4 is not.
         {"edge too short for the determinant", 2, -0.0002, 2, 0.0002, false},

@@ -1,6 +1,6 @@
-// The smoothing of filled rows: balance, continuity, sign corrections and refusals. Each strip is
-// loaded with the consistent nodal forces of smooth fields that no quadratic matches, so the
-// balancing has real work to do.
+// The smoothing of filled rows, and the resultant it balances against. Each strip is loaded with
+// the consistent nodal forces of smooth fields that no quadratic matches, so the balancing has
+// real work to do.
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(Smoothing, IsContinuousAndIntegratesToTheBalanceResultant) {
             SCOPED_TRACE(testing::Message() << "tilted " << shape.tilted << " reversed " << shape.reversedElement
                                             << " balanceMz " << balanceMz);
             auto strip = Filled(shape);
-            // 2e-4 either side of each element boundary: beyond the search slack, so each side is
+            // 2e-4 either side of each element boundary: past the search slack, so each side is
             // evaluated on its own element.
             std::vector<double> at;
             for (std::size_t k = 1; k + 1 < shape.xs.size(); ++k)
@@ -63,7 +63,7 @@ TEST(Smoothing, IsContinuousAndIntegratesToTheBalanceResultant) {
             ASSERT_EQ(out.size(), at.size());
             for (std::size_t i = 0; i < out.size(); i += 2)
                 for (std::size_t q = 0; q < 5; ++q)  // slopes of order one
-                    EXPECT_NEAR(Values(*out[i])[q], Values(*out[i + 1])[q], 1e-2) << "boundary " << i / 2 << " q " << q;
+                    EXPECT_NEAR(Values(*out[i])[q], Values(*out[i + 1])[q], 1e-2) << "boundary " << i / 2 << " " << q;
             for (const auto& p : out) {  // on the cut, in global coordinates
                 const CVertex want = strip->Global(p->GetCLCoor() - shape.overhang, shape.cutY);
                 EXPECT_NEAR(p->GetPoint3D().Distance(&want), 0.0, 1e-12 * 40);
@@ -84,10 +84,8 @@ TEST(Smoothing, ABalancedLinearFieldIsReproducedExactly) {
         CLStressType q;
         stress_models::Field Fields::*field;
         double alpha, beta;
-    } cases[] = {{CL_STRESS_ST, &Fields::St, 3.0, -0.7},
-                 {CL_STRESS_STS, &Fields::Sts, 0.4, 0.3},
-                 {CL_STRESS_QT, &Fields::Qt, -0.5, 0.2},
-                 {CL_STRESS_MTS, &Fields::Mts, 1.2, -0.4},
+    } cases[] = {{CL_STRESS_ST, &Fields::St, 3.0, -0.7},  {CL_STRESS_STS, &Fields::Sts, 0.4, 0.3},
+                 {CL_STRESS_QT, &Fields::Qt, -0.5, 0.2},  {CL_STRESS_MTS, &Fields::Mts, 1.2, -0.4},
                  {CL_STRESS_MT, &Fields::Mt, 0.8, 0.25}};
     for (const Case& c : cases) {
         Fields one = stress_models::ZeroFields();
@@ -135,45 +133,31 @@ TEST(Smoothing, SignsOfTheSharedRowsAreCorrectedInPlace) {
             }
 }
 
+void Unset(StressPoint& p) { p = StressPoint(p.GetPoint(), p.Get1DCoor()); }
+
 TEST(Smoothing, RefusalsLeaveRowsAndResultantsUntouched) {
     struct Case {
         const char* name;
         void (*spoil)(Strip&);
         std::int32_t status;
     } cases[] = {
-        {"a row emptied by the host", [](Strip& s) { s.rows[2]->GetStressPoints().clear(); },
-         CS_NO_STRESS_INPUT_POINTS},
-        {"no thickness",
-         [](Strip& s) {
-             ElemStressPoints fresh(s.rows[1]->GetElemID(), s.rows[1]->GetFaceThirdPoint());
-             fresh.GetStressPoints() = s.rows[1]->GetStressPoints();
-             *s.rows[1] = fresh;
-         },
-         CS_NO_THICKNESS},
+        {"a row emptied", [](Strip& s) { s.rows[2]->GetStressPoints().clear(); }, CS_NO_STRESS_INPUT_POINTS},
+        {"no thickness", [](Strip& s) { *s.rows[1] = ElemStressPoints(s.rows[1]->GetElemID(), {}); }, CS_NO_THICKNESS},
         {"zero thickness", [](Strip& s) { s.rows[1]->SetAvgThickness(0.0); }, CS_NONPOSITIVE_THICKNESS},
-        {"thickness not a number", [](Strip& s) { s.rows[3]->SetAvgThickness(std::nan("")); },
-         CS_NONPOSITIVE_THICKNESS},
+        {"thickness not a number", [](Strip& s) { s.rows[3]->SetAvgThickness(NAN); }, CS_NONPOSITIVE_THICKNESS},
         {"negative thickness before an unset point of its row",
-         [](Strip& s) {
-             s.rows[3]->SetAvgThickness(-0.2);
-             auto& p = s.rows[3]->GetStressPoints()[0];
-             p = StressPoint(p.GetPoint(), p.Get1DCoor());
-         },
+         [](Strip& s) { s.rows[3]->SetAvgThickness(-0.2), Unset(s.rows[3]->GetStressPoints()[0]); },
          CS_NONPOSITIVE_THICKNESS},
         {"unset point before a later row's bad thickness",
-         [](Strip& s) {
-             auto& p = s.rows[0]->GetStressPoints()[3];
-             p = StressPoint(p.GetPoint(), p.Get1DCoor());
-             s.rows[1]->SetAvgThickness(-1.0);
-         },
-         CS_STRESS_NOT_SET},
+         [](Strip& s) { Unset(s.rows[0]->GetStressPoints()[3]), s.rows[1]->SetAvgThickness(-1.0); }, CS_STRESS_NOT_SET},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto strip = Filled();
-        strip->stresses->SmoothBalanceCutlineStress(1, {}, true, true);
-        const Six balance = Components(strip->stresses->GetBalanceResultantForce());
-        const Six smoothed = Components(strip->stresses->GetSmoothedStressResultantForce());
+        CCrossSectionStressesPost& s = *strip->stresses;
+        s.SmoothBalanceCutlineStress(1, {}, true, true);
+        const Six balance = Components(s.GetBalanceResultantForce());
+        const Six smoothed = Components(s.GetSmoothedStressResultantForce());
         c.spoil(*strip);
         auto components = [&strip] {
             std::vector<std::array<double, 8>> all;
@@ -183,17 +167,15 @@ TEST(Smoothing, RefusalsLeaveRowsAndResultantsUntouched) {
         };
         const auto before = components();
         for (int form = 0; form < 3; ++form) {
-            strip->stresses->ResetStatus();
-            CCrossSectionStressesPost& s = *strip->stresses;
+            s.ResetStatus();
             EXPECT_TRUE((form == 0   ? s.SmoothBalanceCutlineStress(1, std::vector<double>{1.0}, {}, true, true)
                          : form == 1 ? s.SmoothBalanceCutlineStress(1, {}, true, true)
-                                     : s.SmoothBalanceCutlineStress(1, 0.5, {}, true, true))
-                            .empty());
+                                     : s.SmoothBalanceCutlineStress(1, 0.5, {}, true, true)).empty());
             EXPECT_EQ(s.GetStatus(), c.status) << "form " << form;
         }
         EXPECT_EQ(components(), before);
-        EXPECT_EQ(Components(strip->stresses->GetBalanceResultantForce()), balance);
-        EXPECT_EQ(Components(strip->stresses->GetSmoothedStressResultantForce()), smoothed);
+        EXPECT_EQ(Components(s.GetBalanceResultantForce()), balance);
+        EXPECT_EQ(Components(s.GetSmoothedStressResultantForce()), smoothed);
     }
     auto strip = BuildStrip(StripShape{}, SmoothFields());
     CCrossSectionStressesPost noRows(strip->forces.get()), noForces(nullptr);
@@ -201,6 +183,92 @@ TEST(Smoothing, RefusalsLeaveRowsAndResultantsUntouched) {
     EXPECT_EQ(noRows.GetStatus(), CS_NO_STRESS_INPUT_POINTS);
     EXPECT_TRUE(noForces.SmoothBalanceCutlineStress(1, {}, true, true).empty());
     EXPECT_EQ(noForces.GetStatus(), CS_PLANE_NOT_DEFINED);
+}
+
+// The balance resultant is the force driver's free body on the third point's side, over shells
+// only and without the nodes on the cut line.
+Six Balance(CCrossSectionStressesPost& stresses, std::int32_t loadCase = 1) {
+    EXPECT_FALSE(stresses.SmoothBalanceCutlineStress(loadCase, {}, false, true).empty());
+    return Components(stresses.GetBalanceResultantForce());
+}
+
+Six Driver(Strip& strip, std::int32_t side) {
+    CVertex a = strip.CutStart(), b = strip.CutEnd();
+    std::vector<double> F[6];
+    CCrossSectionForcesPost& calc = *strip.forces;
+    EXPECT_EQ(calc.GetForcesOnSection(1, &a, &b, F[0], F[1], F[2], F[3], F[4], F[5], side, false, true, nullptr), 1);
+    return {F[0].at(0), F[1].at(0), F[2].at(0), F[3].at(0), F[4].at(0), F[5].at(0)};
+}
+
+// The rows of a cut along the strip with the third point below it.
+void FaceBelow(Strip& strip) {
+    const CVertex face = strip.Global(2.0, strip.shape.cutY - 0.3);
+    strip.rows = strip.stresses->GetCutlineStressInputPoints(strip.CutStart(), strip.CutEnd(), face, 4, 0.0, false);
+    ASSERT_EQ(strip.rows.size(), 4u);
+}
+
+TEST(BalanceResultant, IsTheDriversSumOnTheFacePointsSide) {
+    for (const bool tilted : {false, true})
+        for (const bool below : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "tilted " << tilted << " face below " << below);
+            StripShape shape;
+            shape.tilted = tilted;
+            auto strip = BuildStrip(shape, SmoothFields());
+            if (below) FaceBelow(*strip);
+            FillRows(*strip, SmoothFields());
+            const Six balance = Balance(*strip->stresses);
+            // Along +x the driver's side 0 is the face above, in the same axes and about the same
+            // midpoint; side 1 is the face below, in axes whose second and third are reversed.
+            const Six drv = Driver(*strip, below ? 1 : 0);
+            const double sign[6] = {1, -1, -1, 1, -1, -1};
+            for (std::size_t i = 0; i < 6; ++i) EXPECT_NEAR(balance[i], (below ? sign[i] : 1) * drv[i], 1e-12) << i;
+            EXPECT_GT(std::fabs(drv[1]), 1.0);
+        }
+}
+
+TEST(BalanceResultant, NodesOnTheCutAndFramesContributeNothing) {
+    // Along the node row between the loaded lower elements and the unloaded upper ones, face below:
+    // the row's loads balance those of the row below it, but the row lies on the cut, so the lower
+    // row's loads stand alone. The driver's side 1 takes the line too and gets the balanced zero.
+    StripShape shape;
+    shape.cutY = shape.lower;
+    auto strip = BuildStrip(shape, SmoothFields());
+    FaceBelow(*strip);
+    FillRows(*strip, SmoothFields());
+    EXPECT_GT(std::fabs(Balance(*strip->stresses)[1]), 1.0);
+    EXPECT_NEAR(Driver(*strip, 1)[1], 0.0, 1e-12);
+
+    // A frame across the cut with loads at both ends changes nothing.
+    strip = Filled();
+    const Six without = Balance(*strip->stresses);
+    CFrameElement& frame = strip->frames[1];
+    frame.nodeA = strip->NodeAt(1, 0);
+    frame.nodeB = strip->NodeAt(2, 1);
+    frame.staticResultsA[1] = CNodeResults{100, 200, 300, 400, 500, 600};
+    frame.staticResultsB[1] = CNodeResults{-10, -20, -30, -40, -50, -60};
+    strip->Calculate();
+    strip->stresses = std::make_unique<CCrossSectionStressesPost>(strip->forces.get());
+    CCrossSectionStressesPost& stresses = *strip->stresses;
+    const CVertex a = strip->CutStart(), b = strip->CutEnd(), face = strip->FacePoint();
+    strip->rows = stresses.GetCutlineStressInputPoints(a, b, face, 4, 0.0, false);
+    FillRows(*strip, SmoothFields());
+    EXPECT_EQ(Balance(*strip->stresses), without);
+}
+
+TEST(BalanceResultant, WithoutOneTheSmoothingBalancesToZero) {
+    for (const bool planeRows : {false, true}) {  // rows in plane coordinates taken as global: off the tilted plane
+        StripShape shape;
+        shape.tilted = true;
+        auto strip = BuildStrip(shape, SmoothFields());
+        if (planeRows)
+            strip->rows = strip->stresses->GetCutlineStressInputPoints(strip->CutStart(), strip->CutEnd(),
+                                                                       strip->FacePoint(), 4, 0.0, true);
+        FillRows(*strip, SmoothFields());
+        EXPECT_EQ(Balance(*strip->stresses, planeRows ? 1 : 99), Six{});  // or a load case that is missing
+        EXPECT_EQ(strip->stresses->GetStatus(), planeRows ? CS_CUT_LINE_OFF_PLANE : CS_SUCCESS);
+        const Six smoothed = Components(strip->stresses->GetSmoothedStressResultantForce());
+        for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(smoothed[i], 0.0, kBalanceTol) << planeRows;
+    }
 }
 
 }  // namespace
