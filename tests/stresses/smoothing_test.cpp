@@ -200,9 +200,10 @@ Six Driver(Strip& strip, std::int32_t side) {
     return {F[0].at(0), F[1].at(0), F[2].at(0), F[3].at(0), F[4].at(0), F[5].at(0)};
 }
 
-// The rows of a cut along the strip with the third point below it.
+// The rows of a cut along the strip with the third point below it, and off the plane: it only
+// picks the side, so it is projected onto the plane.
 void FaceBelow(Strip& strip) {
-    const CVertex face = strip.Global(2.0, strip.shape.cutY - 0.3);
+    const CVertex face = strip.Global(2.0, strip.shape.cutY - 0.3, 0.02);
     strip.rows = strip.stresses->GetCutlineStressInputPoints(strip.CutStart(), strip.CutEnd(), face, 4, 0.0, false);
     ASSERT_EQ(strip.rows.size(), 4u);
 }
