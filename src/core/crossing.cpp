@@ -89,14 +89,6 @@ bool frameCrossed(const PlaneModel& m, std::size_t frame, const CutSegment& cut)
 
 }  // namespace
 
-bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b) {
-    return shellCrossed(m, shell, CutSegment(a, b));
-}
-
-bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b) {
-    return frameCrossed(m, frame, CutSegment(a, b));
-}
-
 CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
     const CutSegment cut(a, b);
     CrossedElements crossed;

@@ -18,10 +18,6 @@ struct CrossedElements {
     bool Empty() const { return shells.empty() && frames.empty(); }
 };
 
-// Does the cut a-b (plane coordinates) cross an edge of the shell / the frame?
-bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b);
-bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b);
-
 // The shells (and, with frames, the frames) the cut crosses.
 CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
 // The same by testing every element: the reference.

@@ -88,11 +88,6 @@ std::int32_t PlaneModel::CaseIndex(std::int32_t loadCase) const {
     return it != caseIds.end() && *it == loadCase ? static_cast<std::int32_t>(it - caseIds.begin()) : kMissing;
 }
 
-const CLoadCaseInfo* PlaneModel::LoadCase(std::int32_t loadCase) const {
-    const std::int32_t c = CaseIndex(loadCase);
-    return c == kMissing ? nullptr : &cases[static_cast<std::size_t>(c)];
-}
-
 std::size_t PlaneModel::Bytes() const {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
     return ResultBytes() + index.Bytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(cornerStart) +

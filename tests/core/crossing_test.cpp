@@ -59,9 +59,9 @@ TEST(Crossing, CornersCollinearEdgesAndSlackAtTheEnds) {
 TEST(Crossing, QuickRejectionMeasuresInSpace) {
     // The exact test looks at x and y only; the sphere test before it sees the height.
     const CVertex a(0, 0, 0), b(10, 0, 0);
-    EXPECT_FALSE(detail::segmentsCross(a, b, CVertex(5, -1, 50), CVertex(5, 1, 50), 0.005));
-    EXPECT_TRUE(detail::segmentsCross(a, b, CVertex(5, -1, 0), CVertex(5, 1, 0), 0.005));
-    EXPECT_TRUE(detail::segmentsCross(a, b, CVertex(10, 0, 0), CVertex(10, 5, 0), 0.005));  // spheres just meet
+    EXPECT_FALSE(detail::CutSegment(a, b).Crosses(CVertex(5, -1, 50), CVertex(5, 1, 50), 0.005));
+    EXPECT_TRUE(detail::CutSegment(a, b).Crosses(CVertex(5, -1, 0), CVertex(5, 1, 0), 0.005));
+    EXPECT_TRUE(detail::CutSegment(a, b).Crosses(CVertex(10, 0, 0), CVertex(10, 5, 0), 0.005));  // spheres just meet
 }
 
 }  // namespace
