@@ -1,0 +1,31 @@
+#pragma once
+
+// The part of a cut that lies inside the mesh: where a straight cut runs through a shell's polygon,
+// convex or not, and whether a point lies in a shell. The sections use it for the centroid of a
+// section (its moment point) and to tell a cut that ends inside the mesh.
+
+#include <cstddef>
+#include <vector>
+
+#include "core/plane_model.h"
+
+namespace xsect::detail {
+
+// A stretch of the cut a-b by its parameters: 0 at a, 1 at b, from < to.
+struct Interval {
+    double from, to;
+};
+
+// Is p inside the shell's polygon (plane x, y; even-odd rule), or within `band` of its boundary?
+bool PointInShell(const PlaneModel& m, std::size_t shell, const CVertex& p, double band);
+
+// The stretches of the cut a-b inside the shell's polygon, boundary within the model's tolerance
+// included, in ascending order, appended to out.
+void CutInsideShell(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b,
+                    std::vector<Interval>& out);
+
+// Sorts the stretches and joins those that overlap or touch, so that stretches of neighbouring
+// shells along a shared edge count once.
+std::vector<Interval> UniteIntervals(std::vector<Interval> stretches);
+
+}  // namespace xsect::detail
