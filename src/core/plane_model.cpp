@@ -11,6 +11,11 @@ namespace xsect::detail {
 
 const ResultBlock* ResultStore::Find(std::size_t element, std::int32_t caseIndex) const {
     if (element + 1 >= elementStart_.size()) return nullptr;
+    // Blocks are in case order, one per case, so an element with results for every case holds
+    // case c at position c: a look there spares most searches.
+    const std::size_t guess = elementStart_[element] + static_cast<std::size_t>(caseIndex);
+    if (caseIndex >= 0 && guess < elementStart_[element + 1] && blocks_[guess].caseIndex == caseIndex)
+        return &blocks_[guess];
     const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element]);
     const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element + 1]);
     const auto it = std::lower_bound(first, last, caseIndex,
