@@ -5,6 +5,7 @@
 // section (its moment point) and to tell a cut that ends inside the mesh.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "core/plane_model.h"
@@ -19,13 +20,10 @@ struct Interval {
 // Is p inside the shell's polygon (plane x, y; even-odd rule), or within `band` of its boundary?
 bool PointInShell(const PlaneModel& m, std::size_t shell, const CVertex& p, double band);
 
-// The stretches of the cut a-b inside the shell's polygon, boundary within the model's tolerance
-// included, in ascending order, appended to out.
-void CutInsideShell(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b,
-                    std::vector<Interval>& out);
-
-// Sorts the stretches and joins those that overlap or touch, so that stretches of neighbouring
-// shells along a shared edge count once.
-std::vector<Interval> UniteIntervals(std::vector<Interval> stretches);
+// The stretches of the cut a-b inside any of the shells' polygons (convex or not, boundary within
+// the model's tolerance included), united so that neighbours along a shared edge count once, in
+// ascending order.
+std::vector<Interval> CutInsideShells(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CVertex& a,
+                                      const CVertex& b);
 
 }  // namespace xsect::detail

@@ -37,9 +37,7 @@ struct CoveredPart {
 // mesh: the point twice the tolerance beyond an end, along the cut, lies inside a touched shell (an
 // end on the mesh's edge does not count; one on an edge between two shells does).
 CoveredPart coveredPart(const PlaneModel& m, const CrossedElements& touched, const CVertex& a, const CVertex& b) {
-    std::vector<Interval> stretches;
-    for (const std::int32_t s : touched.shells) CutInsideShell(m, static_cast<std::size_t>(s), a, b, stretches);
-    const std::vector<Interval> united = UniteIntervals(std::move(stretches));
+    const std::vector<Interval> united = CutInsideShells(m, touched.shells, a, b);
     const double length = a.Distance(&b);
     double covered = 0.0, moment = 0.0;
     for (const Interval& i : united) {
@@ -51,32 +49,30 @@ CoveredPart coveredPart(const PlaneModel& m, const CrossedElements& touched, con
     const double s = covered > 0.0 ? moment / covered : 0.5;
     CoveredPart part{covered * length, planePoint(a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)), false};
 
+    // Only an end that the covered part reaches can lie inside.
     const double reach = 2.0 * m.tolerance / length;
+    const bool reached[2] = {!united.empty() && united.front().from <= reach,
+                             !united.empty() && united.back().to >= 1.0 - reach};
     const CVertex probes[2] = {planePoint(a.x - reach * (b.x - a.x), a.y - reach * (b.y - a.y)),
                                planePoint(b.x + reach * (b.x - a.x), b.y + reach * (b.y - a.y))};
-    for (const CVertex& p : probes)
+    for (int end = 0; end < 2; ++end)
         for (const std::int32_t shell : touched.shells)
-            if (PointInShell(m, static_cast<std::size_t>(shell), p, 0.0)) part.endsInside = true;
+            if (reached[end] && PointInShell(m, static_cast<std::size_t>(shell), probes[end], 0.0))
+                part.endsInside = true;
     return part;
 }
 
-// A load case's six values at the section from the gathered nodes: static sums, or a spectrum
-// case's modal sums combined by the case's own rule, as a magnitude.
-Six caseValue(const PlaneModel& m, std::int32_t caseIndex, const std::vector<SideSlot>& side,
-              const CrossedElements& through, const Mat3& T, const Vec3& centroid, double sign) {
+// A spectrum case's modal sums at the section combined by the case's own rule, as magnitudes.
+Six spectrumValue(const PlaneModel& m, std::int32_t caseIndex, const SideSums& side, const CrossedElements& through,
+                  const Mat3& T, double sign) {
     const CLoadCaseInfo& info = m.cases[static_cast<std::size_t>(caseIndex)];
-    Six v{};
-    if (info.caseType == LOAD_CASE_STATIC) {
-        v = IntegrateStatic(m, caseIndex, side, T, centroid);
-        for (double& x : v) x *= sign;
-        return v;
-    }
     // As the host interface counts modes: none past the highest one filed on the crossed elements
     // (those are zeros under every rule), but one, so that a rule missing its array shows as NaN.
     const std::int32_t modes =
         info.modeCount > 0 ? std::min(info.modeCount, std::max(HighestFiledMode(m, caseIndex, through), 1)) : 0;
-    std::array<std::vector<double>, 6> perMode = IntegrateModes(m, caseIndex, side, T, centroid, modes);
+    std::array<std::vector<double>, 6> perMode = side.Modes(caseIndex, T, modes);
     CLoadCaseInfo rule = info;
+    Six v{};
     for (std::size_t i = 0; i < 6; ++i) {
         for (double& x : perMode[i]) x *= sign;
         v[i] = std::fabs(CCrossSectionForcesPost::ComputeRSPCombination(&rule, perMode[i]));
@@ -117,10 +113,9 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     // 2. The crossed elements. Those the cut touches say whether there is a section and where it
     // lies. The nodes less than a tolerance past the cut along n are on the -n side, so the split
     // runs along the cut moved that far: the elements it crosses are the ones it divides.
-    const CrossedElements touched = FindCrossedElements(m, a, b, true);
     const CVertex a2 = planePoint(a.x + tol * n[0], a.y + tol * n[1]);
     const CVertex b2 = planePoint(b.x + tol * n[0], b.y + tol * n[1]);
-    const CrossedElements through = FindCrossedElements(m, a2, b2, true);
+    const auto [touched, through] = FindCrossedElementsOfTwo(m, a, b, a2, b2, tol, true);
     if (touched.Empty() && through.Empty()) return MarkUncomputed(result, CS_NO_ELEMENTS_CROSSED);
 
     // 3. The covered part of the cut, its centroid (the moment point) and its ends.
@@ -136,16 +131,27 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
     // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.
     auto beyond = [&](const CVertex& v) { return (v.x - a.x) * n[0] + (v.y - a.y) * n[1] >= tol; };
-    const std::vector<SideSlot> side =
-        SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; });
+    const SideSums side(m, SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; }),
+                        {part.centroid.x, part.centroid.y, 0.0});
     const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
 
-    // 5. Each load case once, about the centroid, then every request and the envelope.
+    // 5. Each load case once, about the centroid, the static ones in one pass; then every request
+    // and the envelope.
     const Mat3 T{n, t, k};
-    const Vec3 centroid{part.centroid.x, part.centroid.y, 0.0};
+    std::vector<std::int32_t> statics;
+    for (std::size_t c = 0; c < requests.cases.size(); ++c)
+        if (!requests.spectrum[c]) statics.push_back(requests.cases[c]);
+    const std::vector<Six> staticValues = side.Static(statics, T);
     std::vector<Six> caseValues;
     caseValues.reserve(requests.cases.size());
-    for (const std::int32_t c : requests.cases) caseValues.push_back(caseValue(m, c, side, through, T, centroid, sign));
+    for (std::size_t c = 0, s = 0; c < requests.cases.size(); ++c) {
+        if (requests.spectrum[c]) {
+            caseValues.push_back(spectrumValue(m, requests.cases[c], side, through, T, sign));
+            continue;
+        }
+        caseValues.push_back(staticValues[s++]);
+        for (double& x : caseValues.back()) x *= sign;
+    }
     result.values.clear();
     result.values.reserve(requests.requests.size());
     for (const auto& terms : requests.requests)
