@@ -80,7 +80,8 @@ CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const
 }
 
 std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
-                                                       const CVertex& a2, const CVertex& b2, double apart, bool frames) {
+                                                       const CVertex& a2, const CVertex& b2, double apart,
+                                                       bool frames) {
     // As FindCrossedElements, the search widened by the distance between the two cuts.
     const double e = m.tolerance * m.tolerance;
     const double extension = e * a.Distance(&b) + m.tolerance;

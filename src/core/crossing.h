@@ -31,7 +31,8 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
 // The elements crossed by the cut a-b and by the cut a2-b2, the same cut moved sideways by at most
 // `apart`, from one search of the index; each set is the one FindCrossedElements gives for its cut.
 std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
-                                                       const CVertex& a2, const CVertex& b2, double apart, bool frames);
+                                                       const CVertex& a2, const CVertex& b2, double apart,
+                                                       bool frames);
 
 // Every shell that the edge classifier could find touching the cut a-b (crossing it, or lying along
 // it), in ascending number; a superset, for the cut-line stress search to classify exactly.

@@ -66,8 +66,9 @@ std::vector<Interval> CutInsideShells(const PlaneModel& m, const std::vector<std
                 stretches.push_back({t0, t1});
         }
     }
-    std::sort(stretches.begin(), stretches.end(),
-              [](const Interval& l, const Interval& r) { return l.from < r.from || (l.from == r.from && l.to < r.to); });
+    std::sort(stretches.begin(), stretches.end(), [](const Interval& l, const Interval& r) {
+        return l.from < r.from || (l.from == r.from && l.to < r.to);
+    });
     std::vector<Interval> united;
     for (const Interval& i : stretches) {
         if (!united.empty() && i.from <= united.back().to)

@@ -27,7 +27,8 @@ bool RunInParallel(std::size_t count, unsigned threads, const Job& job) {
         }
     };
     std::vector<std::thread> pool;
-    const std::size_t helpers = std::min<std::size_t>(threads, count) > 0 ? std::min<std::size_t>(threads, count) - 1 : 0;
+    const std::size_t helpers =
+        std::min<std::size_t>(threads, count) > 0 ? std::min<std::size_t>(threads, count) - 1 : 0;
     try {
         pool.reserve(helpers);
         for (std::size_t h = 0; h < helpers; ++h) pool.emplace_back(work);

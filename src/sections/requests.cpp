@@ -64,7 +64,8 @@ std::string ResolveRequests(const PlaneModel& m, const std::vector<ResultRequest
     for (std::size_t r = 0; r < asked.size(); ++r) {
         std::vector<ResolvedTerm>& terms = out.requests.emplace_back();
         for (std::size_t i = 0; i < caseIndices[r].size(); ++i) {
-            const auto use = std::lower_bound(out.cases.begin(), out.cases.end(), caseIndices[r][i]) - out.cases.begin();
+            const auto use =
+                std::lower_bound(out.cases.begin(), out.cases.end(), caseIndices[r][i]) - out.cases.begin();
             terms.push_back({static_cast<std::size_t>(use), asked[r].terms[i].factor});
         }
     }

@@ -76,7 +76,8 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
     if (std::string fault = detail::ResolveRequests(m, requests, resolved); !fault.empty()) return refused(fault);
     if (count < 1 || count > 1000000)
         return refused("The station count must be between 1 and 1000000, not " + std::to_string(count) + ".");
-    if (!finite(axisStart) || !finite(axisEnd)) return refused("The axis has a coordinate that is not a finite number.");
+    if (!finite(axisStart) || !finite(axisEnd))
+        return refused("The axis has a coordinate that is not a finite number.");
 
     // The axis in the plane (its ends projected onto it) or, without a plane, as given.
     CVertex A = axisStart, B = axisEnd;
@@ -89,8 +90,9 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
     const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z;
     const double length = std::sqrt(ux * ux + uy * uy + uz * uz);
     if (!(length > (planeReady ? m.tolerance : 0.0)) || !std::isfinite(length))
-        return refused(planeReady ? "The axis has no length in the plane of the shells (its ends project onto one point)."
-                                  : "The axis has no length.");
+        return refused(planeReady
+                           ? "The axis has no length in the plane of the shells (its ends project onto one point)."
+                           : "The axis has no length.");
 
     // Each cut runs through its station point perpendicular to n, farther than any node either way.
     const detail::SectionRules rules{detail::NormalSign(m), positiveSide_,
