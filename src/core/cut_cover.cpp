@@ -25,14 +25,23 @@ double squaredDistanceToEdge(const CVertex& p, const CVertex& q, const CVertex& 
 bool PointInShell(const PlaneModel& m, std::size_t shell, const CVertex& p, double band) {
     if (!m.shellUsable[shell]) return false;
     const std::size_t n = m.CornerCount(shell);
+    // Most points tested lie well away from the shell: its box, widened by the band, settles them.
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    for (std::size_t i = 0; i < n; ++i) {
+        const CVertex& c = corner(m, shell, i);
+        x0 = std::min(x0, c.x), y0 = std::min(y0, c.y), x1 = std::max(x1, c.x), y1 = std::max(y1, c.y);
+    }
+    if (!(p.x >= x0 - band && p.x <= x1 + band && p.y >= y0 - band && p.y <= y1 + band)) return false;
     bool inside = false;
     for (std::size_t i = 0; i < n; ++i) {
         const CVertex& u = corner(m, shell, i);
         const CVertex& v = corner(m, shell, i + 1);
-        if (squaredDistanceToEdge(u, v, p) <= band * band) return true;
         if ((u.y > p.y) != (v.y > p.y) && p.x < u.x + (p.y - u.y) * (v.x - u.x) / (v.y - u.y)) inside = !inside;
     }
-    return inside;
+    if (inside || band < 0.0) return inside;
+    for (std::size_t i = 0; i < n; ++i)
+        if (squaredDistanceToEdge(corner(m, shell, i), corner(m, shell, i + 1), p) <= band * band) return true;
+    return false;
 }
 
 std::vector<Interval> CutInsideShells(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CVertex& a,
