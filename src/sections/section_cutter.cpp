@@ -3,8 +3,9 @@
 
 #include "xsect/sections.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
+#include <string>
 
 #include "core/plane_model.h"
 #include "sections/parallel.h"
@@ -23,6 +24,10 @@ SectionTable outOfMemory() noexcept {
     SectionTable table;
     table.error = "Out of memory.";
     return table;
+}
+
+detail::SectionRules rulesOf(const detail::PlaneModel& m, bool positiveSide, NodalForceSense sense) {
+    return {detail::NormalSign(m), positiveSide, sense == NodalForceSense::ByElement ? -1.0 : 1.0};
 }
 
 SectionTable refused(std::string sentence) {
@@ -47,8 +52,7 @@ SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& 
         if (!finite(cuts[i].first) || !finite(cuts[i].second))
             return refused("Cut " + std::to_string(i + 1) + " has a coordinate that is not a finite number.");
 
-    const detail::SectionRules rules{detail::NormalSign(m), positiveSide_,
-                                     sense_ == NodalForceSense::ByElement ? -1.0 : 1.0};
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
     SectionTable table;
     table.sections.resize(cuts.size());
     const bool done = detail::RunInParallel(cuts.size(), threads_, [&](std::size_t i) {
@@ -95,8 +99,7 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
                            : "The axis has no length.");
 
     // Each cut runs through its station point perpendicular to n, farther than any node either way.
-    const detail::SectionRules rules{detail::NormalSign(m), positiveSide_,
-                                     sense_ == NodalForceSense::ByElement ? -1.0 : 1.0};
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
     const detail::Vec3 n{ux / length, uy / length, 0.0};
     const detail::Vec3 t = detail::cross({0.0, 0.0, rules.kSign}, n);
     double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
