@@ -1,4 +1,5 @@
-// Decodes bytes into a model and a series of requests and runs both calculators over them. Any
+// Decodes bytes into a model and a series of requests and runs both calculators and the section
+// cutter over them. Any
 // crash, hang, leak or undefined behaviour is a finding; wrong numbers are the unit tests' job.
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <xsect/xsect.h>
@@ -186,6 +188,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         default: stresses.SmoothBalanceCutlineStress(lc, pickDouble(in), types, balanceMz, qtInMy); break;
         }
     }
+    // The section cutter over the same model: requests with unknown cases, empty names and terms,
+    // repeated names and odd factors; cuts and stations anywhere, on up to three threads.
+    std::vector<ResultRequest> requests;
+    const int requestCount = in.ConsumeIntegralInRange<int>(0, 3);
+    for (int r = 0; r < requestCount; ++r) {
+        ResultRequest& q = requests.emplace_back();
+        const int naming = in.ConsumeIntegralInRange<int>(0, 7);
+        q.name = naming == 0 ? "" : naming == 1 ? "same" : std::to_string(r);
+        const int terms = in.ConsumeIntegralInRange<int>(0, 3);
+        for (int t = 0; t < terms; ++t)
+            q.terms.push_back({pickId(in, caseCount), in.ConsumeBool() ? 1.0 : pickDouble(in)});
+    }
+    SectionCutter cutter(forces, in.ConsumeBool() ? NodalForceSense::OnElement : NodalForceSense::ByElement,
+                         in.ConsumeIntegralInRange<unsigned>(0, 3));
+    cutter.SumFromPositiveSide(in.ConsumeBool());
+    std::vector<std::pair<CVertex, CVertex>> sectionCuts(static_cast<std::size_t>(in.ConsumeIntegralInRange<int>(0, 4)));
+    for (auto& cut : sectionCuts) cut = {pickPoint(in), pickPoint(in)};
+    cutter.Cut(sectionCuts, requests);
+    // A few stations, or a count the cutter must refuse (a million valid ones would only be slow).
+    const std::int32_t refused[] = {-1, 1000001, std::numeric_limits<std::int32_t>::max(),
+                                    std::numeric_limits<std::int32_t>::min()};
+    const std::int32_t stations = in.ConsumeIntegralInRange<int>(0, 15) == 0 ? refused[in.ConsumeIntegralInRange<int>(0, 3)]
+                                                                             : in.ConsumeIntegralInRange<std::int32_t>(0, 24);
+    cutter.Stations(pickPoint(in), pickPoint(in), stations, requests);
+
     CCrossSectionStressesPost nullStresses(nullptr);
     nullStresses.GetCutlineStressInputPoints(CVertex(), CVertex(1, 0, 0), CVertex(0, 1, 0), 2, 0.0, true);
     return 0;

@@ -89,14 +89,6 @@ bool frameCrossed(const PlaneModel& m, std::size_t frame, const CutSegment& cut)
 
 }  // namespace
 
-bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b) {
-    return shellCrossed(m, shell, CutSegment(a, b));
-}
-
-bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b) {
-    return frameCrossed(m, frame, CutSegment(a, b));
-}
-
 CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
     const CutSegment cut(a, b);
     CrossedElements crossed;
@@ -141,6 +133,31 @@ CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const
         } else {
             const std::int32_t f = item - shellCount;
             if (frameCrossed(m, static_cast<std::size_t>(f), cut)) crossed.frames.push_back(f);
+        }
+    }
+    return crossed;
+}
+
+std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
+                                                       const CVertex& a2, const CVertex& b2, double apart,
+                                                       bool frames) {
+    // As FindCrossedElements, the search widened by the distance between the two cuts.
+    const double e = m.tolerance * m.tolerance;
+    const double extension = e * a.Distance(&b) + m.tolerance;
+    std::vector<std::int32_t> items;
+    if (!nearCut(m, a, b, extension, m.tolerance + apart, items))
+        return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
+    std::array<CrossedElements, 2> crossed;
+    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    for (const std::int32_t item : items) {
+        if (item < shellCount) {
+            const auto s = static_cast<std::size_t>(item);
+            if (ShellCrossed(m, s, a, b)) crossed[0].shells.push_back(item);
+            if (ShellCrossed(m, s, a2, b2)) crossed[1].shells.push_back(item);
+        } else if (frames) {
+            const std::int32_t f = item - shellCount;
+            if (FrameCrossed(m, static_cast<std::size_t>(f), a, b)) crossed[0].frames.push_back(f);
+            if (FrameCrossed(m, static_cast<std::size_t>(f), a2, b2)) crossed[1].frames.push_back(f);
         }
     }
     return crossed;

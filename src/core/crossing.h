@@ -4,6 +4,7 @@
 // cut and tests those, in element number order, with the same exact tests as the full scan, so both
 // give the same elements; the full scan stays as the reference the tests and benchmarks compare with.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -18,14 +19,16 @@ struct CrossedElements {
     bool Empty() const { return shells.empty() && frames.empty(); }
 };
 
-// Does the cut a-b (plane coordinates) cross an edge of the shell / the frame?
-bool ShellCrossed(const PlaneModel& m, std::size_t shell, const CVertex& a, const CVertex& b);
-bool FrameCrossed(const PlaneModel& m, std::size_t frame, const CVertex& a, const CVertex& b);
-
 // The shells (and, with frames, the frames) the cut crosses.
 CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
 // The same by testing every element: the reference.
 CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
+
+// The elements crossed by the cut a-b and by the cut a2-b2, the same cut moved sideways by at most
+// `apart`, from one search of the index; each set is the one FindCrossedElements gives for its cut.
+std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
+                                                       const CVertex& a2, const CVertex& b2, double apart,
+                                                       bool frames);
 
 // Every shell that the edge classifier could find touching the cut a-b (crossing it, or lying along
 // it), in ascending number; a superset, for the cut-line stress search to classify exactly.

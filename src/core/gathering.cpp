@@ -99,6 +99,66 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
     return perMode;
 }
 
+SideSums::SideSums(const PlaneModel& m, const std::vector<SideSlot>& side, const Vec3& momentPoint) {
+    slots_.reserve(side.size());
+    arms_.reserve(side.size());
+    for (const SideSlot& s : side) {
+        const auto element = static_cast<std::size_t>(s.element);
+        if (runs_.empty() || runs_.back().element != element || runs_.back().store != &storeOf(m, s))
+            runs_.push_back({&storeOf(m, s), element, slots_.size(), slots_.size()});
+        slots_.push_back(static_cast<std::size_t>(s.slot));
+        arms_.push_back(leverArm(m, s.node, momentPoint));
+        runs_.back().last = slots_.size();
+    }
+}
+
+void SideSums::Add(const ResultBlock& block, const ResultStore& store, std::size_t i, std::int32_t mode, Vec3& force,
+                   Vec3& moment) const {
+    const double* r = store.Record(block, slots_[i], mode);
+    if (r == nullptr) return;
+    const Vec3 f{r[0], r[1], r[2]};
+    const Vec3 c = cross(arms_[i], f);
+    for (std::size_t k = 0; k < 3; ++k) {
+        force[k] += f[k];
+        moment[k] += r[3 + k] + c[k];
+    }
+}
+
+std::vector<Six> SideSums::Static(const std::vector<std::int32_t>& caseIndices, const Mat3& T) const {
+    std::vector<Vec3> force(caseIndices.size(), Vec3{}), moment(caseIndices.size(), Vec3{});
+    for (const Run& run : runs_)
+        for (std::size_t c = 0; c < caseIndices.size(); ++c)
+            if (const ResultBlock* block = run.store->Find(run.element, caseIndices[c]))
+                for (std::size_t i = run.first; i < run.last; ++i) Add(*block, *run.store, i, 1, force[c], moment[c]);
+    std::vector<Six> sums;
+    sums.reserve(caseIndices.size());
+    for (std::size_t c = 0; c < caseIndices.size(); ++c) {
+        const Vec3 f = multiply(T, force[c]), mo = multiply(T, moment[c]);
+        sums.push_back({f[0], f[1], f[2], mo[0], mo[1], mo[2]});
+    }
+    return sums;
+}
+
+std::array<std::vector<double>, 6> SideSums::Modes(std::int32_t caseIndex, const Mat3& T, std::int32_t modes) const {
+    const auto n = static_cast<std::size_t>(std::max(modes, 0));
+    std::vector<Vec3> force(n, Vec3{}), moment(n, Vec3{});
+    for (const Run& run : runs_)
+        if (const ResultBlock* block = run.store->Find(run.element, caseIndex))
+            for (std::size_t i = run.first; i < run.last; ++i)
+                for (std::size_t k = 0; k < n; ++k)
+                    Add(*block, *run.store, i, static_cast<std::int32_t>(k + 1), force[k], moment[k]);
+    std::array<std::vector<double>, 6> perMode;
+    for (auto& v : perMode) v.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const Vec3 f = multiply(T, force[k]), mo = multiply(T, moment[k]);
+        for (std::size_t c = 0; c < 3; ++c) {
+            perMode[c][k] = f[c];
+            perMode[c + 3][k] = mo[c];
+        }
+    }
+    return perMode;
+}
+
 std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed) {
     std::int32_t highest = 0;
     for (const std::int32_t s : crossed.shells)

@@ -64,6 +64,34 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
                                                   const std::vector<SideSlot>& side, const Mat3& T,
                                                   const Vec3& momentPoint, std::int32_t modes);
 
+// A gathered side made ready for many load cases, for the section cutter: the slots grouped by
+// element and each node's lever arm about the moment point, worked out once. Each case then costs
+// one lookup of its block per element and a few products per slot. The sums run slot by slot in
+// gathering order, so they agree with IntegrateStatic to rounding, not to the bit.
+class SideSums {
+public:
+    SideSums(const PlaneModel& m, const std::vector<SideSlot>& side, const Vec3& momentPoint);
+    // The six sums of each static case about the moment point, rotated by T. The cases are taken
+    // element by element, so that each element's records are read while they are at hand.
+    std::vector<Six> Static(const std::vector<std::int32_t>& caseIndices, const Mat3& T) const;
+    // The same per mode, modes 1..modes: six vectors, each `modes` long.
+    std::array<std::vector<double>, 6> Modes(std::int32_t caseIndex, const Mat3& T, std::int32_t modes) const;
+
+private:
+    struct Run {
+        const ResultStore* store;
+        std::size_t element;
+        std::size_t first, last;  // its slots in slots_ and arms_
+    };
+    // Adds the record of slot i, if the host filed one, to the force and moment sums.
+    void Add(const ResultBlock& block, const ResultStore& store, std::size_t i, std::int32_t mode, Vec3& force,
+             Vec3& moment) const;
+
+    std::vector<Run> runs_;
+    std::vector<std::size_t> slots_;
+    std::vector<Vec3> arms_;
+};
+
 // The highest mode filed for the case on any of the crossed elements (0 for none).
 std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed);
 

@@ -11,6 +11,11 @@ namespace xsect::detail {
 
 const ResultBlock* ResultStore::Find(std::size_t element, std::int32_t caseIndex) const {
     if (element + 1 >= elementStart_.size()) return nullptr;
+    // Blocks are in case order, one per case, so an element with results for every case holds
+    // case c at position c: a look there spares most searches.
+    const std::size_t guess = elementStart_[element] + static_cast<std::size_t>(caseIndex);
+    if (caseIndex >= 0 && guess < elementStart_[element + 1] && blocks_[guess].caseIndex == caseIndex)
+        return &blocks_[guess];
     const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element]);
     const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element + 1]);
     const auto it = std::lower_bound(first, last, caseIndex,
@@ -86,11 +91,6 @@ std::int32_t PlaneModel::ShellIndex(std::int32_t shell) const {
 std::int32_t PlaneModel::CaseIndex(std::int32_t loadCase) const {
     const auto it = std::lower_bound(caseIds.begin(), caseIds.end(), loadCase);
     return it != caseIds.end() && *it == loadCase ? static_cast<std::int32_t>(it - caseIds.begin()) : kMissing;
-}
-
-const CLoadCaseInfo* PlaneModel::LoadCase(std::int32_t loadCase) const {
-    const std::int32_t c = CaseIndex(loadCase);
-    return c == kMissing ? nullptr : &cases[static_cast<std::size_t>(c)];
 }
 
 std::size_t PlaneModel::Bytes() const {
@@ -244,19 +244,23 @@ std::int32_t modeWidth(const CLoadCaseInfo& info, std::int32_t highest) {
 // gives the host's record or null. Run once to size the store and once to fill it.
 template <class Visit>
 void forEachShellBlock(const PlaneModel& m, const CShellElement& shell, Visit&& visit) {
-    for (const auto& [loadCase, byNode] : shell.staticResults) {
-        const std::int32_t c = m.CaseIndex(loadCase);
+    // Named references rather than structured bindings: the lambdas capture them, which C++17 (and
+    // the fuzzer's clang) allows only for variables.
+    for (const auto& entry : shell.staticResults) {
+        const auto& byNode = entry.second;
+        const std::int32_t c = m.CaseIndex(entry.first);
         if (c == kMissing || m.cases[static_cast<std::size_t>(c)].caseType != LOAD_CASE_STATIC) continue;
         visit(c, 1, 0, [&](std::size_t slot, std::int32_t) -> const CNodeResults* {
             const auto it = byNode.find(shell.nodes[slot]);
             return it == byNode.end() ? nullptr : &it->second;
         });
     }
-    for (const auto& [loadCase, byNode] : shell.spectrumResults) {
-        const std::int32_t c = m.CaseIndex(loadCase);
+    for (const auto& entry : shell.spectrumResults) {
+        const auto& byNode = entry.second;
+        const std::int32_t c = m.CaseIndex(entry.first);
         if (c == kMissing || m.cases[static_cast<std::size_t>(c)].caseType != LOAD_CASE_RESPONSE_SPECTRUM) continue;
         std::int32_t highest = 0;
-        for (const auto& entry : byNode) highest = highestOf(entry.second, highest);
+        for (const auto& modes : byNode) highest = highestOf(modes.second, highest);
         visit(c, modeWidth(m.cases[static_cast<std::size_t>(c)], highest), highest,
               [&](std::size_t slot, std::int32_t mode) -> const CNodeResults* {
                   const auto node = byNode.find(shell.nodes[slot]);

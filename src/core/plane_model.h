@@ -112,7 +112,6 @@ struct PlaneModel {
     std::int32_t NodeIndex(std::int32_t node) const;
     std::int32_t ShellIndex(std::int32_t shell) const;
     std::int32_t CaseIndex(std::int32_t loadCase) const;
-    const CLoadCaseInfo* LoadCase(std::int32_t loadCase) const;
 
     // Plane coordinates of a global point, and back.
     void ToPlane(double& x, double& y, double& z) const;

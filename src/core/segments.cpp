@@ -20,10 +20,6 @@ bool spheresApart(const CVertex& a, const CVertex& b, const CVertex& c, const CV
     return gap - reach > tolerance;
 }
 
-bool segmentsCross(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance) {
-    return CutSegment(a, b).Crosses(c, d, tolerance);
-}
-
 CutSegment::CutSegment(const CVertex& from, const CVertex& to) : a(from), b(to), halfLength(from.Distance(&to) / 2) {}
 
 bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double tolerance) const {

@@ -12,10 +12,8 @@ namespace xsect::detail {
 // segments cannot cross, nor overlap.
 bool spheresApart(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance);
 
-// Does edge c-d cross cut a-b: the sphere rejection and IntersectSegments2D both pass.
-bool segmentsCross(const CVertex& a, const CVertex& b, const CVertex& c, const CVertex& d, double tolerance);
-
-// The same test for many edges against one cut, its length taken once.
+// Does an edge c-d cross the cut a-b: the sphere rejection and IntersectSegments2D both pass. The
+// cut's length is taken once for all the edges tested against it.
 struct CutSegment {
     const CVertex& a;
     const CVertex& b;

@@ -19,8 +19,8 @@ struct Box {
 
 class SpatialIndex {
 public:
-    // Items are numbered 0..boxes.size()-1 by the caller; a box that is not finite is never
-    // returned by a query, so the caller must treat it as always a candidate (it is listed in Always()).
+    // Items are numbered 0..boxes.size()-1 by the caller; an empty box (x0 > x1) is never a
+    // candidate, and a box that is not finite is a candidate of every query.
     void Build(const std::vector<Box>& boxes);
 
     // The items whose boxes meet the segment a-b, extended by `extension` past each end and widened
@@ -30,7 +30,6 @@ public:
     bool Query(double ax, double ay, double bx, double by, double extension, double halfWidth,
                std::vector<std::int32_t>& out) const;
 
-    bool Built() const { return built_; }
     std::size_t Bytes() const;
     // The item's box as built, for a finer test of a candidate.
     const Box& BoxOf(std::int32_t item) const { return boxes_[static_cast<std::size_t>(item)]; }

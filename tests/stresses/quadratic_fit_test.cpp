@@ -9,13 +9,7 @@
 namespace xsect {
 namespace {
 
-QuadraticFit Poly(double a, double b, double c) {
-    QuadraticFit f;
-    f.a = a;
-    f.b = b;
-    f.c = c;
-    return f;
-}
+QuadraticFit Poly(double a, double b, double c) { return {a, b, c, false}; }
 
 TEST(QuadraticFit, SamplesGiveTheirParabolaOrTheZeroPolynomial) {
     struct Case {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
-
 #include <xsect/detail/segments.h>
+
+#include <limits>
 
 namespace xsect {
 namespace {
@@ -18,6 +19,44 @@ void ExpectAt(const CVertex& got, const CVertex& want) {
     EXPECT_NEAR(got.z, want.z, kExact);
 }
 
+// Against the cut (0,0)-(10,0) with tolerance 0.005, the slack on both parameters is tol^2 = 2.5e-5.
+// The crossing tests show the same rules on whole elements.
+TEST(IntersectSegments, BoundsAreInclusiveWithASquaredToleranceSlack) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        double cx, cy, dx, dy;
+        bool crosses;
+    } cases[] = {
+        {"edge ending on the cut", 2, -1, 2, 0, true},
+        {"cut ending on the edge", 10, -1, 10, 1, true},
+        {"cut short of the edge within the slack (t = 1 + 1.2e-5)", 10.00012, -1, 10.00012, 1, true},
+        {"cut starting just past the edge", -0.00012, -1, -0.00012, 1, true},
+        {"edge short of the cut within the slack (u = -1e-5)", 2, 0.00001, 2, 1.00001, true},
+        {"edge short of the cut beyond the slack (u = -1e-4)", 2, 0.0001, 2, 1.0001, false},
+        {"collinear overlap", 2, 0, 4, 0, false},
+        // |D| = cut length x edge length: 10 x 4e-4 is below the tolerance, 10 x 6e-4 is not.
+        {"edge too short for the determinant", 2, -0.0002, 2, 0.0002, false},
+        {"edge just long enough", 2, -0.0003, 2, 0.0003, true},
+        {"NaN coordinate", 2, nan, 2, 1, false},
+    };
+    const CVertex a = P(0, 0), b = P(10, 0);
+    for (const auto& k : cases) {
+        const CVertex c = P(k.cx, k.cy), d = P(k.dx, k.dy);
+        CVertex out = P(-7, -7, -7);
+        EXPECT_EQ(IntersectSegments2D(&a, &b, &c, &d, kTol, &out), k.crosses) << k.name;
+        EXPECT_TRUE(k.crosses || out.x == -7) << k.name << ": written on false";
+    }
+    // The point lies on the cut and takes the cut's height, not the edge's.
+    const CVertex p = P(0, 0, 0.25), q = P(10, 5, 0.25), c = P(4, -1, 3), d = P(4, 9, 3);
+    CVertex out;
+    ASSERT_TRUE(IntersectSegments2D(&p, &q, &c, &d, kTol, &out));
+    ExpectAt(out, P(4, 2, 0.25));
+    // A determinant exactly equal to the tolerance (1 x 0.5, exact in binary) is not parallel.
+    const CVertex e = P(0.5, -0.25), f = P(0.5, 0.25), unit = P(1, 0);
+    EXPECT_TRUE(IntersectSegments2D(&a, &unit, &e, &f, 0.5, &out));
+}
+
 // The collinear sub-cases are listed in the order they are tried: an edge starting within the
 // slack of the cut's end is apart only because "starts inside" is tried before "ends inside".
 TEST(ClassifySegments, EveryContactAgainstACutAlongX) {
@@ -32,20 +71,21 @@ TEST(ClassifySegments, EveryContactAgainstACutAlongX) {
     const Case cases[] = {
         {"parallel apart", P(2, 0.01), P(5, 0.01), SEGMENTS_APART, {}, {}},
         {"crossing past the end beyond the slack", P(10.01, -1), P(10.01, 1), SEGMENTS_APART, {}, {}},
-        {"crossing past the end within tol^2", P(10.0002, -1), P(10.0002, 1), SEGMENTS_CROSSING,
-         P(10.0002, 0, 0.002), {}},
+        {"crossing past the end within tol^2",
+         P(10.0002, -1),
+         P(10.0002, 1),
+         SEGMENTS_CROSSING,
+         P(10.0002, 0, 0.002),
+         {}},
         {"crossing", P(2, -1, 0.004), P(2, 1, 0.004), SEGMENTS_CROSSING, P(2, 0, 0.002), {}},
         {"edge ending on the cut", P(4, 1), P(4, 0), SEGMENTS_CROSSING, P(4, 0, 0.002), {}},
-        {"edge inside the cut", P(2, 0, 0.003), P(5, 0, 0.004), SEGMENTS_EDGE_ON_CUT, P(2, 0, 0.003),
-         P(5, 0, 0.004)},
+        {"edge inside the cut", P(2, 0, 0.003), P(5, 0, 0.004), SEGMENTS_EDGE_ON_CUT, P(2, 0, 0.003), P(5, 0, 0.004)},
         {"edge equal to the cut, reversed", P(10, 0), P(0, 0), SEGMENTS_EDGE_ON_CUT, P(10, 0), P(0, 0)},
-        {"edge a hair off the cut line", P(2, 0.0004), P(5, 0.0004), SEGMENTS_EDGE_ON_CUT, P(2, 0.0004),
-         P(5, 0.0004)},
+        {"edge a hair off the cut line", P(2, 0.0004), P(5, 0.0004), SEGMENTS_EDGE_ON_CUT, P(2, 0.0004), P(5, 0.0004)},
         {"cut inside the edge", P(-1, 0), P(11, 0), SEGMENTS_CUT_ON_EDGE, a, b},
         {"cut inside the edge, reversed", P(11, 0), P(-1, 0), SEGMENTS_CUT_ON_EDGE, a, b},
         {"edge just past the end, within the gap", P(10.003, 0), P(10.004, 0), SEGMENTS_CUT_ON_EDGE, a, b},
-        {"starts inside, leaves past the end", P(5, 0, 0.003), P(12, 0), SEGMENTS_PARTIAL_OVERLAP,
-         P(5, 0, 0.003), b},
+        {"starts inside, leaves past the end", P(5, 0, 0.003), P(12, 0), SEGMENTS_PARTIAL_OVERLAP, P(5, 0, 0.003), b},
         {"starts inside, leaves before the start", P(5, 0), P(-2, 0), SEGMENTS_PARTIAL_OVERLAP, a, P(5, 0)},
         {"starts at the cut's end and leaves", P(10, 0), P(12, 0), SEGMENTS_APART, {}, {}},
         {"starts within the slack past the end", P(10.00001, 0), P(15, 0), SEGMENTS_APART, {}, {}},

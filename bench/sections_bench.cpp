@@ -1,0 +1,141 @@
+// The section cutter beside the host interface. One cut with 100 static requests against the 100
+// GetForcesOnSection calls a host would make for them, and a member's diagrams: 1000 stations with
+// 10 static requests on a 1000 x 1000-shell mesh, on every core and on one.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <xsect/xsect.h>
+
+namespace {
+
+using namespace xsect;
+
+// n x n unit quads in the tilted plane through (5, -3, 7), `cases` static load cases on every node
+// of every shell. The values are deterministic and vary; their meaning does not matter for timing.
+struct Mesh {
+    std::int32_t n = 0;
+    std::map<std::int32_t, CLoadCaseInfo> loadCases;
+    std::unique_ptr<CCrossSectionForcesPost> calc;
+
+    CVertex Global(double x, double y) const {
+        const double e1[3] = {2.0 / 3.0, 1.0 / 3.0, 2.0 / 3.0};
+        const double r5 = std::sqrt(5.0);
+        const double e2[3] = {-1.0 / r5, 2.0 / r5, 0.0};
+        return CVertex(5 + x * e1[0] + y * e2[0], -3 + x * e1[1] + y * e2[1], 7 + x * e1[2] + y * e2[2]);
+    }
+};
+
+std::unique_ptr<Mesh> buildMesh(std::int32_t n, std::int32_t cases) {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->n = n;
+    auto nodeAt = [n](std::int32_t i, std::int32_t j) { return 1 + j * (n + 1) + i; };
+    std::map<std::int32_t, CVertex> nodes;
+    std::map<std::int32_t, CShellElement> shells;
+    std::map<std::int32_t, CFrameElement> frames;
+    for (std::int32_t j = 0; j <= n; ++j)
+        for (std::int32_t i = 0; i <= n; ++i) nodes.emplace_hint(nodes.end(), nodeAt(i, j), mesh->Global(i, j));
+    for (std::int32_t j = 0; j < n; ++j)
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int32_t number = 1 + j * n + i;
+            CShellElement& shell = shells.emplace_hint(shells.end(), number, CShellElement())->second;
+            shell.nodes = {nodeAt(i, j), nodeAt(i + 1, j), nodeAt(i + 1, j + 1), nodeAt(i, j + 1)};
+            for (std::int32_t lc = 1; lc <= cases; ++lc) {
+                auto& byNode = shell.staticResults[lc];
+                for (std::int32_t node : shell.nodes) {
+                    const double s = std::sin(0.37 * number + 0.11 * node + 0.05 * lc);
+                    byNode[node] = {s, 0.5 * s, -s, 0.25 * s, 0.1 * s, -0.3 * s};
+                }
+            }
+        }
+    for (std::int32_t lc = 1; lc <= cases; ++lc) mesh->loadCases[lc].caseType = LOAD_CASE_STATIC;
+    // The calculator copies what it needs: the host's maps go when the mesh is built.
+    mesh->calc = std::make_unique<CCrossSectionForcesPost>(nodes, shells, frames, mesh->loadCases, 0.005);
+    return mesh;
+}
+
+Mesh& meshOf(std::int32_t n, std::int32_t cases) {
+    static std::map<std::pair<std::int32_t, std::int32_t>, std::unique_ptr<Mesh>> cache;
+    auto& slot = cache[{n, cases}];
+    if (!slot) slot = buildMesh(n, cases);
+    return *slot;
+}
+
+// One case per request, named by its number, or `count` combinations of the cases.
+std::vector<ResultRequest> singleCases(std::int32_t count) {
+    std::vector<ResultRequest> requests;
+    for (std::int32_t lc = 1; lc <= count; ++lc) requests.push_back({std::to_string(lc), {{lc, 1.0}}});
+    return requests;
+}
+
+std::vector<ResultRequest> combinations(std::int32_t count, std::int32_t cases) {
+    std::vector<ResultRequest> requests;
+    for (std::int32_t r = 0; r < count; ++r) {
+        ResultRequest q{"combination " + std::to_string(r), {}};
+        for (std::int32_t lc = 1; lc <= cases; ++lc) q.terms.push_back({lc, 1.0 + 0.05 * ((r * 7 + lc * 3) % 11)});
+        requests.push_back(q);
+    }
+    return requests;
+}
+
+// The cut of the force benchmark: across the whole mesh, corner region to corner region.
+std::pair<CVertex, CVertex> across(const Mesh& mesh) {
+    return {mesh.Global(-0.5, 0.3), mesh.Global(mesh.n + 0.5, mesh.n - 0.3)};
+}
+
+// 100 requests on one cut: args (mesh size, load cases); 100 cases means one case per request.
+void BM_HundredRequestsCutter(benchmark::State& state) {
+    const auto cases = static_cast<std::int32_t>(state.range(1));
+    Mesh& mesh = meshOf(static_cast<std::int32_t>(state.range(0)), cases);
+    const SectionCutter cutter(*mesh.calc, NodalForceSense::OnElement, 1);
+    const std::vector<ResultRequest> requests = cases == 100 ? singleCases(100) : combinations(100, cases);
+    for (auto _ : state) {
+        const SectionTable t = cutter.Cut({across(mesh)}, requests);
+        if (!t.error.empty() || t.sections[0].status != CS_SUCCESS) state.SkipWithError("the cut failed");
+        benchmark::DoNotOptimize(t.sections.data());
+    }
+}
+
+// What a host does for the same 100 requests without the cutter: one call per request.
+void BM_HundredRequestsHost(benchmark::State& state) {
+    Mesh& mesh = meshOf(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(1)));
+    const auto cases = static_cast<std::int32_t>(state.range(1));
+    std::vector<double> F1, F2, F3, M1, M2, M3;
+    for (auto _ : state)
+        for (std::int32_t r = 0; r < 100; ++r) {
+            auto [a, b] = across(mesh);
+            if (mesh.calc->GetForcesOnSection(1 + r % cases, &a, &b, F1, F2, F3, M1, M2, M3, 1, false, true,
+                                              nullptr) != 1)
+                state.SkipWithError("the cut failed");
+            benchmark::DoNotOptimize(F1.data());
+        }
+}
+
+// 1000 stations along the mesh, 10 static requests (the 2 cases alone and 8 combinations); arg:
+// threads (0: every core).
+void BM_ThousandStations(benchmark::State& state) {
+    Mesh& mesh = meshOf(1000, 2);
+    const SectionCutter cutter(*mesh.calc, NodalForceSense::OnElement, static_cast<unsigned>(state.range(0)));
+    std::vector<ResultRequest> requests = singleCases(2);
+    for (const ResultRequest& c : combinations(8, 2)) requests.push_back(c);
+    const CVertex a = mesh.Global(0.25, 500.0), b = mesh.Global(999.75, 500.0);
+    for (auto _ : state) {
+        const SectionTable t = cutter.Stations(a, b, 1000, requests);
+        if (!t.error.empty() || t.sections.back().status != CS_SUCCESS) state.SkipWithError("the stations failed");
+        benchmark::DoNotOptimize(t.sections.data());
+    }
+}
+
+BENCHMARK(BM_HundredRequestsCutter)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredRequestsHost)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThousandStations)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,95 @@
+#pragma once
+
+// Sections for engineers: many cuts and stations along an axis, load combinations and envelopes,
+// with one sign rule that depends on nothing but the cut and the plane (docs/sections.md).
+//
+// The sign rule. k is the plane's unit normal oriented by a global rule, never by the shells' node
+// order: k.Z > 0; if k is perpendicular to Z (within 1e-9), k.Y > 0; if also to Y, k.X > 0. For a
+// cut from start to end, t is the unit cut direction and n = t x k. The values are the internal
+// forces that the part on the +n side exerts on the part on the -n side, in (n, t, k) and about the
+// centroid: N = F.n (tension positive), Vt = F.t, Vk = F.k, Mn (twisting), Mt, Mk. Reversing a cut
+// turns t and n round and keeps k: N, Vt, Mn and Mt stay, Vk and Mk change sign. For stations n is
+// the axis direction, so the values read like a beam's along the axis.
+//
+// They are summed from the -n part: minus the sum of the forces acting on the crossed elements at
+// their nodes on the -n side (with NodalForceSense::OnElement; ByElement flips the host's records).
+// That part holds the nodes less than the model's tolerance past the cut along n, so a node on the
+// cut (or a rounding error off it) counts on the -n side: the values are those just past the cut,
+// a station at a free end reads zero and one at a support reads the support's reaction.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xsect/export.h"
+#include "xsect/forces/cross_section_forces_post.h"
+#include "xsect/forces/status.h"
+#include "xsect/model/vertex.h"
+
+namespace xsect {
+
+namespace detail {
+struct PlaneModel;
+}
+
+struct CaseFactor { std::int32_t loadCase; double factor; };
+// A load case alone (one term, factor 1) or a named linear combination. Static terms add; a
+// spectrum term adds ±factor·|combined value| per component, so the request gives a range.
+struct ResultRequest { std::string name; std::vector<CaseFactor> terms; };
+struct SectionForces { double N, Vt, Vk, Mn, Mt, Mk; };   // in the section axes n, t, k
+struct SectionValue { SectionForces max, min; };           // equal bounds without spectrum terms
+struct SectionEnvelope { SectionForces max, min; std::array<std::int32_t, 6> maxRequest, minRequest; };
+struct SectionResult {
+    std::int32_t status;            // CS_SUCCESS, CS_NO_ELEMENTS_CROSSED, CS_CUT_LINE_OFF_PLANE, ...
+    CVertex start, end;             // the cut, global coordinates
+    double position;                // distance along the axis (stations), else 0
+    CVertex centroid;               // the moment point: centre of the part of the cut inside the mesh
+    double coveredLength;           // length of the cut inside the mesh (openings excluded)
+    bool endsInside;                // an end of the cut lies inside a shell: the section is incomplete
+    CVertex n, t, k;                // section axes, global unit vectors
+    std::vector<SectionValue> values;   // one per request, in request order
+    SectionEnvelope envelope;           // over the requests
+};
+struct SectionTable { std::string error; std::vector<SectionResult> sections; };  // error empty = done
+// What the host's element nodal forces are: the forces acting on each element at its nodes (K·u of
+// the element, what solvers write) or the forces each element exerts on its nodes (the opposite sign).
+enum class NodalForceSense : std::int32_t { OnElement = 0, ByElement = 1 };
+
+// Cuts the calculator's model for any number of cuts and requests at once. The side of each cut is
+// chosen once and serves every request; the cuts are shared out over `threads` threads, each
+// computed on its own, so the output does not depend on the thread count.
+//
+// Bad input (an unknown or unsupported load case, empty terms, a factor that is not finite, an empty
+// or repeated name, a coordinate that is not finite, a station count outside 1..1,000,000, an axis
+// of no length in the plane) leaves a sentence in `error` and no sections. A section that cannot be
+// computed keeps its status (CS_CUT_LINE_OFF_PLANE, CS_SECTION_MAP_FAILED for a cut shorter than the
+// tolerance, CS_NO_ELEMENTS_CROSSED, or the plane set-up's failure for every section) with empty
+// values and an envelope of NaN naming request -1. Nothing throws.
+class XSECT_API SectionCutter {
+public:
+    // Shares the calculator's model, no copy; the calculator must outlive the cutter. threads 0 = all cores.
+    explicit SectionCutter(const CCrossSectionForcesPost& calculator,
+                           NodalForceSense sense = NodalForceSense::OnElement, unsigned threads = 0);
+    SectionTable Cut(const std::vector<std::pair<CVertex, CVertex>>& cuts,
+                     const std::vector<ResultRequest>& requests) const;
+    // count cuts perpendicular to the axis, evenly spaced from axisStart to axisEnd inclusive, each
+    // spanning the whole model; n is the axis direction.
+    SectionTable Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
+                          const std::vector<ResultRequest>& requests) const;
+
+    // Sums the values from the +n part instead (true) or from the -n part (false, the default). On a
+    // model whose elements are in equilibrium both give the same values, so comparing them checks
+    // the host's results. Set it before cutting, not while another thread cuts with this object.
+    void SumFromPositiveSide(bool on);
+
+private:
+    std::shared_ptr<const detail::PlaneModel> model_;
+    NodalForceSense sense_;
+    unsigned threads_;
+    bool positiveSide_ = false;
+};
+
+}  // namespace xsect

@@ -1,0 +1,31 @@
+#pragma once
+
+// One section: the recipe that turns a cut in plane coordinates into its axes, covered part,
+// centroid, values per request and envelope.
+
+#include "core/plane_model.h"
+#include "sections/requests.h"
+#include "xsect/sections.h"
+
+namespace xsect::detail {
+
+// What every section of one call shares.
+struct SectionRules {
+    double kSign;       // k = kSign x the plane's normal
+    bool positiveSide;  // sum from the +n part instead of the -n part
+    double sense;       // 1 for forces acting on the elements, -1 for forces they exert
+};
+
+// The sign that turns the plane's normal into k: k.Z > 0; if k is perpendicular to Z (within 1e-9),
+// k.Y > 0; if also to Y, k.X > 0.
+double NormalSign(const PlaneModel& m);
+
+// Fills everything of `result` but the cut's ends and position, which the caller sets. a and b are
+// in plane coordinates, in the plane.
+void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
+                    const ResolvedRequests& requests, SectionResult& result);
+
+// A section with only a status: no values, an envelope of NaN naming request -1.
+void MarkUncomputed(SectionResult& result, std::int32_t status);
+
+}  // namespace xsect::detail

@@ -1,0 +1,140 @@
+// The section cutter: checks a call's input, lays out its cuts in the plane and computes each
+// section on its own, shared out over threads.
+
+#include "xsect/sections.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/plane_model.h"
+#include "sections/parallel.h"
+#include "sections/requests.h"
+#include "sections/section.h"
+
+namespace xsect {
+
+namespace {
+
+bool finite(const CVertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// A table that says it ran out of memory. The sentence fits the string's own buffer, so setting it
+// allocates nothing.
+SectionTable outOfMemory() noexcept {
+    SectionTable table;
+    table.error = "Out of memory.";
+    return table;
+}
+
+detail::SectionRules rulesOf(const detail::PlaneModel& m, bool positiveSide, NodalForceSense sense) {
+    return {detail::NormalSign(m), positiveSide, sense == NodalForceSense::ByElement ? -1.0 : 1.0};
+}
+
+SectionTable refused(std::string sentence) {
+    SectionTable table;
+    table.error = std::move(sentence);
+    return table;
+}
+
+}  // namespace
+
+SectionCutter::SectionCutter(const CCrossSectionForcesPost& calculator, NodalForceSense sense, unsigned threads)
+    : model_(calculator.Model()), sense_(sense), threads_(threads) {}
+
+void SectionCutter::SumFromPositiveSide(bool on) { positiveSide_ = on; }
+
+SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& cuts,
+                                const std::vector<ResultRequest>& requests) const try {
+    const detail::PlaneModel& m = *model_;
+    detail::ResolvedRequests resolved;
+    if (std::string fault = detail::ResolveRequests(m, requests, resolved); !fault.empty()) return refused(fault);
+    for (std::size_t i = 0; i < cuts.size(); ++i)
+        if (!finite(cuts[i].first) || !finite(cuts[i].second))
+            return refused("Cut " + std::to_string(i + 1) + " has a coordinate that is not a finite number.");
+
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
+    SectionTable table;
+    table.sections.resize(cuts.size());
+    const bool done = detail::RunInParallel(cuts.size(), threads_, [&](std::size_t i) {
+        SectionResult& r = table.sections[i];
+        r.start = cuts[i].first;
+        r.end = cuts[i].second;
+        r.position = 0.0;
+        if (m.planeStatus != CS_SUCCESS) return detail::MarkUncomputed(r, m.planeStatus);
+        CVertex a = r.start, b = r.end;
+        m.ToPlane(a.x, a.y, a.z);
+        m.ToPlane(b.x, b.y, b.z);
+        if (!(std::fabs(a.z) <= m.tolerance) || !(std::fabs(b.z) <= m.tolerance))
+            return detail::MarkUncomputed(r, CS_CUT_LINE_OFF_PLANE);
+        detail::ComputeSection(m, CVertex(a.x, a.y, 0.0), CVertex(b.x, b.y, 0.0), rules, resolved, r);
+    });
+    return done ? table : outOfMemory();
+} catch (...) {
+    return outOfMemory();
+}
+
+SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
+                                     const std::vector<ResultRequest>& requests) const try {
+    const detail::PlaneModel& m = *model_;
+    detail::ResolvedRequests resolved;
+    if (std::string fault = detail::ResolveRequests(m, requests, resolved); !fault.empty()) return refused(fault);
+    if (count < 1 || count > 1000000)
+        return refused("The station count must be between 1 and 1000000, not " + std::to_string(count) + ".");
+    if (!finite(axisStart) || !finite(axisEnd))
+        return refused("The axis has a coordinate that is not a finite number.");
+
+    // The axis in the plane (its ends projected onto it) or, without a plane, as given.
+    CVertex A = axisStart, B = axisEnd;
+    const bool planeReady = m.planeStatus == CS_SUCCESS;
+    if (planeReady) {
+        m.ToPlane(A.x, A.y, A.z);
+        m.ToPlane(B.x, B.y, B.z);
+        A.z = B.z = 0.0;
+    }
+    const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z;
+    const double length = std::sqrt(ux * ux + uy * uy + uz * uz);
+    if (!(length > (planeReady ? m.tolerance : 0.0)) || !std::isfinite(length))
+        return refused(planeReady
+                           ? "The axis has no length in the plane of the shells (its ends project onto one point)."
+                           : "The axis has no length.");
+
+    // Each cut runs through its station point perpendicular to n, farther than any node either way.
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
+    const detail::Vec3 n{ux / length, uy / length, 0.0};
+    const detail::Vec3 t = detail::cross({0.0, 0.0, rules.kSign}, n);
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    for (const CVertex& v : m.vertices) {
+        x0 = std::min(x0, v.x);
+        y0 = std::min(y0, v.y);
+        x1 = std::max(x1, v.x);
+        y1 = std::max(y1, v.y);
+    }
+
+    SectionTable table;
+    table.sections.resize(static_cast<std::size_t>(count));
+    const bool done = detail::RunInParallel(table.sections.size(), threads_, [&](std::size_t i) {
+        SectionResult& r = table.sections[i];
+        const double s = count == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(count - 1);
+        const CVertex p(A.x + s * ux, A.y + s * uy, A.z + s * uz);
+        r.position = s * length;
+        if (!planeReady) {
+            r.start = r.end = p;
+            return detail::MarkUncomputed(r, m.planeStatus);
+        }
+        double reach = 1.0 + 10.0 * m.tolerance;
+        for (const double cx : {x0, x1})
+            for (const double cy : {y0, y1}) reach = std::max(reach, std::hypot(cx - p.x, cy - p.y) + 1.0);
+        const CVertex a(p.x - reach * t[0], p.y - reach * t[1], 0.0);
+        const CVertex b(p.x + reach * t[0], p.y + reach * t[1], 0.0);
+        r.start = a;
+        r.end = b;
+        m.ToGlobal(r.start.x, r.start.y, r.start.z);
+        m.ToGlobal(r.end.x, r.end.y, r.end.z);
+        detail::ComputeSection(m, a, b, rules, resolved, r);
+    });
+    return done ? table : outOfMemory();
+} catch (...) {
+    return outOfMemory();
+}
+
+}  // namespace xsect

@@ -1,0 +1,280 @@
+// The section cutter against the host interface, its combinations, refusals and geometry, and the
+// independence of its output from the thread count and from the spatial index.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "core/crossing.h"
+#include "sections/section_checks.h"
+
+using namespace xsect;
+using namespace xsect::section_checks;
+using strip_model::SmallModel;
+using strip_model::TipLoad;
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Static case 1, a second static case 2, spectrum case 7 of two modes by CQC signed by mode 2.
+Strip threeCaseStrip(double rho[4]) {
+    Strip s(strip_model::TiltedStrip());
+    s.AddStaticCase(1, {-3.0, -1.0, 0.0, 0.0});
+    s.AddStaticCase(2, {0.0, 2.0, 1.0, 0.5});
+    s.AddSpectrumMode(7, 1, {1.0, -2.0, 0.5, 0.3});
+    s.AddSpectrumMode(7, 2, {-0.4, 1.5, 1.2, -0.2});
+    CLoadCaseInfo& e = s.loadCases[7];
+    e.combinationMethod = RSP_COMBINE_CQC;
+    e.crossModalCoefficients = rho;
+    e.applySign = true;
+    e.signMethod = RSP_SIGN_FROM_MODE;
+    e.signMode = 2;
+    return s;
+}
+
+Values hostCut(CCrossSectionForcesPost& calc, std::int32_t lc, const std::pair<CVertex, CVertex>& cut,
+               std::int32_t side, bool globalAxes, CVertex momentPoint) {
+    CVertex a = cut.first, b = cut.second;
+    std::vector<double> F1, F2, F3, M1, M2, M3;
+    EXPECT_EQ(calc.GetForcesOnSection(lc, &a, &b, F1, F2, F3, M1, M2, M3, side, globalAxes, false, &momentPoint), 1);
+    return {F1.at(0), F2.at(0), F3.at(0), M1.at(0), M2.at(0), M3.at(0)};
+}
+
+}  // namespace
+
+TEST(SectionHostAgreement, StaticValuesAndSpectrumMagnitudesAreTheHostInterfacesAboutTheCentroid) {
+    double rho[4] = {1.0, 0.4, 0.4, 1.0};
+    Strip strip = threeCaseStrip(rho);
+    CCrossSectionForcesPost calc = strip.Calculator();
+    // Inclined in the plane, so that the host's cut axes follow the cut as drawn.
+    const std::vector<std::pair<CVertex, CVertex>> cuts = {
+        StripCut(strip, 4.1, -1.5, 6.2, 1.5), StripCut(strip, 6.2, 1.5, 4.1, -1.5),
+        StripCut(strip, 1.2, 1.3, 2.9, -1.6), StripCut(strip, 8.45, -1.1, 8.95, 0.4)};
+    const SectionTable table = SectionCutter(calc).Cut(cuts, {{"G", {{1, 1.0}}}, {"E", {{7, 1.0}}}});
+    ASSERT_EQ(table.error, "");
+    CVertex xAxis, yAxis, normal;
+    calc.GetPlaneMap(xAxis, yAxis, normal);
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const SectionResult& r = table.sections[i];
+        // The host's side 0 gathers the nodes left of the cut seen from its plane normal: the -n
+        // part when that normal is k.
+        const std::int32_t side = strip_model::Dot(V(normal), V(r.k)) > 0 ? 0 : 1;
+        const Values global = hostCut(calc, 1, cuts[i], side, true, r.centroid);
+        const Vec3 axes[3] = {V(r.n), V(r.t), V(r.k)}, F{global[0], global[1], global[2]},
+                   M{global[3], global[4], global[5]};
+        Values want{};
+        for (int j = 0; j < 3; ++j) {
+            want[j] = -strip_model::Dot(axes[j], F);
+            want[j + 3] = -strip_model::Dot(axes[j], M);
+        }
+        const Values got = Six(r.values[0].max);
+        // Values up to about 20: 1e-12 of that is far above the rounding of a few dozen terms.
+        for (int j = 0; j < 6; ++j) EXPECT_NEAR(got[j], want[j], 1e-12 * 20) << i << " static " << j;
+
+        // The host's axes are (along the cut, across it, normal): ours are (across, along, normal).
+        const Values host = hostCut(calc, 7, cuts[i], side, false, r.centroid);
+        const int along[6] = {1, 0, 2, 4, 3, 5};
+        for (int j = 0; j < 6; ++j) {
+            EXPECT_NEAR(Six(r.values[1].max)[j], std::fabs(host[along[j]]), 1e-12 * 20) << i << " " << j;
+            EXPECT_EQ(Six(r.values[1].min)[j], -Six(r.values[1].max)[j]);
+        }
+    }
+}
+
+TEST(SectionCombinations, FactoredSumsRangesAndTheGoverningRequest) {
+    double rho[4] = {1.0, 0.4, 0.4, 1.0};
+    Strip strip = threeCaseStrip(rho);
+    CCrossSectionForcesPost calc = strip.Calculator();
+    const std::vector<ResultRequest> requests = {{"G", {{1, 1.0}}},
+                                                 {"W", {{2, 1.0}}},
+                                                 {"E", {{7, 1.0}}},
+                                                 {"1.35G+1.5W", {{1, 1.35}, {2, 1.5}}},
+                                                 {"G+E", {{1, 1.0}, {7, 1.0}}},
+                                                 {"G-E", {{1, 1.0}, {7, -1.0}}}};
+    const SectionTable table = SectionCutter(calc).Cut({StripCut(strip, 3.3, -1.5, 3.3, 1.5)}, requests);
+    ASSERT_EQ(table.error, "");
+    const SectionResult& r = table.sections.at(0);
+    const Values G = Six(r.values[0].max), W = Six(r.values[1].max), E = Six(r.values[2].max);
+    for (int j = 0; j < 6; ++j) {
+        EXPECT_NEAR(Six(r.values[3].max)[j], 1.35 * G[j] + 1.5 * W[j], 1e-12 * 30) << j;
+        EXPECT_EQ(Six(r.values[3].min)[j], Six(r.values[3].max)[j]) << j;
+        // A spectrum term gives the range G ± |E| whatever its factor's sign.
+        for (std::size_t ge : {4u, 5u}) {
+            EXPECT_EQ(Six(r.values[ge].max)[j], G[j] + E[j]) << j;
+            EXPECT_EQ(Six(r.values[ge].min)[j], G[j] - E[j]) << j;
+        }
+    }
+    ASSERT_GT(E[0], 0.1);
+    // Along n the strip carries -3 (G) and the modes about ±1.1: the spectrum alone governs the
+    // largest N, and G - |E| the smallest, named by the first of the two equal requests.
+    EXPECT_EQ(r.envelope.maxRequest[0], 2);
+    EXPECT_EQ(r.envelope.max.N, E[0]);
+    EXPECT_EQ(r.envelope.minRequest[0], 4);
+    EXPECT_EQ(r.envelope.min.N, G[0] - E[0]);
+}
+
+TEST(SectionRefusals, BadInputLeavesASentenceAndNoSectionsAndBadCutsAStatus) {
+    double rho[4] = {1.0, 0.0, 0.0, 1.0};
+    Strip strip = threeCaseStrip(rho);
+    strip.loadCases[3].caseType = LOAD_CASE_UNSUPPORTED;
+    CCrossSectionForcesPost calc = strip.Calculator();
+    const SectionCutter cutter(calc);
+    const CVertex A = strip.GlobalVertex(0, 0), B = strip.GlobalVertex(10, 0);
+    const Vec3 normalStep = strip.Shape().origin + strip.Normal();
+    const struct {
+        const char* what;
+        std::vector<ResultRequest> requests;
+        std::int32_t count;
+        CVertex a, b;
+    } bad[] = {
+        {"unknown case", {{"x", {{99, 1.0}}}}, 5, A, B},
+        {"unsupported case", {{"x", {{3, 1.0}}}}, 5, A, B},
+        {"no terms", {{"x", {}}}, 5, A, B},
+        {"factor not finite", {{"x", {{1, kNaN}}}}, 5, A, B},
+        {"no name", {{"", {{1, 1.0}}}}, 5, A, B},
+        {"one name twice", {{"x", {{1, 1.0}}}, {"x", {{2, 1.0}}}}, 5, A, B},
+        {"no stations", {}, 0, A, B},
+        {"too many stations", {}, 1000001, A, B},
+        {"axis of no length", {}, 5, A, A},
+        {"axis along the normal", {}, 5, strip.GlobalVertex(0, -1), CVertex(normalStep.x, normalStep.y, normalStep.z)},
+        {"axis not finite", {}, 5, CVertex(kNaN, 0, 0), B},
+    };
+    for (const auto& b : bad) {
+        const SectionTable t = cutter.Stations(b.a, b.b, b.count, b.requests);
+        EXPECT_NE(t.error, "") << b.what;
+        EXPECT_TRUE(t.sections.empty()) << b.what;
+        if (!b.requests.empty()) {
+            EXPECT_NE(cutter.Cut({{A, B}}, b.requests).error, "") << b.what;
+        }
+    }
+    EXPECT_NE(cutter.Cut({{A, B}, {CVertex(0, kNaN, 0), B}}, {}).error, "");
+
+    // A bad cut is that section's status; the others are computed.
+    const CVertex off(A.x + 1.0, A.y + 2.0, A.z + 5.0);
+    const SectionTable mixed =
+        cutter.Cut({{off, B}, StripCut(strip, 3.3, -1.5, 3.3, 1.5), StripCut(strip, 3.3, 5.0, 6.3, 5.0), {A, A}}, {});
+    ASSERT_EQ(mixed.error, "");
+    const std::int32_t statuses[] = {CS_CUT_LINE_OFF_PLANE, CS_SUCCESS, CS_NO_ELEMENTS_CROSSED, CS_SECTION_MAP_FAILED};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const SectionResult& r = mixed.sections[i];
+        EXPECT_EQ(r.status, statuses[i]) << i;
+        // No requests named: every static and spectrum case on its own, in number order.
+        EXPECT_EQ(r.values.size(), r.status == CS_SUCCESS ? 3u : 0u) << i;
+        EXPECT_EQ(r.envelope.maxRequest[0] == -1, r.status != CS_SUCCESS) << i;
+    }
+    const SectionTable last = cutter.Cut({StripCut(strip, 3.3, -1.5, 3.3, 1.5)}, {{"7", {{7, 1.0}}}});
+    EXPECT_EQ(Six(mixed.sections[1].values[2].max), Six(last.sections.at(0).values.at(0).max));
+
+    // A plane that could not be set up is every section's status.
+    CCrossSectionForcesPost broken = strip.Calculator(kNaN);
+    const SectionTable none = SectionCutter(broken).Stations(A, B, 4, {});
+    ASSERT_EQ(none.sections.size(), 4u);
+    for (const SectionResult& r : none.sections) EXPECT_EQ(r.status, CS_PLANE_NOT_DEFINED);
+    EXPECT_EQ(SectionCutter(broken).Cut({{A, B}}, {}).sections.at(0).status, CS_PLANE_NOT_DEFINED);
+}
+
+TEST(SectionCover, ANonConvexShellCoversOnlyWhereTheCutRunsInsideIt) {
+    // A U: arms x in [0, 1] and [2, 3] up to y = 3 on a base y in [0, 1].
+    SmallModel m;
+    const double corners[8][2] = {{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
+    for (int i = 0; i < 8; ++i) m.AddNode(i + 1, corners[i][0], corners[i][1]);
+    m.AddShell(1, {1, 2, 3, 4, 5, 6, 7, 8});
+    m.loadCases[1] = CLoadCaseInfo{};
+    CCrossSectionForcesPost calc = m.Build();
+    const struct {
+        double sx, ex, covered, centroidX;
+        bool endsInside;
+    } cuts[] = {
+        {-1.0, 4.0, 2.0, 1.5, false},                     // through both arms
+        {0.5, 4.0, 1.5, (0.5 * 0.75 + 2.5) / 1.5, true},  // from inside the left arm
+        {0.0, 4.0, 2.0, 1.5, false},                      // from the U's outer edge: not inside
+    };
+    for (const auto& c : cuts) {
+        const SectionResult r =
+            SectionCutter(calc).Cut({{CVertex(c.sx, 2, 0), CVertex(c.ex, 2, 0)}}, {}).sections.at(0);
+        ASSERT_EQ(r.status, CS_SUCCESS) << c.sx;
+        EXPECT_NEAR(r.coveredLength, c.covered, 1e-12 * 4) << c.sx;
+        EXPECT_NEAR(r.centroid.x, c.centroidX, 1e-12 * 4) << c.sx;
+        EXPECT_NEAR(r.centroid.y, 2.0, 1e-12 * 4) << c.sx;
+        EXPECT_EQ(r.endsInside, c.endsInside) << c.sx;
+    }
+}
+
+namespace {
+
+// Every number of a table, bit for bit.
+std::vector<unsigned char> bitsOf(const SectionTable& t) {
+    std::vector<double> v;
+    for (const SectionResult& r : t.sections) {
+        v.insert(v.end(), {double(r.status), r.position, r.coveredLength, double(r.endsInside)});
+        for (const CVertex* p : {&r.start, &r.end, &r.centroid, &r.n, &r.t, &r.k})
+            v.insert(v.end(), {p->x, p->y, p->z});
+        for (const SectionValue& s : r.values)
+            for (const SectionForces* f : {&s.max, &s.min})
+                v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
+        for (int i = 0; i < 6; ++i)
+            v.insert(v.end(), {double(r.envelope.maxRequest[i]), double(r.envelope.minRequest[i])});
+        for (const SectionForces* f : {&r.envelope.max, &r.envelope.min})
+            v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
+    }
+    std::vector<unsigned char> bytes(v.size() * sizeof(double));
+    if (!v.empty()) std::memcpy(bytes.data(), v.data(), bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+TEST(SectionThreads, OutputBitsDependNeitherOnTheThreadCountNorOnTheIndex) {
+    // A jittered grid with holes, records that balance nothing, two static cases and a spectrum
+    // case, cut by random lines and stations.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    auto any = [&]() { return CNodeResults{unit(rng), unit(rng), unit(rng), unit(rng), unit(rng), unit(rng)}; };
+    const int n = 12;
+    SmallModel m;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) m.AddNode(1 + j * (n + 1) + i, i + 0.3 * unit(rng), j + 0.3 * unit(rng));
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            if (unit(rng) > 0.8) continue;
+            const std::int32_t c = 1 + j * (n + 1) + i;
+            CShellElement& s = m.AddShell(1 + j * n + i, {c, c + 1, c + n + 2, c + n + 1});
+            for (std::int32_t node : s.nodes) {
+                for (std::int32_t lc : {1, 2}) s.StoreStaticCaseResults(lc, node, any());
+                for (std::int32_t mode : {1, 2, 3}) s.StoreResponseSpectraCaseResults(3, node, mode, any());
+            }
+        }
+    m.AddFrame(1, 1, 1 + n * (n + 1) + n).staticResultsA[1] = {1, 2, 3, 4, 5, 6};
+    m.loadCases[1] = m.loadCases[2] = CLoadCaseInfo{};
+    m.loadCases[3].caseType = LOAD_CASE_RESPONSE_SPECTRUM;
+    m.loadCases[3].modeCount = 3;
+    CCrossSectionForcesPost calc = m.Build();
+    std::vector<std::pair<CVertex, CVertex>> cuts;
+    auto point = [&]() { return CVertex(6 + 8 * unit(rng), 6 + 8 * unit(rng), 0); };
+    for (int c = 0; c < 60; ++c) cuts.push_back({point(), point()});
+    const std::vector<ResultRequest> requests = {{"a", {{1, 1.2}, {2, -0.7}}}, {"b", {{2, 1.0}, {3, 0.5}}}};
+
+    auto run = [&](unsigned threads) {
+        const SectionCutter cutter(calc, NodalForceSense::OnElement, threads);
+        const SectionTable table = cutter.Cut(cuts, requests);
+        EXPECT_GT(
+            std::count_if(table.sections.begin(), table.sections.end(),
+                          [](const SectionResult& r) { return r.status == CS_SUCCESS && r.values[1].max.N != 0; }),
+            40);
+        std::vector<unsigned char> bits = bitsOf(table);
+        const auto stations = bitsOf(cutter.Stations(CVertex(-1, 2, 0), CVertex(13, 9, 0), 41, requests));
+        bits.insert(bits.end(), stations.begin(), stations.end());
+        return bits;
+    };
+    const std::vector<unsigned char> reference = run(1);
+    for (unsigned threads : {2u, 3u, 8u, 0u}) EXPECT_EQ(run(threads), reference) << threads << " threads";
+    detail::UseFullScan(true);
+    const std::vector<unsigned char> scanned = run(2);
+    detail::UseFullScan(false);
+    EXPECT_EQ(scanned, reference) << "the full scan";
+}
