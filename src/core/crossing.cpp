@@ -147,17 +147,20 @@ std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, con
     std::vector<std::int32_t> items;
     if (!nearCut(m, a, b, extension, m.tolerance + apart, items))
         return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
+    if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    const CutSegment first(a, b), second(a2, b2);
     std::array<CrossedElements, 2> crossed;
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     for (const std::int32_t item : items) {
         if (item < shellCount) {
             const auto s = static_cast<std::size_t>(item);
-            if (ShellCrossed(m, s, a, b)) crossed[0].shells.push_back(item);
-            if (ShellCrossed(m, s, a2, b2)) crossed[1].shells.push_back(item);
+            if (shellCrossed(m, s, first)) crossed[0].shells.push_back(item);
+            if (shellCrossed(m, s, second)) crossed[1].shells.push_back(item);
         } else if (frames) {
-            const std::int32_t f = item - shellCount;
-            if (FrameCrossed(m, static_cast<std::size_t>(f), a, b)) crossed[0].frames.push_back(f);
-            if (FrameCrossed(m, static_cast<std::size_t>(f), a2, b2)) crossed[1].frames.push_back(f);
+            const auto f = static_cast<std::size_t>(item - shellCount);
+            if (frameCrossed(m, f, first)) crossed[0].frames.push_back(item - shellCount);
+            if (frameCrossed(m, f, second)) crossed[1].frames.push_back(item - shellCount);
         }
     }
     return crossed;
