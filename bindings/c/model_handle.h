@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <xsect/io/model.h>
+#include <xsect/sections.h>
 #include <xsect/xsect.h>
 #include <xsect/xsect_c.h>
 
@@ -66,6 +67,14 @@ int Guarded(Body&& body) noexcept {
 // and combinations, and empties the model's maps, so that the results live in the calculator only.
 // The library's refusal of the plane comes back as its status.
 int AdoptModel(io::Model& model, xsect_model** out);
+
+// The C requests as the library takes them; none means every load case on its own, in ascending id,
+// named by its number.
+int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_request* requests,
+                 std::vector<ResultRequest>& out);
+// Copies a section table into the caller's arrays (any may be null) for that many requests; a table
+// with an error is XSECT_E_ARGUMENT with the library's sentence.
+int CopySections(const SectionTable& table, std::size_t requests, const xsect_sections& out);
 
 // XSECT_E_ARGUMENT unless the load case exists and is of a kind the calculators compute.
 int CheckComputableCase(const xsect_model& model, std::int32_t loadCase);

@@ -20,6 +20,18 @@ struct StressTable {
     py::array resultant;  // (6,) the resultant of the smoothed distribution
 };
 
+// The sections of a series of cuts for a list of requests.
+struct SectionTable {
+    py::array position;       // (S,)
+    py::array values;         // (S, R, 2, 6): [max, min] x N, Vt, Vk, Mn, Mt, Mk
+    py::list requests;        // R names
+    py::array status;         // (S,) int32
+    py::array centroid;       // (S, 3)
+    py::array coveredLength;  // (S,)
+    py::array endsInside;     // (S,) bool
+    py::array n, t, k;        // (S, 3) each
+};
+
 struct Model {
     std::unique_ptr<xsect_model, void (*)(xsect_model*)> handle{nullptr, xsect_model_free};
 
@@ -34,6 +46,9 @@ struct Model {
     py::dict CaseNames() const;
     // The model file's load combinations as requests: [(name, {case: factor})].
     py::list Combinations() const;
+
+    SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests) const;
+    SectionTable Cut(py::handle cuts, py::handle requests) const;
 
     py::array_t<double> ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
                                         bool globalAxes, py::handle momentPoint) const;

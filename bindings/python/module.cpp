@@ -5,6 +5,7 @@
 
 namespace py = pybind11;
 using xsect::python::Model;
+using xsect::python::SectionTable;
 using xsect::python::StressTable;
 
 PYBIND11_MODULE(_xsect, m) {
@@ -20,6 +21,29 @@ PYBIND11_MODULE(_xsect, m) {
         .def_readonly("resultant", &StressTable::resultant, "(6,) the resultant of the smoothed distribution")
         .def_property_readonly_static("quantities",
                                       [](py::handle) { return py::make_tuple("St", "Sts", "Qt", "Mts", "Mt"); });
+
+    py::class_<SectionTable>(m, "SectionTable",
+                             R"(The sections of a series of cuts for a list of requests.
+
+values holds [section, request, max/min, component] with the components N, Vt, Vk, Mn, Mt, Mk in the
+section axes n, t, k: the forces that the part on the +n side exerts on the part on the -n side,
+about the centroid (docs/sections.md). A section the library could not compute has its status and
+NaN values.)")
+        .def_readonly("position", &SectionTable::position, "(S,) distance along the axis (stations), else 0")
+        .def_readonly("values", &SectionTable::values, "(S, R, 2, 6) [max, min] x N, Vt, Vk, Mn, Mt, Mk")
+        .def_readonly("requests", &SectionTable::requests, "the R request names")
+        .def_readonly("status", &SectionTable::status, "(S,) int32: 0, or the library's status for that section")
+        .def_readonly("centroid", &SectionTable::centroid, "(S, 3) centre of the part of the cut inside the mesh")
+        .def_readonly("covered_length", &SectionTable::coveredLength, "(S,) length of the cut inside the mesh")
+        .def_readonly("ends_inside", &SectionTable::endsInside,
+                      "(S,) bool: an end of the cut lies inside a shell, so the section is incomplete")
+        .def_readonly("n", &SectionTable::n, "(S, 3) section axis n, a global unit vector")
+        .def_readonly("t", &SectionTable::t, "(S, 3) section axis t, along the cut")
+        .def_readonly("k", &SectionTable::k, "(S, 3) section axis k, the plane normal")
+        .def("__repr__", [](const SectionTable& table) {
+            return "<xsect.SectionTable: " + std::to_string(table.position.size()) + " sections x " +
+                   std::to_string(py::len(table.requests)) + " requests>";
+        });
 
     py::class_<Model> model(m, "Model", "A plane shell model with its results, ready to be cut.");
     m.def("load", &Model::Load, py::arg("path"),
@@ -49,6 +73,16 @@ xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHEL
         .def_property_readonly("case_names", &Model::CaseNames, "{case: name} of every load case.")
         .def_property_readonly("combinations", &Model::Combinations,
                                "The model file's load combinations as requests: [(name, {case: factor})].")
+        .def("stations", &Model::Stations, py::arg("axis_start"), py::arg("axis_end"), py::arg("count"),
+             py::arg("requests") = py::none(),
+             R"(count sections perpendicular to the axis, evenly spaced from axis_start to axis_end inclusive,
+each across the whole model; n is the axis direction, so the values read like a beam's along it.
+
+requests is None (every load case on its own, named by its number) or [(name, {case: factor})]:
+static terms add, a response-spectrum term adds +-factor x its combined value. Returns a
+SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
+        .def("cut", &Model::Cut, py::arg("cuts"), py::arg("requests") = py::none(),
+             R"(The sections of the cuts, an array (C, 2, 3) of [start, end] points; requests as for stations.)")
         .def("forces_on_section", &Model::ForcesOnSection, py::arg("case"), py::arg("start"), py::arg("end"),
              py::arg("side") = 0, py::arg("global_axes") = false, py::arg("moment_point") = py::none(),
              R"(The host interface's six values of one load case across the cut start -> end.

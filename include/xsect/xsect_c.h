@@ -151,6 +151,40 @@ typedef struct xsect_request {
 XSECT_C_API int32_t xsect_combination_count(const xsect_model* model);
 XSECT_C_API int xsect_combination(const xsect_model* model, int32_t index, xsect_request* out);
 
+/* Where xsect_cut_sections and xsect_station_sections write, for S sections and R requests. Any
+ * pointer may be null to skip that output. values holds [section][request][max, min][N, Vt, Vk, Mn, Mt,
+ * Mk] in the section axes n, t, k (global unit vectors): the forces that the part on the +n side exerts
+ * on the part on the -n side, about the centroid of the part of the cut inside the mesh. */
+typedef struct xsect_sections {
+    double* position;       /* [S] distance along the axis (stations), else 0 */
+    double* values;         /* [S][R][2][6] */
+    int32_t* status;        /* [S] 0, or the library's status for that section (nothing crossed, off the plane) */
+    double* centroid;       /* [S][3] */
+    double* covered_length; /* [S] length of the cut inside the mesh */
+    bool* ends_inside;      /* [S] an end of the cut lies inside a shell: the section is incomplete */
+    double* n;              /* [S][3] */
+    double* t;              /* [S][3] */
+    double* k;              /* [S][3] */
+} xsect_sections;
+
+/* Cuts the model along cut_count straight cuts, cuts holding [cut][start, end][x, y, z]. With
+ * request_count 0 every load case is a request of its own, in ascending id (R = xsect_case_count).
+ * Bad input (an unknown case, empty or duplicate names, non-finite numbers) is XSECT_E_ARGUMENT and
+ * writes nothing; a section the library cannot compute has its own status and zero values. */
+XSECT_C_API int xsect_cut_sections(const xsect_model* model, int32_t cut_count, const double* cuts,
+                                   int32_t request_count, const xsect_request* requests, xsect_sections* out);
+
+/* count sections perpendicular to the axis, evenly spaced from axis_start to axis_end inclusive, each
+ * across the whole model; n is the axis direction, so the values read like a beam's along the axis. */
+XSECT_C_API int xsect_station_sections(const xsect_model* model, const double axis_start[3],
+                                       const double axis_end[3], int32_t count, int32_t request_count,
+                                       const xsect_request* requests, xsect_sections* out);
+
+/* xsect_station_sections for every load case in ascending id: positions [count] and values
+ * [station][case][max, min][N, Vt, Vk, Mn, Mt, Mk]. */
+XSECT_C_API int xsect_stations(const xsect_model* model, const double axis_start[3], const double axis_end[3],
+                               int32_t count, double* positions, double* values);
+
 #ifdef __cplusplus
 }
 #endif

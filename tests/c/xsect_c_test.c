@@ -123,6 +123,51 @@ static void test_refused_models(void) {
     }
 }
 
+/* The wall (4 m wide in the X-Z plane, 6 m high) carries at its top: case 1, 120 kN along X; case 2,
+ * -800 kN along Z; case 3, an SRSS of 180 kN along X (mode 1) and -70 kN at the top with 130 kN at
+ * z = 3 (mode 2). Stations up its axis read the loads above them, with n = Z, t = X, k = Y. */
+static void test_wall_sections(const xsect_model* wall, xsect_request combination) {
+    enum { COUNT = 12, CASES = 4 };
+    const double base[3] = {2, 0, 0.25}, top[3] = {2, 0, 5.75};
+    double positions[COUNT], values[COUNT][CASES][2][6];
+    expect_status(xsect_stations(wall, base, top, COUNT, positions, &values[0][0][0][0]), 0, "wall stations");
+    for (int s = 0; s < COUNT; ++s) {
+        const double z = 0.25 + positions[s], h = 6 - z;
+        const double quake = sqrt(180.0 * 180.0 + (z < 3 ? 60.0 * 60.0 : 70.0 * 70.0));
+        expect_near(values[s][0][0][1], 120, "wind Vt");
+        expect_near(values[s][0][1][5], 120 * h, "wind Mk, min = max");
+        expect_near(values[s][1][0][0], -800, "gravity N");
+        expect_near(values[s][2][0][1], quake, "earthquake Vt, max");
+        expect_near(values[s][2][1][1], -quake, "earthquake Vt, min");
+    }
+
+    /* The file's combination and a case of its own, across the wall and off its plane. */
+    const int32_t wind = 1;
+    const double one = 1;
+    const xsect_request requests[2] = {combination, {"W", 1, &wind, &one}};
+    const double cuts[2][2][3] = {{{-1, 0, 3}, {5, 0, 3}}, {{-1, 1, 3}, {5, 1, 3}}};
+    double cut_values[2][2][2][6], centroid[2][3];
+    int32_t status[2];
+    xsect_sections out = {.values = &cut_values[0][0][0][0], .status = status, .centroid = &centroid[0][0]};
+    expect_status(xsect_cut_sections(wall, 2, &cuts[0][0][0], 2, requests, &out), 0, "cuts with a combination");
+    expect_near(cut_values[0][0][0][0], 1.35 * -800, "1.35 G + 1.5 W: N");
+    expect_near(cut_values[0][0][1][1], 1.5 * 120, "1.35 G + 1.5 W: Vt");
+    expect_near(cut_values[0][1][0][5], 120 * 3, "W: Mk");
+    expect_near(centroid[0][0], 2, "centroid x");
+    if (status[0] != 0 || status[1] != -5 || !isnan(cut_values[1][0][0][0]))
+        fprintf(stderr, "the cut off the plane: status %d, N %g\n", status[1], cut_values[1][0][0][0]), ++failures;
+
+    /* Refusals: nothing is written, the sentence says why. */
+    const int32_t unknown = 9;
+    const xsect_request bad[3] = {{"X", 1, &unknown, &one}, {NULL, 1, &wind, &one}, {"W", 1, &wind, NULL}};
+    for (int i = 0; i < 3; ++i)
+        expect_status(xsect_cut_sections(wall, 2, &cuts[0][0][0], 1, &bad[i], &out), XSECT_E_ARGUMENT, "bad request");
+    expect_status(xsect_cut_sections(wall, -1, &cuts[0][0][0], 0, NULL, &out), XSECT_E_ARGUMENT, "negative count");
+    expect_status(xsect_station_sections(wall, base, top, 0, 0, NULL, &out), XSECT_E_ARGUMENT, "no stations");
+    expect_status(xsect_station_sections(wall, base, base, 3, 0, NULL, &out), XSECT_E_ARGUMENT, "no axis");
+    expect_status(xsect_stations(wall, base, top, COUNT, positions, NULL), XSECT_E_ARGUMENT, "null values");
+}
+
 /* The example wall read from its files: the CSV manifest carries a combination. */
 static void test_loaded_wall(const char* examples) {
     char path[4096];
@@ -136,6 +181,7 @@ static void test_loaded_wall(const char* examples) {
         strcmp(xsect_case_name(model, 2), "gravity") != 0)
         fprintf(stderr, "the wall's combination or case names are wrong\n"), ++failures;
     expect_status(xsect_combination(model, 1, &combination), XSECT_E_ARGUMENT, "no second combination");
+    test_wall_sections(model, combination);
     xsect_model_free(model);
 
     model = NULL;

@@ -6,7 +6,7 @@ import numpy as np
 import pytest
 
 import xsect
-from conftest import WALL_CSV, WALL_JSON, wall_arrays
+from conftest import WALL_JSON, wall_arrays
 
 # A horizontal cut across the whole wall at z = 3 and its midpoint.
 ACROSS = ((-0.25, 0, 3), (4.25, 0, 3))
@@ -60,17 +60,6 @@ def test_from_arrays_refuses_bad_input_with_a_sentence(change, message):
     with pytest.raises(ValueError) as e:
         xsect.Model.from_arrays(**arrays)
     assert message in str(e.value)
-
-
-@pytest.mark.parametrize("path", [WALL_JSON, WALL_CSV], ids=["json", "csv"])
-def test_a_model_from_arrays_equals_the_model_loaded_from_its_file(wall, path):
-    loaded = xsect.load(path)
-    assert loaded.case_ids == wall.case_ids
-    cuts = [ACROSS, ((1, 0, -1), (1, 0, 7)), ((-1, 0, 1), (5, 0, 5.5))]
-    for case in loaded.case_ids:
-        for cut in cuts:
-            np.testing.assert_allclose(loaded.forces_on_section(case, *cut), wall.forces_on_section(case, *cut),
-                                       rtol=1e-13, atol=1e-9)
 
 
 def test_forces_on_section_hands_every_argument_on(wall):
