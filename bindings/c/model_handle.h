@@ -1,9 +1,11 @@
 #pragma once
 
-// What stands behind the C interface's opaque xsect_model, and the failure bookkeeping every entry
-// point shares. The Python module includes it too: it reaches the stress calculator through the
-// handle, which the C interface does not offer.
+// What stands behind the C interface's opaque xsect_model, the failure bookkeeping every entry point
+// shares, and the request and table conversions. The Python module includes it too: it uses the same
+// conversions, and reaches the stress calculator through the handle, which the C interface does not
+// offer.
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <map>

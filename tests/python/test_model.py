@@ -1,5 +1,6 @@
 """The Python boundary of models: from_arrays, the host interface's cut and the cut-line stresses."""
 
+import sys
 from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
@@ -51,6 +52,14 @@ BAD_ARRAYS = [
     (spoil(tolerance=float("nan")), "tolerance: expected a finite number"),
     (spoil(plane_nodes=[1, 9]), "plane_nodes: expected shape (3,)"),
 ]
+
+
+def test_a_model_keeps_no_reference_to_the_arrays():
+    arrays = wall_arrays()
+    counts = [sys.getrefcount(a) for a in (arrays["xyz"], arrays["static"][1], arrays["spectrum"][3])]
+    model = xsect.Model.from_arrays(**arrays)
+    assert [sys.getrefcount(a) for a in (arrays["xyz"], arrays["static"][1], arrays["spectrum"][3])] == counts
+    assert model.case_names == {1: "wind", 2: "gravity", 3: "earthquake SRSS", 4: "earthquake CQC"}
 
 
 @pytest.mark.parametrize("change, message", BAD_ARRAYS, ids=[m for _, m in BAD_ARRAYS])
