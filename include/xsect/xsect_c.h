@@ -167,10 +167,11 @@ typedef struct xsect_sections {
     double* k;              /* [S][3] */
 } xsect_sections;
 
-/* Cuts the model along cut_count straight cuts, cuts holding [cut][start, end][x, y, z]. With
- * request_count 0 every load case is a request of its own, in ascending id (R = xsect_case_count).
- * Bad input (an unknown case, empty or duplicate names, non-finite numbers) is XSECT_E_ARGUMENT and
- * writes nothing; a section the library cannot compute has its own status and zero values. */
+/* Cuts the model along cut_count straight cuts, cuts holding [cut][start, end][x, y, z], on all cores.
+ * With request_count 0 every load case is a request of its own, in ascending id (R = xsect_case_count;
+ * a case of unsupported type is then refused: name the requests). Bad input (an unknown case, empty or
+ * duplicate names, non-finite numbers) is XSECT_E_ARGUMENT and writes nothing; a section the library
+ * cannot compute has its own status and NaN values. */
 XSECT_C_API int xsect_cut_sections(const xsect_model* model, int32_t cut_count, const double* cuts,
                                    int32_t request_count, const xsect_request* requests, xsect_sections* out);
 
