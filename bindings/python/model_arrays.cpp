@@ -28,13 +28,6 @@ std::int32_t Code(py::handle value, const std::string& what, bool (*parse)(const
     return code;
 }
 
-// The reader keeps its sign-method words to itself; there are two.
-bool SignMethodFromName(const std::string& word, std::int32_t& method) {
-    if (word != "sum" && word != "mode") return false;
-    method = word == "sum" ? XSECT_SIGN_FROM_SUM : XSECT_SIGN_FROM_MODE;
-    return true;
-}
-
 bool Flag(py::handle value, const std::string& what) {
     if (!py::isinstance<py::bool_>(value) && !py::isinstance<py::int_>(value))
         throw py::value_error(what + ": expected true or false");
@@ -62,7 +55,7 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
         } else if (field == "combination") {
             e.c.combination = Code(v, at, io::CombinationRuleFromName);
         } else if (field == "sign_method") {
-            e.c.sign_method = Code(v, at, SignMethodFromName);
+            e.c.sign_method = Code(v, at, io::SignMethodFromName);
         } else if (field == "apply_sign") {
             e.c.apply_sign = Flag(v, at);
         } else if (field == "sign_mode") {

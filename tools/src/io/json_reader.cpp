@@ -186,13 +186,6 @@ bool Reader::NameOrNumber(const Path& p, bool (*fromName)(const std::string&, st
     return Fail(p, std::string("unknown ") + what + " \"" + name + "\" (" + known + ")");
 }
 
-bool SignMethodFromName(const std::string& name, std::int32_t& method) {
-    if (name == "sum") method = RSP_SIGN_FROM_SUM;
-    else if (name == "mode") method = RSP_SIGN_FROM_MODE;
-    else return false;
-    return true;
-}
-
 bool Reader::ReadLoadCases(const Path& p) {
     if (!Array(p)) return false;
     for (std::size_t i = 0; c_.NextItem(); ++i)

@@ -43,10 +43,8 @@ void WriteLoadCase(std::ostream& o, std::int32_t id, const LoadCase& lc) {
         o << ", \"modes\": " << i.modeCount << ", \"combination\": ";
         if (rule == "other") o << i.combinationMethod;
         else o << "\"" << rule << "\"";
-        o << ", \"sign_method\": "
-          << (i.signMethod == RSP_SIGN_FROM_SUM    ? "\"sum\""
-              : i.signMethod == RSP_SIGN_FROM_MODE ? "\"mode\""
-                                                   : std::to_string(i.signMethod))
+        const std::string sign = SignMethodName(i.signMethod);
+        o << ", \"sign_method\": " << (sign == "other" ? std::to_string(i.signMethod) : "\"" + sign + "\"")
           << ", \"apply_sign\": " << (i.applySign ? "true" : "false") << ", \"sign_mode\": " << i.signMode
           << ", \"combine_residual\": " << (i.combineResidual ? "true" : "false");
         if (!lc.frequencies.empty()) o << ", \"frequencies\": ", List(o, lc.frequencies);

@@ -11,6 +11,7 @@ const std::pair<const char*, std::int32_t> kRules[] = {{"sum", RSP_COMBINE_SUM},
                                                        {"abs", RSP_COMBINE_ABS},
                                                        {"cqc", RSP_COMBINE_CQC},
                                                        {"close_modes", RSP_COMBINE_CLOSE_MODES}};
+const std::pair<const char*, std::int32_t> kSignMethods[] = {{"sum", RSP_SIGN_FROM_SUM}, {"mode", RSP_SIGN_FROM_MODE}};
 
 template <std::size_t N>
 const char* NameOf(const std::pair<const char*, std::int32_t> (&table)[N], std::int32_t code) {
@@ -49,5 +50,7 @@ const char* LoadCaseTypeName(std::int32_t caseType) { return NameOf(kCaseTypes, 
 const char* CombinationRuleName(std::int32_t method) { return NameOf(kRules, method); }
 bool LoadCaseTypeFromName(const std::string& name, std::int32_t& type) { return CodeOf(kCaseTypes, name, type); }
 bool CombinationRuleFromName(const std::string& name, std::int32_t& method) { return CodeOf(kRules, name, method); }
+const char* SignMethodName(std::int32_t method) { return NameOf(kSignMethods, method); }
+bool SignMethodFromName(const std::string& name, std::int32_t& method) { return CodeOf(kSignMethods, name, method); }
 
 }  // namespace xsect::io

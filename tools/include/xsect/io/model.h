@@ -70,11 +70,14 @@ std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model);
 // A force calculator over the model (copies of the maps; the modal arrays stay the model's).
 std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model);
 
-// The file format's names of a load case type and a modal combination rule; "other" for a code
-// without one. The *FromName functions are their inverses and return false for an unknown name.
+// The file format's names of a load case type, a modal combination rule and a sign method; "other"
+// for a code without one. The *FromName functions are their inverses and return false for an
+// unknown name.
 const char* LoadCaseTypeName(std::int32_t caseType);
 const char* CombinationRuleName(std::int32_t method);
+const char* SignMethodName(std::int32_t method);
 bool LoadCaseTypeFromName(const std::string& name, std::int32_t& type);
 bool CombinationRuleFromName(const std::string& name, std::int32_t& method);
+bool SignMethodFromName(const std::string& name, std::int32_t& method);
 
 }  // namespace xsect::io
