@@ -9,11 +9,11 @@
 #include <string>
 
 #include "present/messages.h"
+#include "present/text.h"
 
 namespace xsect::cli {
 
 enum ExitCode : int { kExitOk = 0, kExitRefused = 1, kExitBadInput = 2 };
-enum class Format { Table, Csv, Json };
 
 struct ForcesOptions {
     std::string model;

@@ -26,7 +26,7 @@ struct Row {
     CutSpec cut;
     std::int32_t loadCase = 0;
     const io::Combination* combination = nullptr;
-    SectionResult result;
+    HostSection result;
 };
 
 const char* kCutLabels[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};

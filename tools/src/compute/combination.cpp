@@ -2,10 +2,10 @@
 
 namespace xsect::cli {
 
-SectionResult CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
+HostSection CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              const io::Combination& combination, bool globalAxes,
                              const std::optional<Vec3>& momentPoint) {
-    SectionResult sum;
+    HostSection sum;
     for (const io::Combination::Term& term : combination.terms) {
         if (model.loadCases.at(term.loadCase).info.caseType != LOAD_CASE_STATIC) {
             sum.ok = false;
@@ -16,7 +16,7 @@ SectionResult CombineSection(CCrossSectionForcesPost& calc, const Model& model, 
     }
     for (std::size_t k = 0; k < combination.terms.size(); ++k) {
         const io::Combination::Term& term = combination.terms[k];
-        SectionResult r = ComputeSection(calc, model, cut, term.loadCase, globalAxes, momentPoint);
+        HostSection r = ComputeSection(calc, model, cut, term.loadCase, globalAxes, momentPoint);
         if (!r.ok) {
             if (!r.note.empty()) r.note = "combination \"" + combination.name + "\": " + r.note;
             return r;

@@ -8,7 +8,7 @@
 
 namespace xsect::cli {
 
-SectionResult CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
+HostSection CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              const io::Combination& combination, bool globalAxes,
                              const std::optional<Vec3>& momentPoint);
 
