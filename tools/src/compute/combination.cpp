@@ -10,7 +10,8 @@ HostSection CombineSection(CCrossSectionForcesPost& calc, const Model& model, co
         if (model.loadCases.at(term.loadCase).info.caseType != LOAD_CASE_STATIC) {
             sum.ok = false;
             sum.note = "combination \"" + combination.name + "\" has load case " + std::to_string(term.loadCase) +
-                       ", which is not static: only static combinations are summed";
+                       ", which is not static: the host convention sums static cases only (the sign rule, the default, "
+                       "gives its range)";
             return sum;
         }
     }
