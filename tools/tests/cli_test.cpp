@@ -235,6 +235,11 @@ TEST(Cli, RequestsThatCannotBeMeantAreRefused) {
          "c.json: combinations[0].factors[\"9\"]: unknown load case 9"},
         {{"forces", kExample, "--cut", kBase, "--keep", "2,0,0.75"}, "--keep: the point lies on the line of cut 1"},
         {{"forces", kExample, "--cut", kBase, "--side", "1"}, "--side belongs to --convention host"},
+        {{"diagram", kExample, "--axis", "1,2:3,4,5", "--stations", "3"}, "--axis \"1,2\": expected 3 numbers, found 2"},
+        {{"diagram", kExample, "--axis", "2,-1,1:2,5,1", "--stations", "3"}, "The axis has no length in the plane"},
+        {{"diagram", kExample, "--axis", "2,0,0:2,0,6", "--stations", "0"}, "--stations 0: give 1 to 1000000 stations"},
+        {{"diagram", kExample, "--axis", "2,0,0:2,0,6", "--stations", "3", "--cases", "1,9"},
+         "--cases: the model has no load case 9"},
     };
     for (const auto& c : cases) {
         auto r = RunXsect(c.args);

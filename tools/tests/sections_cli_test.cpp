@@ -30,6 +30,71 @@ const std::string kWall = std::string(XSECT_SOURCE_DIR) + "/examples/cantilever_
 // Rounding of sums over ~100 element forces of size ~100 kN.
 constexpr double kRoundoff = 1e-9 * 1e3;
 
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// N, Vt, Vk, Mn, Mt, Mk of each request at station i of 25 from the base (z = i / 4) to the top, from
+// the free body above the station: n = +Z, t = +X, k = +Y, moments about (2, 0, z). A station reads
+// the values just past it, so the loads at its own height are not above it.
+std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i) {
+    const double z = 0.25 * i, h = 6.0 - z;
+    const double top = i < 24 ? 1.0 : 0.0, mid = i < 12 ? 1.0 : 0.0;
+    const std::array<double, 6> wind{0, 120 * top, 15 * top, 0, -15 * h * top, 120 * h * top};
+    const std::array<double, 6> gravity{-800 * top, 0, 0, 0, 0, 0};
+    // The spectrum cases as magnitudes of their two modes' shear and moment, SRSS and CQC (0.12).
+    const double v1 = 180 * top, v2 = -70 * top + 130 * mid, m1 = 180 * h * top, m2 = -70 * h * top + 130 * (3 - z) * mid;
+    auto cqc = [](double a, double b) { return std::sqrt(a * a + b * b + 2 * 0.12 * a * b); };
+    std::map<std::string, std::array<double, 6>> r{{"wind", wind}, {"gravity", gravity}};
+    r["earthquake SRSS"] = {0, std::hypot(v1, v2), 0, 0, 0, std::hypot(m1, m2)};
+    r["earthquake CQC"] = {0, cqc(v1, v2), 0, 0, 0, cqc(m1, m2)};
+    for (std::size_t k = 0; k < 6; ++k) r["1.35G+1.5W"][k] = 1.35 * gravity[k] + 1.5 * wind[k];
+    return r;
+}
+
+TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThem) {
+    const std::string dir = TempPath("diagram");
+    std::filesystem::remove_all(dir);
+    auto r = RunXsect({"diagram", kWall, "--axis", "2,0,0:2,0,6", "--stations", "25", "--envelope", "--out", dir});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto rows = CsvLines(ReadFile(dir + "/diagram.csv"));
+    ASSERT_EQ(rows.size(), 1u + 25u * 6u * 2u);  // four cases, the model's combination and the envelope
+    std::string header;
+    for (const std::string& f : rows[0]) header += (header.empty() ? "" : ",") + f;
+    EXPECT_EQ(header, "station,position,covered_length,request,bound,N,Vt,Vk,Mn,Mt,Mk");
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        const auto& f = rows[row];
+        const int i = std::atoi(f[0].c_str()) - 1;
+        EXPECT_NEAR(std::strtod(f[1].c_str(), nullptr), 0.25 * i, 1e-12);
+        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), 4.0, 1e-12);
+        const auto expected = FreeBodyAbove(i);
+        // A spectrum case spans from minus to plus its magnitude; the envelope is the widest of all.
+        const double sign = f[4] == "max" ? 1.0 : -1.0;
+        for (std::size_t k = 0; k < 6; ++k) {
+            double want = 0.0;
+            if (f[3] == "envelope") {
+                want = -HUGE_VAL * sign;
+                for (const auto& [name, v] : expected) {
+                    const double bound = name.rfind("earthquake", 0) == 0 ? sign * v[k] : v[k];
+                    want = sign > 0 ? std::max(want, bound) : std::min(want, bound);
+                }
+            } else {
+                want = (f[3].rfind("earthquake", 0) == 0 ? sign : 1.0) * expected.at(f[3])[k];
+            }
+            EXPECT_NEAR(std::strtod(f[5 + k].c_str(), nullptr), want, kRoundoff) << "station " << i + 1 << " " << f[3]
+                                                                                  << " " << f[4] << " component " << k;
+        }
+    }
+    // The picture names the governing request at the extremes, in the model's units, with the sign rule.
+    const std::string svg = ReadFile(dir + "/diagram.svg");
+    for (const char* part : {"max 196.4 kN, earthquake CQC", "min -1080 kN, 1.35G+1.5W", "max 1080 kN m, earthquake SRSS",
+                             "Mk [kN m]", "Sign rule (docs/sections.md)", "n = (0, 0, 1), t = (1, 0, 0), k = (0, 1, 0)"})
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    EXPECT_EQ(r.out, "wrote " + dir + "/diagram.csv\nwrote " + dir + "/diagram.svg\n");
+}
+
 // The host interface sums the kept part's nodes and gives the loads on it; the sign rule gives the
 // forces acting on the kept part across the cut: with the same part kept, the global vectors are
 // opposite. Keeping the other part turns the cut round: N, Vt, Mn, Mt stay, Vk and Mk change sign.
@@ -76,7 +141,7 @@ TEST(Sections, WarnOfAnOpenEndAndOfCasesWithoutResultsWhereTheyAreCut) {
     EXPECT_NE(inside.err.find("warning: cut 1 ends inside a shell"), std::string::npos) << inside.err;
     EXPECT_EQ(RunXsect({"forces", kWall, "--cut", "-0.25,0,3:4.25,0,3"}).err, "");
 
-    // Gravity's results taken off the shells below mid-height: cuts there read zeros.
+    // Gravity's results taken off the shells below mid-height: stations there read zeros.
     Demo demo = MakeDemo();
     for (auto& [id, shell] : demo.model.shells) {
         double z = 0.0;
@@ -84,6 +149,10 @@ TEST(Sections, WarnOfAnOpenEndAndOfCasesWithoutResultsWhereTheyAreCut) {
         if (z < 3.0) shell.staticResults.erase(2);
     }
     const std::string model = WriteTemp("half_gravity.json", io::WriteModelJson(demo.model));
+    auto d = RunXsect({"diagram", model, "--axis", "2,0,0:2,0,6", "--stations", "25", "--cases", "1,2"});
+    EXPECT_EQ(d.code, 0);
+    EXPECT_EQ(d.err, "xsect: warning: load case 2 (gravity) has no results on any element crossed at stations 1-12 "
+                     "of 25: its values there are zeros\n");
     for (const char* convention : {"sign", "host"}) {
         auto f = RunXsect({"forces", model, "--cut", "-0.25,0,0.75:4.25,0,0.75", "--all-cases", "--convention", convention});
         EXPECT_NE(f.err.find("warning: cut 1: load case 2 (gravity) has no results on any element the cut crosses"),

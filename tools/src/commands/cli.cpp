@@ -64,6 +64,21 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     forces->add_flag("--numbers", f.numbers, "node and element numbers on the plan");
     forces->add_option("--format", format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
 
+    DiagramOptions g;
+    std::string diagramCases, diagramCombos, diagramOut;
+    auto* diagram = app.add_subcommand("diagram", "N, V and M diagrams: section forces at stations along an axis, "
+                                                  "as CSV and SVG");
+    diagram->add_option("model", g.model, "model file (JSON model or CSV manifest)")->required();
+    diagram->add_option("--axis", g.axis, "X1,Y1,Z1:X2,Y2,Z2: stations run from the first point to the second")
+        ->required();
+    diagram->add_option("--stations", g.stations, "number of stations, ends included (1..1000000)")->required();
+    auto* dCasesOpt = diagram->add_option("--cases", diagramCases, "these load cases only, e.g. 1,2 (no model combinations)");
+    auto* dAllOpt = diagram->add_flag("--all-cases", g.allCases, "every load case and combination (the default)");
+    dCasesOpt->excludes(dAllOpt);
+    auto* dCombosOpt = diagram->add_option("--combinations", diagramCombos, "JSON file of further load combinations");
+    diagram->add_flag("--envelope", g.envelope, "add the envelope over the requests, naming the governing one");
+    auto* dOutOpt = diagram->add_option("--out", diagramOut, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
+
     StressesOptions s;
     std::string positions, types, plotFile, sformat = "table";
     double outputSpacing = 0.0, spacing = 0.0;
@@ -137,6 +152,12 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         f.format = FormatOf(format);
         return RunForces(f, io);
     }
+    if (diagram->parsed()) {
+        Keep(dCasesOpt, diagramCases, g.cases);
+        Keep(dCombosOpt, diagramCombos, g.combinationsFile);
+        Keep(dOutOpt, diagramOut, g.outDir);
+        return RunDiagram(g, io);
+    }
     if (stresses->parsed()) {
         Keep(divOpt, divisions, s.divisions);
         Keep(spOpt, spacing, s.spacing);
@@ -162,7 +183,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         Keep(wcOpt, writeCsv, d.writeCsv);
         return RunDemo(d, io);
     }
-    err << "xsect: give a command: forces, stresses, info, check or demo (see xsect --help)\n";
+    err << "xsect: give a command: forces, diagram, stresses, info, check or demo (see xsect --help)\n";
     return kExitBadInput;
 }
 
