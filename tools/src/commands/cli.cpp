@@ -60,7 +60,6 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     auto* fPlotOpt = forces->add_option("--plot", plot, "write an SVG plan of the cut");
     // The plan's first name, kept so that scripts written for it still run.
     auto* fPlanOpt = forces->add_option("--plan", plot)->group("");
-    fPlanOpt->excludes(fPlotOpt);
     forces->add_flag("--numbers", f.numbers, "node and element numbers on the plan");
     forces->add_option("--format", format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
 
