@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -56,7 +57,8 @@ bool Selection(const DiagramOptions& o, const Model& model, std::size_t fileComb
                 return PrintBadInput(io, "--cases: load case " + CaseText(model, id) +
                                              " is of a type without section values"),
                        false;
-            cases.push_back(id);
+            // A case asked twice is one request: the library refuses two of one name.
+            if (std::find(cases.begin(), cases.end(), id) == cases.end()) cases.push_back(id);
         }
     } else {
         for (const auto& [id, lc] : model.loadCases) {

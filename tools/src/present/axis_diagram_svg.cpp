@@ -165,15 +165,35 @@ private:
         return runs;
     }
 
+    // The points of a run as SVG coordinates. Past a few points per pixel a column keeps its first,
+    // least, greatest and last point, in order: the picture looks the same, peaks included, and a
+    // million stations do not make a file of hundreds of megabytes.
     template <class Value>
     std::string Points(const std::vector<std::size_t>& run, bool backwards, Value value,
                        const std::function<double(double)>& Y) const {
         std::ostringstream o;
+        const bool thin = run.size() > 4 * static_cast<std::size_t>(kWidth);
+        std::vector<std::pair<double, double>> column;  // this pixel column's points
+        auto flush = [&] {
+            std::size_t lo = 0, hi = 0;
+            for (std::size_t k = 0; k < column.size(); ++k) {
+                if (column[k].second < column[lo].second) lo = k;
+                if (column[k].second > column[hi].second) hi = k;
+            }
+            for (std::size_t k = 0; k < column.size(); ++k)
+                if (!thin || k == 0 || k == lo || k == hi || k + 1 == column.size())
+                    o << SvgNumber(column[k].first) << "," << SvgNumber(column[k].second) << " ";
+            column.clear();
+        };
         for (std::size_t k = 0; k < run.size(); ++k) {
             const std::size_t i = backwards ? run[run.size() - 1 - k] : run[k];
             const double v = value(d_.sections[i]);
-            if (std::isfinite(v)) o << SvgNumber(X(d_.sections[i].position)) << "," << SvgNumber(Y(v)) << " ";
+            if (!std::isfinite(v)) continue;
+            const double x = X(d_.sections[i].position);
+            if (!column.empty() && std::floor(x) != std::floor(column.front().first)) flush();
+            column.emplace_back(x, Y(v));
         }
+        flush();
         return o.str();
     }
 
