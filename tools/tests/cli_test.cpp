@@ -20,6 +20,7 @@ namespace {
 using io::WriteModelJson;
 using Json = nlohmann::json;
 using testing_support::RunXsect;
+using testing_support::CsvLines;
 using testing_support::WriteTemp;
 
 std::string DemoModelPath() {
@@ -31,21 +32,6 @@ std::string DemoModelPath() {
 }
 
 const char* kCutA = "-0.25,0,0.75:4.25,0,0.75";
-
-std::vector<std::vector<std::string>> CsvLines(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        std::stringstream ls(line);
-        std::string f;
-        while (std::getline(ls, f, ',')) fields.push_back(f);
-        if (!line.empty() && line.back() == ',') fields.push_back("");
-        rows.push_back(fields);
-    }
-    return rows;
-}
 
 TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
     const std::vector<std::vector<std::string>> cases = {
@@ -86,7 +72,8 @@ TEST(Cli, LibraryRefusalsExitWithOneAndNameTheStatus) {
     } cases[] = {
         {{"forces", DemoModelPath(), "--cut", "10,0,1:12,0,1"}, CS_NO_ELEMENTS_CROSSED},
         {{"forces", DemoModelPath(), "--cut", "0,1,1:4,1,1"}, CS_CUT_LINE_OFF_PLANE},
-        {{"forces", DemoModelPath(), "--cut", kCutA, "--moment-point", "2,5,1"}, CS_MOMENT_POINT_OFF_PLANE},
+        {{"forces", DemoModelPath(), "--cut", kCutA, "--convention", "host", "--moment-point", "2,5,1"},
+         CS_MOMENT_POINT_OFF_PLANE},
         {{"stresses", DemoModelPath(), "--cut", kCutA, "--face", "3,0,0.75", "--case", "1"},
          CS_THIRD_POINT_ON_CUT_LINE},
     };
@@ -118,9 +105,14 @@ TEST(Cli, StressesWithoutThicknessAreRefusedNamingTheShell) {
 }
 
 TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
-    auto csv = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases", "--format", "csv"});
-    auto json = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases", "--format", "json"});
-    auto table = RunXsect({"forces", DemoModelPath(), "--cut", kCutA, "--all-cases"});
+    auto host = [](std::vector<std::string> format) {
+        std::vector<std::string> args = {"forces", DemoModelPath(), "--cut", kCutA, "--all-cases", "--convention", "host"};
+        args.insert(args.end(), format.begin(), format.end());
+        return RunXsect(args);
+    };
+    auto csv = host({"--format", "csv"});
+    auto json = host({"--format", "json"});
+    auto table = host({});
     ASSERT_EQ(csv.code, 0) << csv.err;
     ASSERT_EQ(json.code, 0) << json.err;
     ASSERT_EQ(table.code, 0) << table.err;
@@ -145,8 +137,9 @@ TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
 
 TEST(Cli, GlobalAxesRotateStaticResultsBackFromTheCutAxes) {
     const char* inclined = "-0.25,0,1.1:4.25,0,2.6";
-    auto cut = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--format", "json"});
-    auto global = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--global-axes", "--format", "json"});
+    auto cut = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--convention", "host", "--format", "json"});
+    auto global = RunXsect({"forces", DemoModelPath(), "--cut", inclined, "--case", "1", "--convention", "host",
+                            "--global-axes", "--format", "json"});
     ASSERT_EQ(cut.code, 0);
     ASSERT_EQ(global.code, 0);
     const Json a = Json::parse(cut.out), b = Json::parse(global.out);
@@ -173,7 +166,7 @@ TEST(Cli, BatchOfCutsKeepsGoingAfterARefusal) {
                                  "low,-0.25,0,0.75,4.25,0,0.75,0\n"
                                  "outside,10,0,1,12,0,1,0\n"
                                  "high,4.25,0,4.75,-0.25,0,4.75,1\n");
-    auto r = RunXsect({"forces", DemoModelPath(), "--cuts", cuts, "--all-cases", "--format", "csv"});
+    auto r = RunXsect({"forces", DemoModelPath(), "--cuts", cuts, "--all-cases", "--convention", "host", "--format", "csv"});
     EXPECT_EQ(r.code, 1);
     auto rows = CsvLines(r.out);
     ASSERT_EQ(rows.size(), 1u + 3u * 5u);
@@ -240,6 +233,13 @@ TEST(Cli, RequestsThatCannotBeMeantAreRefused) {
         {{"forces", ::testing::TempDir(), "--cut", kBase}, "is a directory, not a file"},
         {{"forces", kExample, "--cut", kBase, "--combinations", WriteTemp("c.json", R"({"combinations": [{"name": "x", "factors": {"9": 1}}]})")},
          "c.json: combinations[0].factors[\"9\"]: unknown load case 9"},
+        {{"forces", kExample, "--cut", kBase, "--keep", "2,0,0.75"}, "--keep: the point lies on the line of cut 1"},
+        {{"forces", kExample, "--cut", kBase, "--side", "1"}, "--side belongs to --convention host"},
+        {{"diagram", kExample, "--axis", "1,2:3,4,5", "--stations", "3"}, "--axis \"1,2\": expected 3 numbers, found 2"},
+        {{"diagram", kExample, "--axis", "2,-1,1:2,5,1", "--stations", "3"}, "The axis has no length in the plane"},
+        {{"diagram", kExample, "--axis", "2,0,0:2,0,6", "--stations", "0"}, "--stations 0: give 1 to 1000000 stations"},
+        {{"diagram", kExample, "--axis", "2,0,0:2,0,6", "--stations", "3", "--cases", "1,9"},
+         "--cases: the model has no load case 9"},
     };
     for (const auto& c : cases) {
         auto r = RunXsect(c.args);
@@ -261,20 +261,32 @@ TEST(Cli, StressesPrintOnlyTheQuantitiesAsked) {
     EXPECT_EQ(csv.out, "s,x,y,z,St\n0.25,0,0,0.75,-800\n2.25,2,0,0.75,-800\n");
 }
 
-TEST(Cli, CombinationIsTheFactoredSumOfItsStaticCases) {
+// A combination is the factored sum of its static cases; a response-spectrum term adds its magnitude
+// either way, so a combination with one spans a range.
+TEST(Cli, CombinationsSumStaticCasesAndSpanSpectrumTerms) {
     auto r = RunXsect({"forces", kExample, "--cuts", std::string(XSECT_SOURCE_DIR) + "/examples/cuts.csv",
-                       "--all-cases", "--format", "json"});
+                       "--all-cases", "--combinations", std::string(XSECT_SOURCE_DIR) + "/examples/seismic_combinations.json",
+                       "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto doc = nlohmann::json::parse(r.out);
     std::map<std::string, std::map<std::string, nlohmann::json>> byCut;
-    for (const auto& res : doc["results"])
-        byCut[res["cut"]][res.contains("combination") ? res["combination"].get<std::string>()
-                                                      : std::to_string(res["case"].get<int>())] = res["values"];
+    for (const auto& res : doc["results"]) byCut[res["cut"]][res["request"]] = res;
     ASSERT_EQ(byCut.size(), 4u);
     for (const auto& [cut, rows] : byCut)
-        for (const char* k : {"F1", "F2", "F3", "M1", "M2", "M3"}) {
-            const double expected = 1.35 * rows.at("2")[k].get<double>() + 1.5 * rows.at("1")[k].get<double>();
-            EXPECT_NEAR(rows.at("1.35G+1.5W")[k].get<double>(), expected, 1e-9 * 1e3) << cut << k;
+        for (const char* k : {"N", "Vt", "Vk", "Mn", "Mt", "Mk"}) {
+            auto at = [&](const char* request, const char* bound) { return rows.at(request)[bound][k].get<double>(); };
+            const double G = at("gravity", "max"), W = at("wind", "max");
+            const double srss = at("earthquake SRSS", "max"), cqc = at("earthquake CQC", "max");
+            EXPECT_NEAR(at("earthquake SRSS", "min"), -srss, 1e-9 * 1e3) << cut << k;
+            const struct { const char* name; double max, min; } expected[] = {
+                {"1.35G+1.5W", 1.35 * G + 1.5 * W, 1.35 * G + 1.5 * W},
+                {"G+E", G + srss, G - srss},
+                {"G+0.3W+E", G + 0.3 * W + cqc, G + 0.3 * W - cqc},
+            };
+            for (const auto& e : expected) {
+                EXPECT_NEAR(at(e.name, "max"), e.max, 1e-9 * 1e3) << cut << " " << e.name << " " << k;
+                EXPECT_NEAR(at(e.name, "min"), e.min, 1e-9 * 1e3) << cut << " " << e.name << " " << k;
+            }
         }
 }
 
@@ -301,14 +313,23 @@ TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
 TEST(Cli, VersionAndPlan) {
     EXPECT_EQ(RunXsect({"--version"}).out, std::string("xsect ") + XSECT_VERSION + "\n");
     const std::string plan = TempPath("plan.svg");
-    auto r = RunXsect({"forces", kExample, "--cut", kBase, "--plan", plan, "--numbers"});
+    auto read = [&] {
+        std::ifstream in(plan);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    auto r = RunXsect({"forces", kExample, "--cut", kBase, "--plot", plan, "--numbers"});
     ASSERT_EQ(r.code, 0) << r.err;
-    std::ifstream in(plan);
-    const std::string svg((std::istreambuf_iterator<char>(in)), {});
-    // Ticked plane axes in the model's unit, a scale bar, the cut's axes and the numbers.
-    for (const char* part : {"x' [m]", "y' [m]", ">1 m</text>", "font-weight='bold'>1</text>",
-                             "font-weight='bold'>2</text>", ">117</text>", ">96</text>"})
+    // Ticked plane axes in the model's unit, a scale bar, the section axes, the centroid and the numbers.
+    std::string svg = read();
+    for (const char* part : {"x' [m]", "y' [m]", ">1 m</text>", "'middle'>n</text>", "'middle'>t</text>",
+                             "centroid (moment point)", ">117</text>", ">96</text>"})
         EXPECT_NE(svg.find(part), std::string::npos) << part;
+    EXPECT_NE(r.out.find("Mk [kN m]"), std::string::npos) << r.out;
+    // The host convention draws the cut's axes 1 and 2; --plan is the option's first name.
+    r = RunXsect({"forces", kExample, "--cut", kBase, "--convention", "host", "--plan", plan});
+    ASSERT_EQ(r.code, 0) << r.err;
+    svg = read();
+    for (const char* part : {"'middle'>1</text>", "'middle'>2</text>"}) EXPECT_NE(svg.find(part), std::string::npos) << part;
     EXPECT_NE(r.out.find("F1 [kN]"), std::string::npos) << r.out;
 }
 

@@ -36,23 +36,23 @@ TEST(Demo, HorizontalCutsCarryTheLoadsAboveThem) {
         const DemoCut& dc = *std::find_if(demo.cuts.begin(), demo.cuts.end(),
                                           [&](const DemoCut& c) { return std::string(c.name) == s.cut; });
         CutSpec cut{dc.name, dc.start, dc.end, dc.side};
-        SectionResult wind = ComputeSection(*calc, demo.model, cut, 1, false, std::nullopt);
+        HostSection wind = ComputeSection(*calc, demo.model, cut, 1, false, std::nullopt);
         ASSERT_TRUE(wind.ok) << s.cut;
         const double V = 120, Q = 15, lever = H - s.height;
         const double expected[6] = {V, 0, -Q, -lever * Q, 0, -lever * V};
         for (int k = 0; k < 6; ++k) EXPECT_NEAR(wind.values[static_cast<std::size_t>(k)], expected[k], kRoundoff * 1e3) << s.cut << k;
-        SectionResult gravity = ComputeSection(*calc, demo.model, cut, 2, false, std::nullopt);
+        HostSection gravity = ComputeSection(*calc, demo.model, cut, 2, false, std::nullopt);
         ASSERT_TRUE(gravity.ok);
         EXPECT_NEAR(gravity.values[1], -800.0, kRoundoff * 1e3) << s.cut;
 
         // Mode 1: 180 at the top; mode 2: -70 at the top and 130 at mid-height, below cuts B and D.
         const double v1 = 180, v2 = s.height < 3.0 ? -70 + 130 : -70;
         const double m1 = -lever * 180, m2 = s.height < 3.0 ? -lever * -70 - (3.0 - s.height) * 130 : -lever * -70;
-        SectionResult srss = ComputeSection(*calc, demo.model, cut, 3, false, std::nullopt);
+        HostSection srss = ComputeSection(*calc, demo.model, cut, 3, false, std::nullopt);
         ASSERT_TRUE(srss.ok);
         EXPECT_NEAR(srss.values[0], std::hypot(v1, v2), kRoundoff * 1e3) << s.cut;
         EXPECT_NEAR(srss.values[5], std::hypot(m1, m2), kRoundoff * 1e3) << s.cut;
-        SectionResult cqc = ComputeSection(*calc, demo.model, cut, 4, false, std::nullopt);
+        HostSection cqc = ComputeSection(*calc, demo.model, cut, 4, false, std::nullopt);
         ASSERT_TRUE(cqc.ok);
         EXPECT_NEAR(cqc.values[0], std::sqrt(v1 * v1 + v2 * v2 + 2 * 0.12 * v1 * v2), kRoundoff * 1e3) << s.cut;
         EXPECT_NEAR(cqc.values[5], std::sqrt(m1 * m1 + m2 * m2 + 2 * 0.12 * m1 * m2), kRoundoff * 1e3) << s.cut;

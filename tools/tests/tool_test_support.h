@@ -44,4 +44,20 @@ inline RunResult RunXsect(std::vector<std::string> args) {
     return r;
 }
 
+// The fields of each line of a CSV text without quotes.
+inline std::vector<std::vector<std::string>> CsvLines(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream ls(line);
+        std::string f;
+        while (std::getline(ls, f, ',')) fields.push_back(f);
+        if (!line.empty() && line.back() == ',') fields.push_back("");
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
 }  // namespace xsect::cli::testing_support

@@ -32,8 +32,9 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     app.add_flag("--version", version, "print the program's version");
 
     ForcesOptions f;
-    std::string cut, cutsCsv, momentPoint, combination, forceCombos, plan, format = "table";
-    std::int32_t loadCase = 0;
+    std::string cut, cutsCsv, momentPoint, combination, forceCombos, plot, keep, convention = "sign",
+                format = "table";
+    std::int32_t loadCase = 0, side = 0;
     auto* forces = app.add_subcommand("forces", "Section forces of one cut, or of every cut in a CSV table");
     forces->add_option("model", f.model, "model file (JSON model or CSV manifest)")->required();
     auto* cutOpt = forces->add_option("--cut", cut, "the cut, X1,Y1,Z1:X2,Y2,Z2 in global coordinates");
@@ -46,13 +47,36 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     comboOpt->excludes(allOpt);
     comboOpt->excludes(caseOpt);
     auto* fcOpt = forces->add_option("--combinations", forceCombos, "JSON file of further load combinations");
-    forces->add_option("--side", f.side, "1: nodes right of the directed cut (and on it); 0: strictly left")
-        ->check(CLI::IsMember({0, 1}));
-    forces->add_flag("--global-axes", f.globalAxes, "static results along the global axes instead of the cut's");
-    auto* mpOpt = forces->add_option("--moment-point", momentPoint, "X,Y,Z (default: the cut's midpoint)");
-    auto* planOpt = forces->add_option("--plan", plan, "write an SVG plan of the cut");
+    forces->add_option("--convention", convention,
+                       "sign: N, Vt, Vk, Mn, Mt, Mk on the -n part about the centroid (docs/sections.md, the "
+                       "default); host: the host interface's F1..M3 of the gathered side")
+        ->check(CLI::IsMember({"sign", "host"}));
+    auto* keepOpt = forces->add_option("--keep", keep, "X,Y,Z: report the forces on the part holding this point");
+    auto* sideOpt = forces->add_option("--side", side, "host convention: 1 gathers the nodes right of the directed "
+                                                       "cut (and on it), 0 those strictly left")
+                        ->check(CLI::IsMember({0, 1}));
+    forces->add_flag("--global-axes", f.globalAxes, "host convention: static results along the global axes");
+    auto* mpOpt = forces->add_option("--moment-point", momentPoint, "host convention: X,Y,Z (default: the cut's midpoint)");
+    auto* fPlotOpt = forces->add_option("--plot", plot, "write an SVG plan of the cut");
+    // The plan's first name, kept so that scripts written for it still run.
+    auto* fPlanOpt = forces->add_option("--plan", plot)->group("");
     forces->add_flag("--numbers", f.numbers, "node and element numbers on the plan");
     forces->add_option("--format", format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+
+    DiagramOptions g;
+    std::string diagramCases, diagramCombos, diagramOut;
+    auto* diagram = app.add_subcommand("diagram", "N, V and M diagrams: section forces at stations along an axis, "
+                                                  "as CSV and SVG");
+    diagram->add_option("model", g.model, "model file (JSON model or CSV manifest)")->required();
+    diagram->add_option("--axis", g.axis, "X1,Y1,Z1:X2,Y2,Z2: stations run from the first point to the second")
+        ->required();
+    diagram->add_option("--stations", g.stations, "number of stations, ends included (1..1000000)")->required();
+    auto* dCasesOpt = diagram->add_option("--cases", diagramCases, "these load cases only, e.g. 1,2 (no model combinations)");
+    auto* dAllOpt = diagram->add_flag("--all-cases", g.allCases, "every load case and combination (the default)");
+    dCasesOpt->excludes(dAllOpt);
+    auto* dCombosOpt = diagram->add_option("--combinations", diagramCombos, "JSON file of further load combinations");
+    diagram->add_flag("--envelope", g.envelope, "add the envelope over the requests, naming the governing one");
+    auto* dOutOpt = diagram->add_option("--out", diagramOut, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
 
     StressesOptions s;
     std::string positions, types, plotFile, sformat = "table";
@@ -119,9 +143,19 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         Keep(comboOpt, combination, f.combination);
         Keep(fcOpt, forceCombos, f.combinationsFile);
         Keep(mpOpt, momentPoint, f.momentPoint);
-        Keep(planOpt, plan, f.plan);
+        Keep(keepOpt, keep, f.keep);
+        Keep(sideOpt, side, f.side);
+        Keep(fPlotOpt, plot, f.plot);
+        Keep(fPlanOpt, plot, f.plot);
+        f.convention = convention == "host" ? Convention::Host : Convention::SignRule;
         f.format = FormatOf(format);
         return RunForces(f, io);
+    }
+    if (diagram->parsed()) {
+        Keep(dCasesOpt, diagramCases, g.cases);
+        Keep(dCombosOpt, diagramCombos, g.combinationsFile);
+        Keep(dOutOpt, diagramOut, g.outDir);
+        return RunDiagram(g, io);
     }
     if (stresses->parsed()) {
         Keep(divOpt, divisions, s.divisions);
@@ -148,7 +182,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         Keep(wcOpt, writeCsv, d.writeCsv);
         return RunDemo(d, io);
     }
-    err << "xsect: give a command: forces, stresses, info, check or demo (see xsect --help)\n";
+    err << "xsect: give a command: forces, diagram, stresses, info, check or demo (see xsect --help)\n";
     return kExitBadInput;
 }
 

@@ -9,11 +9,14 @@
 #include <string>
 
 #include "present/messages.h"
+#include "present/text.h"
 
 namespace xsect::cli {
 
 enum ExitCode : int { kExitOk = 0, kExitRefused = 1, kExitBadInput = 2 };
-enum class Format { Table, Csv, Json };
+
+// The sign rule of the section cutter (docs/sections.md), or the host interface's own output.
+enum class Convention { SignRule, Host };
 
 struct ForcesOptions {
     std::string model;
@@ -23,10 +26,12 @@ struct ForcesOptions {
     std::optional<std::string> combination;   // one combination by name
     std::optional<std::string> combinationsFile;
     bool allCases = false;                    // every load case and every combination
-    std::int32_t side = 0;
-    bool globalAxes = false;
-    std::optional<std::string> momentPoint;
-    std::optional<std::string> plan;  // SVG plan of the (single) cut
+    Convention convention = Convention::SignRule;
+    std::optional<std::string> keep;          // "X,Y,Z": a point of the part whose forces are reported
+    std::optional<std::int32_t> side;         // the host convention's side
+    bool globalAxes = false;                  // host convention
+    std::optional<std::string> momentPoint;   // host convention
+    std::optional<std::string> plot;  // SVG plan of the (single) cut
     bool numbers = false;             // node and element numbers on the plan
     Format format = Format::Table;
 };
@@ -47,6 +52,17 @@ struct StressesOptions {
     Format format = Format::Table;
 };
 
+struct DiagramOptions {
+    std::string model;
+    std::string axis;                          // "X1,Y1,Z1:X2,Y2,Z2"
+    std::int32_t stations = 0;
+    std::optional<std::string> cases;          // "1,2": these load cases, no model combinations
+    bool allCases = false;
+    std::optional<std::string> combinationsFile;
+    bool envelope = false;
+    std::optional<std::string> outDir;         // diagram.csv and diagram.svg; else the CSV to out
+};
+
 struct CheckOptions {
     std::string model;
     std::optional<std::string> combinationsFile;
@@ -62,6 +78,7 @@ struct DemoOptions {
 };
 
 int RunForces(const ForcesOptions& options, Streams io);
+int RunDiagram(const DiagramOptions& options, Streams io);
 int RunStresses(const StressesOptions& options, Streams io);
 int RunInfo(const std::string& model, const std::optional<std::string>& combinationsFile, Streams io);
 int RunCheck(const CheckOptions& options, Streams io);

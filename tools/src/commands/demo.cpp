@@ -109,7 +109,7 @@ int RunDemo(const DemoOptions& o, Streams io) {
         const Vec3 mid = 0.5 * (cut.start + cut.end);
         bool axesShown = false;
         for (const auto& [id, lc] : model.loadCases) {
-            SectionResult r = ComputeSection(*calc, model, cut, id, false, std::nullopt);
+            HostSection r = ComputeSection(*calc, model, cut, id, false, std::nullopt);
             if (!r.ok) {
                 PrintRefusal(io, "demo: cut " + dc.name, r.status);
                 return kExitRefused;

@@ -1,17 +1,19 @@
-#include <cstdio>
+#include <cmath>
 #include <ostream>
 
-#include <nlohmann/json.hpp>
+#include <xsect/sections.h>
 
 #include "commands/arguments.h"
 #include "commands/commands.h"
 #include "commands/model_loading.h"
 #include "compute/combination.h"
 #include "compute/plan.h"
+#include "compute/requests.h"
+#include "compute/result_coverage.h"
+#include "present/forces_report.h"
 #include "present/plan_svg.h"
 #include "present/progress.h"
 #include "present/text.h"
-#include "present/units.h"
 #include "xsect/io/cuts_file.h"
 #include "xsect/io/model_file.h"
 
@@ -19,43 +21,41 @@ namespace xsect::cli {
 
 namespace {
 
-using Json = nlohmann::json;
-
-// One line of output: a cut with a load case or a combination.
-struct Row {
-    CutSpec cut;
-    std::int32_t loadCase = 0;
-    const io::Combination* combination = nullptr;
-    SectionResult result;
-};
-
-const char* kCutLabels[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};
-const char* kGlobalLabels[6] = {"Fx", "Fy", "Fz", "Mx", "My", "Mz"};
-
 bool ReadCuts(const ForcesOptions& o, std::vector<CutSpec>& cuts, Streams& io) {
     std::string error;
+    const std::int32_t side = o.side.value_or(0);
     if (o.cut) {
         CutSpec c;
         c.name = "1";
-        c.side = o.side;
+        c.side = side;
         if (!ParseCut(*o.cut, c.start, c.end, error)) return PrintBadInput(io, "--cut " + error), false;
         cuts.push_back(c);
         return true;
     }
     std::vector<io::CutRow> rows;
-    if (!io::ReadCutsFile(*o.cutsCsv, o.side, rows, error)) return PrintBadInput(io, error), false;
+    if (!io::ReadCutsFile(*o.cutsCsv, side, rows, error)) return PrintBadInput(io, error), false;
     for (const io::CutRow& r : rows)
         cuts.push_back(CutSpec{r.name, {r.start[0], r.start[1], r.start[2]}, {r.end[0], r.end[1], r.end[2]}, r.side});
     return true;
 }
 
-// The load cases and combinations to report, in that order.
-bool Selection(const ForcesOptions& o, const Model& model, std::vector<std::int32_t>& cases,
+// The load cases and combinations to report, in that order. In the sign rule every case of --all-cases
+// without section values (an unsupported type) is left out, with the combinations that name one.
+bool Selection(const ForcesOptions& o, const Model& model, bool onlyWithValues, std::vector<std::int32_t>& cases,
                std::vector<const io::Combination*>& combinations, Streams& io) {
     if (o.allCases) {
-        for (const auto& [id, lc] : model.loadCases) cases.push_back(id);
-        for (const io::Combination& c : model.combinations) combinations.push_back(&c);
-        if (cases.empty()) return PrintBadInput(io, o.model + ": the model has no load cases"), false;
+        for (const auto& [id, lc] : model.loadCases) {
+            if (!onlyWithValues || HasSectionValues(lc)) cases.push_back(id);
+            else PrintWarning(io, "load case " + CaseText(model, id) + " is of a type without section values: left out");
+        }
+        for (const io::Combination& c : model.combinations) {
+            bool withValues = true;
+            for (const io::Combination::Term& t : c.terms) withValues = withValues && HasSectionValues(model.loadCases.at(t.loadCase));
+            if (!onlyWithValues || withValues) combinations.push_back(&c);
+            else PrintWarning(io, "combination \"" + c.name + "\" names a case without section values: left out");
+        }
+        if (cases.empty() && combinations.empty())
+            return PrintBadInput(io, o.model + ": the model has no load cases with section values"), false;
         return true;
     }
     if (o.combination) {
@@ -72,23 +72,184 @@ bool Selection(const ForcesOptions& o, const Model& model, std::vector<std::int3
     return true;
 }
 
-std::string RowName(const Row& r) { return r.combination ? r.combination->name : std::to_string(r.loadCase); }
+// The kept point must lie off every cut's line: on it, it names neither side.
+bool CheckKeptPoint(CCrossSectionForcesPost& calc, const std::vector<CutSpec>& cuts, Vec3 keep, double tolerance,
+                    Streams& io) {
+    const Pt p = PlanePoint(calc, keep);
+    for (const CutSpec& c : cuts) {
+        const Pt s = PlanePoint(calc, c.start), e = PlanePoint(calc, c.end);
+        const double across = ((e.x - s.x) * (p.y - s.y) - (e.y - s.y) * (p.x - s.x)) / std::hypot(e.x - s.x, e.y - s.y);
+        if (!(std::fabs(across) > tolerance))
+            return PrintBadInput(io, "--keep: the point lies on the line of cut " + c.name +
+                                         " (within the tolerance), so it keeps neither side"),
+                   false;
+    }
+    return true;
+}
+
+void WarnEndsInside(Streams& io, const std::string& cut, const SectionResult& s) {
+    if (s.status == CS_SUCCESS && s.endsInside)
+        PrintWarning(io, "cut " + cut + " ends inside a shell: the section is incomplete, so its values miss "
+                                        "what passes beside its open end");
+}
+
+void WarnMissingResults(Streams& io, const Model& model, const ResultCoverage& coverage, const CutSpec& cut) {
+    for (std::int32_t lc : coverage.Missing(cut.start, cut.end))
+        PrintWarning(io, "cut " + cut.name + ": load case " + CaseText(model, lc) +
+                             " has no results on any element the cut crosses: its values there are zeros");
+}
+
+std::vector<std::pair<CVertex, CVertex>> Pairs(const std::vector<CutSpec>& cuts) {
+    std::vector<std::pair<CVertex, CVertex>> pairs;
+    for (const CutSpec& c : cuts)
+        pairs.emplace_back(CVertex(c.start.x, c.start.y, c.start.z), CVertex(c.end.x, c.end.y, c.end.z));
+    return pairs;
+}
+
+std::vector<std::string> Names(const std::vector<CutSpec>& cuts) {
+    std::vector<std::string> names;
+    for (const CutSpec& c : cuts) names.push_back(c.name);
+    return names;
+}
+
+// The sign rule: every cut and request in one call of the section cutter.
+int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPost& calc, std::vector<CutSpec>& cuts,
+                   const std::optional<Vec3>& keep, const NamedRequests& q, Streams& io) {
+    const SectionCutter cutter(calc);
+    SectionTable table = cutter.Cut(Pairs(cuts), q.requests);
+    if (!table.error.empty()) return PrintBadInput(io, model.source + ": " + table.error), kExitBadInput;
+    if (keep) {
+        // The values act on the -n part: turn round each cut whose -n side does not hold the point.
+        bool turned = false;
+        for (std::size_t i = 0; i < cuts.size(); ++i) {
+            const SectionResult& s = table.sections[i];
+            if (s.status == CS_SUCCESS && Dot(*keep - Of(s.start), Of(s.n)) > 0.0) {
+                std::swap(cuts[i].start, cuts[i].end);
+                turned = true;
+            }
+        }
+        if (turned) table = cutter.Cut(Pairs(cuts), q.requests);
+        if (!table.error.empty()) return PrintBadInput(io, model.source + ": " + table.error), kExitBadInput;
+    }
+    PrintSectionForces(io.out, o.format, model, Names(cuts), table.sections, q);
+
+    bool anyRefused = false;
+    const ResultCoverage coverage(model, calc, q.cases);
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const SectionResult& s = table.sections[i];
+        if (s.status != CS_SUCCESS) {
+            PrintRefusal(io, "cut " + cuts[i].name, s.status);
+            anyRefused = true;
+            continue;
+        }
+        WarnEndsInside(io, cuts[i].name, s);
+        WarnMissingResults(io, model, coverage, cuts[i]);
+    }
+    if (o.plot) {
+        std::string error;
+        const std::string title = "Cut " + VecText(cuts[0].start, 2) + " -> " + VecText(cuts[0].end, 2) +
+                                  ": the forces on the -n part";
+        PlanPicture plan = MakeSectionPlan(model, calc, table.sections[0], title);
+        plan.numbers = o.numbers;
+        if (!io::WriteTextFile(*o.plot, PlanSvg(plan), error))
+            return PrintBadInput(io, error), kExitBadInput;
+    }
+    return anyRefused ? kExitRefused : kExitOk;
+}
+
+// The host interface's output: one call per cut and load case, each cut on its own side.
+int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPost& calc, std::vector<CutSpec>& cuts,
+               const std::optional<Vec3>& keep, const std::vector<std::int32_t>& cases,
+               const std::vector<const io::Combination*>& combinations, Streams& io) {
+    std::optional<Vec3> momentPoint;
+    if (o.momentPoint) {
+        Vec3 p;
+        std::string error;
+        if (!ParsePoint(*o.momentPoint, p, error)) return PrintBadInput(io, "--moment-point " + error), kExitBadInput;
+        momentPoint = p;
+    }
+    // The host's side 0 holds the nodes strictly left of the directed cut in plane coordinates.
+    if (keep)
+        for (CutSpec& c : cuts) {
+            const Pt s = PlanePoint(calc, c.start), e = PlanePoint(calc, c.end), p = PlanePoint(calc, *keep);
+            c.side = (e.x - s.x) * (p.y - s.y) - (e.y - s.y) * (p.x - s.x) > 0.0 ? 0 : 1;
+        }
+
+    std::vector<HostRow> rows;
+    ProgressBar bar(io.err, io.terminal && cuts.size() * (cases.size() + combinations.size()) > 1, "sections");
+    const std::size_t total = cuts.size() * (cases.size() + combinations.size());
+    for (const CutSpec& cut : cuts) {
+        for (std::int32_t lc : cases) {
+            rows.push_back(HostRow{cut, lc, nullptr, ComputeSection(calc, model, cut, lc, o.globalAxes, momentPoint)});
+            bar.Update(rows.size(), total);
+        }
+        for (const io::Combination* c : combinations) {
+            rows.push_back(HostRow{cut, 0, c, CombineSection(calc, model, cut, *c, o.globalAxes, momentPoint)});
+            bar.Update(rows.size(), total);
+        }
+    }
+    bar.Finish();
+    PrintHostForces(io.out, o.format, model, rows, o.globalAxes, momentPoint);
+
+    bool anyRefused = false;
+    for (const HostRow& r : rows) {
+        anyRefused = anyRefused || !r.result.ok;
+        const std::string what = r.combination ? "combination " + r.combination->name
+                                               : "load case " + std::to_string(r.loadCase);
+        if (!r.result.ok && r.result.status) PrintRefusal(io, "cut " + r.cut.name + ", " + what, r.result.status);
+        else if (!r.result.ok) io.err << "xsect: cut " << r.cut.name << ": " << r.result.note << "\n";
+    }
+    // The host interface does not say where a cut ends; the section cutter does, for any case it computes.
+    const NamedRequests q = MakeRequests(model, cases, combinations);
+    for (const auto& [id, lc] : model.loadCases)
+        if (HasSectionValues(lc)) {
+            const SectionTable geometry = SectionCutter(calc).Cut(Pairs(cuts), {{"geometry", {{id, 1.0}}}});
+            for (std::size_t i = 0; i < geometry.sections.size(); ++i) WarnEndsInside(io, cuts[i].name, geometry.sections[i]);
+            break;
+        }
+    const ResultCoverage coverage(model, calc, q.cases);
+    for (const CutSpec& cut : cuts) WarnMissingResults(io, model, coverage, cut);
+
+    if (o.plot) {
+        std::string error;
+        PlanPicture plan = MakePlan(model, calc, cuts.front(), "Cut " + *o.cut);
+        plan.numbers = o.numbers;
+        for (const HostRow& r : rows)
+            if (r.result.ok) {
+                SetCutAxes(plan, calc, cuts.front(), r.result);
+                break;
+            }
+        if (!io::WriteTextFile(*o.plot, PlanSvg(plan), error)) return PrintBadInput(io, error), kExitBadInput;
+    }
+    return anyRefused ? kExitRefused : kExitOk;
+}
 
 }  // namespace
 
 int RunForces(const ForcesOptions& o, Streams io) {
     std::string error;
-    if (o.side != 0 && o.side != 1) return PrintBadInput(io, "--side must be 0 or 1"), kExitBadInput;
+    const bool host = o.convention == Convention::Host;
+    if (!host)
+        for (const auto& [given, name] : {std::pair{o.side.has_value(), "--side"}, {o.globalAxes, "--global-axes"},
+                                          {o.momentPoint.has_value(), "--moment-point"}})
+            if (given)
+                return PrintBadInput(io, std::string(name) +
+                                             " belongs to --convention host: the sign rule gives the forces on the -n "
+                                             "part, in the section axes, about the centroid (choose the part with "
+                                             "--keep X,Y,Z)"),
+                       kExitBadInput;
+    if (o.side && o.keep) return PrintBadInput(io, "give --side or --keep, not both"), kExitBadInput;
+    if (o.side && *o.side != 0 && *o.side != 1) return PrintBadInput(io, "--side must be 0 or 1"), kExitBadInput;
     if (o.cut.has_value() == o.cutsCsv.has_value())
         return PrintBadInput(io, "give either --cut X1,Y1,Z1:X2,Y2,Z2 or --cuts FILE.csv"), kExitBadInput;
-    if (o.plan && !o.cut) return PrintBadInput(io, "--plan draws a single --cut"), kExitBadInput;
+    if (o.plot && !o.cut) return PrintBadInput(io, "--plot draws a single --cut"), kExitBadInput;
     std::vector<CutSpec> cuts;
     if (!ReadCuts(o, cuts, io)) return kExitBadInput;
-    std::optional<Vec3> momentPoint;
-    if (o.momentPoint) {
+    std::optional<Vec3> keep;
+    if (o.keep) {
         Vec3 p;
-        if (!ParsePoint(*o.momentPoint, p, error)) return PrintBadInput(io, "--moment-point " + error), kExitBadInput;
-        momentPoint = p;
+        if (!ParsePoint(*o.keep, p, error)) return PrintBadInput(io, "--keep " + error), kExitBadInput;
+        keep = p;
     }
     Model model;
     if (!LoadModel(o.model, o.combinationsFile, model, io)) return kExitBadInput;
@@ -101,141 +262,22 @@ int RunForces(const ForcesOptions& o, Streams io) {
     }
     std::vector<std::int32_t> cases;
     std::vector<const io::Combination*> combinations;
-    if (!Selection(o, model, cases, combinations, io)) return kExitBadInput;
+    if (!Selection(o, model, !host, cases, combinations, io)) return kExitBadInput;
     auto calc = io::MakeForceCalculator(model);
     if (calc->GetCurrentStatus() != CS_SUCCESS) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;
     }
+    if (keep && !CheckKeptPoint(*calc, cuts, *keep, model.tolerance, io)) return kExitBadInput;
+    if (host) return HostForces(o, model, *calc, cuts, keep, cases, combinations, io);
 
-    std::vector<Row> rows;
-    ProgressBar bar(io.err, io.terminal && cuts.size() * (cases.size() + combinations.size()) > 1, "sections");
-    const std::size_t total = cuts.size() * (cases.size() + combinations.size());
-    for (const CutSpec& cut : cuts) {
-        for (std::int32_t lc : cases) {
-            rows.push_back(Row{cut, lc, nullptr, ComputeSection(*calc, model, cut, lc, o.globalAxes, momentPoint)});
-            bar.Update(rows.size(), total);
-        }
-        for (const io::Combination* c : combinations) {
-            rows.push_back(Row{cut, 0, c, CombineSection(*calc, model, cut, *c, o.globalAxes, momentPoint)});
-            bar.Update(rows.size(), total);
-        }
-    }
-    bar.Finish();
-
-    bool anyRefused = false;
-    for (const Row& r : rows) anyRefused = anyRefused || !r.result.ok;
-    auto statusText = [](const Row& r) {
-        return r.result.ok ? std::string("ok")
-                           : r.result.status ? std::string(StatusName(r.result.status)) : std::string("no values");
-    };
-    auto isGlobal = [&](const Row& r) {
-        // The library gives response-spectrum results in the cut's axes whatever is asked.
-        return o.globalAxes && (r.combination || model.loadCases.at(r.loadCase).info.caseType == LOAD_CASE_STATIC);
-    };
-
-    if (o.format == Format::Csv) {
-        io.out << "cut,case,axes,F1,F2,F3,M1,M2,M3,status\n";
-        for (const Row& r : rows) {
-            io.out << r.cut.name << "," << RowName(r) << "," << (isGlobal(r) ? "global" : "cut");
-            for (double v : r.result.values) {
-                char buf[40];
-                std::snprintf(buf, sizeof buf, "%.10g", v);
-                io.out << "," << (r.result.ok ? buf : "");
-            }
-            io.out << "," << statusText(r) << "\n";
-        }
-    } else if (o.format == Format::Json) {
-        Json doc;
-        doc["model"] = o.model;
-        if (!model.units.length.empty()) doc["units"] = {{"length", model.units.length}, {"force", model.units.force}};
-        doc["results"] = Json::array();
-        for (const Row& r : rows) {
-            Json j;
-            j["cut"] = r.cut.name;
-            j["start"] = {r.cut.start.x, r.cut.start.y, r.cut.start.z};
-            j["end"] = {r.cut.end.x, r.cut.end.y, r.cut.end.z};
-            j["side"] = r.cut.side;
-            if (r.combination) j["combination"] = r.combination->name;
-            else j["case"] = r.loadCase;
-            j["status"] = r.result.ok ? "CS_SUCCESS" : StatusName(r.result.status);
-            if (!r.result.ok) {
-                j["message"] = r.result.status ? StatusMessage(r.result.status) : r.result.note;
-            } else {
-                const char** labels = isGlobal(r) ? kGlobalLabels : kCutLabels;
-                j["axes"] = isGlobal(r) ? "global" : "cut";
-                for (std::size_t k = 0; k < 6; ++k) j["values"][labels[k]] = r.result.values[k];
-                for (int k = 0; k < 3; ++k)
-                    j["cut_axes"].push_back({r.result.axes[k].x, r.result.axes[k].y, r.result.axes[k].z});
-            }
-            doc["results"].push_back(j);
-        }
-        io.out << doc.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
-    } else {
-        std::string lastCut;
-        const bool withUnits = !model.units.length.empty();
-        const int width = withUnits ? 14 : 12;
-        for (const Row& r : rows) {
-            if (r.cut.name != lastCut) {
-                lastCut = r.cut.name;
-                io.out << "cut " << r.cut.name << ": " << VecText(r.cut.start) << " -> " << VecText(r.cut.end)
-                       << ", side " << r.cut.side << ", moments about "
-                       << (momentPoint ? VecText(*momentPoint) : std::string("the cut's midpoint")) << "\n";
-                for (const Row& s : rows)
-                    if (s.cut.name == r.cut.name && s.result.ok) {
-                        io.out << "  cut axes: 1 = " << VecText(s.result.axes[0]) << "  2 = "
-                               << VecText(s.result.axes[1]) << "  3 = " << VecText(s.result.axes[2]) << "\n";
-                        break;
-                    }
-                io.out << "  case name                 ";
-                const char** labels = o.globalAxes ? kGlobalLabels : kCutLabels;
-                for (std::size_t k = 0; k < 6; ++k) {
-                    char b[40];
-                    std::snprintf(b, sizeof b, "%*s ", width,
-                                  Labeled(labels[k], model.units, DimensionOfComponent(k)).c_str());
-                    io.out << b;
-                }
-                io.out << "\n";
-            }
-            char line[80];
-            if (r.combination)
-                std::snprintf(line, sizeof line, "  %-4s %-20.20s ", "comb", r.combination->name.c_str());
-            else
-                std::snprintf(line, sizeof line, "  %-4d %-20.20s ", r.loadCase,
-                              model.loadCases.at(r.loadCase).name.c_str());
-            io.out << line;
-            if (r.result.ok) {
-                for (double v : r.result.values) {
-                    char b[40];
-                    std::snprintf(b, sizeof b, "%*s ", width, Fmt(v, 3).c_str());
-                    io.out << b;
-                }
-                if (o.globalAxes && !isGlobal(r)) io.out << " (cut axes: response spectrum)";
-            } else {
-                io.out << (r.result.status ? std::string("refused: ") + StatusName(r.result.status) + " - " +
-                                                 StatusMessage(r.result.status)
-                                           : r.result.note);
-            }
-            io.out << "\n";
-        }
-    }
-    for (const Row& r : rows) {
-        const std::string what = r.combination ? "combination " + r.combination->name
-                                               : "load case " + std::to_string(r.loadCase);
-        if (!r.result.ok && r.result.status) PrintRefusal(io, "cut " + r.cut.name + ", " + what, r.result.status);
-        else if (!r.result.ok) io.err << "xsect: cut " << r.cut.name << ": " << r.result.note << "\n";
-    }
-    if (o.plan) {
-        PlanPicture plan = MakePlan(model, *calc, cuts.front(), "Cut " + *o.cut);
-        plan.numbers = o.numbers;
-        for (const Row& r : rows)
-            if (r.result.ok) {
-                SetCutAxes(plan, *calc, cuts.front(), r.result);
-                break;
-            }
-        if (!io::WriteTextFile(*o.plan, PlanSvg(plan), error)) return PrintBadInput(io, error), kExitBadInput;
-    }
-    return anyRefused ? kExitRefused : kExitOk;
+    const NamedRequests q = MakeRequests(model, cases, combinations);
+    for (std::int32_t lc : q.cases)
+        if (!HasSectionValues(model.loadCases.at(lc)))
+            return PrintBadInput(io, o.model + ": load case " + CaseText(model, lc) +
+                                         " is of a type without section values"),
+                   kExitBadInput;
+    return SignRuleForces(o, model, *calc, cuts, keep, q, io);
 }
 
 }  // namespace xsect::cli

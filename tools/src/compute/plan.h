@@ -1,20 +1,25 @@
 #pragma once
 
 // The plan of a cut in plane coordinates: the mesh, which elements the cut crosses, which nodes
-// it gathers and the cut's own axes, for a person to check the cut by.
+// are summed and on which side, and the axes the values are given in, for a person to check the
+// cut by.
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "compute/section.h"
+#include <xsect/sections.h>
+
+#include "compute/plane_mesh.h"
 
 namespace xsect::cli {
 
-struct Pt {
-    double x = 0.0, y = 0.0;
+struct PlanArrow {
+    std::string label;
+    Pt direction;  // in plane coordinates
 };
 
 struct PlanPicture {
@@ -24,17 +29,25 @@ struct PlanPicture {
     std::vector<std::pair<std::int32_t, std::pair<Pt, Pt>>> frames;
     std::vector<std::pair<std::int32_t, Pt>> nodes;
     std::set<std::int32_t> crossed;
-    std::vector<Pt> gathered;  // nodes whose results make up the section force
+    std::vector<Pt> gathered;   // nodes whose results make up the section force
     Pt cutStart, cutEnd;
-    bool gatherLeft = true;  // the gathered side, left or right of the directed cut
-    bool numbers = false;    // write node and element numbers
-    bool hasAxes = false;    // the cut's axes 1 and 2 as the library reported them
-    Pt axis1, axis2;         // unit directions in plane coordinates
+    Pt towardsSummed;           // unit normal of the cut into the side whose nodes are summed; 0 unknown
+    std::string sideLabel;      // the legend's name of that side
+    bool numbers = false;       // write node and element numbers
+    Pt axesOrigin;
+    std::vector<PlanArrow> axes;  // drawn from axesOrigin
+    std::optional<Pt> centroid;   // the moment point of the sign rule
 };
 
+// In the host convention: the nodes of the cut's side (0 strictly left, 1 right and on it).
 PlanPicture MakePlan(const Model& model, CCrossSectionForcesPost& calc, const CutSpec& cut, const std::string& title);
+// Adds the cut's axes 1 and 2 of a host-convention result (global directions), from the midpoint.
+void SetCutAxes(PlanPicture& plan, CCrossSectionForcesPost& calc, const CutSpec& cut, const HostSection& result);
 
-// Adds the cut's axes of a section result (global directions) to the plan.
-void SetCutAxes(PlanPicture& plan, CCrossSectionForcesPost& calc, const CutSpec& cut, const SectionResult& result);
+// In the sign rule (docs/sections.md): the elements that the cut moved by the tolerance towards +n
+// crosses, their nodes on the -n side, the axes n and t and the centroid. A section that was not
+// computed shows the cut alone.
+PlanPicture MakeSectionPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionResult& section,
+                            const std::string& title);
 
 }  // namespace xsect::cli

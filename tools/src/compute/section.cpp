@@ -22,9 +22,9 @@ Vec3 ToPlane(CCrossSectionForcesPost& calc, Vec3 g) {
     return g;
 }
 
-SectionResult ComputeSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
+HostSection ComputeSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              std::int32_t loadCase, bool globalAxes, const std::optional<Vec3>& momentPoint) {
-    SectionResult r;
+    HostSection r;
     // The driver converts and may swap the points it is given: hand it copies.
     CVertex a(cut.start.x, cut.start.y, cut.start.z), b(cut.end.x, cut.end.y, cut.end.z);
     CVertex mp;

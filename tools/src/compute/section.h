@@ -1,7 +1,7 @@
 #pragma once
 
-// One section force: the library's driver called for one cut and one load case, its refusal
-// kept in the result rather than left in the calculator.
+// One section force in the host convention: the library's host interface called for one cut and
+// one load case, its refusal kept in the result rather than left in the calculator.
 
 #include <array>
 #include <cstdint>
@@ -21,7 +21,8 @@ struct CutSpec {
     std::int32_t side = 0;
 };
 
-struct SectionResult {
+// The host interface's six values of one cut and load case, in the cut's axes or global axes.
+struct HostSection {
     bool ok = false;
     std::int32_t status = CS_SUCCESS;
     std::string note;  // why nothing came back when the status is 0
@@ -31,7 +32,7 @@ struct SectionResult {
 
 // One call of the driver on copies of the points; a refusal is reported in the result and the
 // status is reset so that the next cut is tried afresh.
-SectionResult ComputeSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
+HostSection ComputeSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              std::int32_t loadCase, bool globalAxes, const std::optional<Vec3>& momentPoint);
 
 // A global point in plane coordinates (z' the distance off the plane).

@@ -11,4 +11,6 @@ void PrintRefusal(Streams& io, const std::string& context, std::int32_t status) 
 
 void PrintBadInput(Streams& io, const std::string& message) { io.err << "xsect: " << message << "\n"; }
 
+void PrintWarning(Streams& io, const std::string& message) { io.err << "xsect: warning: " << message << "\n"; }
+
 }  // namespace xsect::cli

@@ -1,6 +1,6 @@
 #pragma once
 
-// Where a command writes, and its two kinds of failure message.
+// Where a command writes, its two kinds of failure message, and warnings.
 
 #include <cstdint>
 #include <ostream>
@@ -18,5 +18,7 @@ struct Streams {
 void PrintRefusal(Streams& io, const std::string& context, std::int32_t status);
 // "xsect: <message>"
 void PrintBadInput(Streams& io, const std::string& message);
+// "xsect: warning: <message>": the output stands, but a person should know this about it.
+void PrintWarning(Streams& io, const std::string& message);
 
 }  // namespace xsect::cli

@@ -18,7 +18,7 @@ std::string PlanSvg(const PlanPicture& p) {
             minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
             minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
         }
-    const double W = 780, H = 660, left = 80, right = 30, top = 60, bottom = 100;
+    const double W = 780, H = 660, left = 80, right = 30, top = 60, bottom = 130;
     const double spanX = std::max(maxX - minX, 1e-9), spanY = std::max(maxY - minY, 1e-9);
     const double scale = std::min((W - left - right) / spanX, (H - top - bottom) / spanY);
     auto X = [&](double x) { return left + (x - minX) * scale; };
@@ -29,11 +29,10 @@ std::string PlanSvg(const PlanPicture& p) {
       << H << "' font-family='sans-serif'>\n";
     o << "<rect width='100%' height='100%' fill='white'/>\n";
     o << "<text x='" << left << "' y='28' font-size='17' font-weight='bold'>" << SvgEscape(p.title) << "</text>\n";
-    // The gathered side: a band along the cut, the width of the model, on that side.
+    // The side whose nodes are summed: a band along the cut, the width of the model, on that side.
     const double dx = p.cutEnd.x - p.cutStart.x, dy = p.cutEnd.y - p.cutStart.y, len = std::hypot(dx, dy);
-    if (len > 0) {
-        double nx = -dy / len, ny = dx / len;  // left of the directed cut
-        if (!p.gatherLeft) nx = -nx, ny = -ny;
+    if (len > 0 && (p.towardsSummed.x != 0.0 || p.towardsSummed.y != 0.0)) {
+        const double nx = p.towardsSummed.x, ny = p.towardsSummed.y;
         const double reach = std::max(spanX, spanY) * 2;
         o << "<clipPath id='model'><rect x='" << N(X(minX)) << "' y='" << N(Y(maxY)) << "' width='"
           << N(spanX * scale) << "' height='" << N(spanY * scale) << "'/></clipPath>\n";
@@ -77,19 +76,23 @@ std::string PlanSvg(const PlanPicture& p) {
       << "' y2='" << N(Y(p.cutEnd.y)) << "' stroke='#c00' stroke-width='2.5' marker-end='url(#arrow)'/>\n";
     o << "<text x='" << N(X(p.cutStart.x)) << "' y='" << N(Y(p.cutStart.y) - 8)
       << "' font-size='13' fill='#c00'>start</text>\n";
-    if (p.hasAxes) {
-        // The cut's axes 1 and 2 from its midpoint, 55 px long whatever the model's size.
-        const double mx = X((p.cutStart.x + p.cutEnd.x) / 2), my = Y((p.cutStart.y + p.cutEnd.y) / 2);
-        int k = 1;
-        for (Pt a : {p.axis1, p.axis2}) {
-            const double n = std::hypot(a.x, a.y);
-            if (!(n > 0)) continue;
-            const double ex = mx + 55 * a.x / n, ey = my - 55 * a.y / n;
-            o << "<line x1='" << N(mx) << "' y1='" << N(my) << "' x2='" << N(ex) << "' y2='" << N(ey)
-              << "' stroke='#222' stroke-width='2' marker-end='url(#axis)'/><text x='" << N(ex + 6 * a.x / n)
-              << "' y='" << N(ey - 6 * a.y / n + 4) << "' font-size='13' font-weight='bold'>" << k++ << "</text>\n";
-        }
+    // The axes from their origin, 55 px long whatever the model's size.
+    const double ox = X(p.axesOrigin.x), oy = Y(p.axesOrigin.y);
+    for (const PlanArrow& a : p.axes) {
+        const double n = std::hypot(a.direction.x, a.direction.y);
+        if (!(n > 0)) continue;
+        // On screen y runs down; the label sits past the tip and off to the arrow's left, clear of a
+        // cut the arrow may lie along.
+        const double sx = a.direction.x / n, sy = -a.direction.y / n, ex = ox + 55 * sx, ey = oy + 55 * sy;
+        o << "<line x1='" << N(ox) << "' y1='" << N(oy) << "' x2='" << N(ex) << "' y2='" << N(ey)
+          << "' stroke='#222' stroke-width='2' marker-end='url(#axis)'/><text x='" << N(ex + 6 * sx + 11 * sy)
+          << "' y='" << N(ey + 6 * sy - 11 * sx + 5) << "' font-size='14' font-weight='bold' text-anchor='middle'>"
+          << SvgEscape(a.label) << "</text>\n";
     }
+    if (p.centroid)
+        o << "<circle cx='" << N(X(p.centroid->x)) << "' cy='" << N(Y(p.centroid->y))
+          << "' r='6' fill='white' stroke='#222' stroke-width='2'/><circle cx='" << N(X(p.centroid->x)) << "' cy='"
+          << N(Y(p.centroid->y)) << "' r='2' fill='#222'/>\n";
     // Plane coordinates: ticks along the bottom and left of the model, and a scale bar.
     const double step = NiceStep(std::max(spanX, spanY), 6);
     const double axisY = Y(minY) + 12, axisX = X(minX) - 12;
@@ -115,22 +118,29 @@ std::string PlanSvg(const PlanPicture& p) {
       << "' text-anchor='middle'>x'" << unit << "</text>\n";
     o << "<text stroke='none' x='" << N(axisX - 8) << "' y='" << N(Y(maxY) - 10) << "' text-anchor='end'>y'" << unit
       << "</text>\n";
-    const double barX = W - right - step * scale, barY = H - 58;
+    const double barX = W - right - step * scale, barY = H - 68;
     o << "<line x1='" << N(barX) << "' y1='" << N(barY) << "' x2='" << N(W - right) << "' y2='" << N(barY)
       << "' stroke-width='3'/><text stroke='none' x='" << N(W - right) << "' y='" << N(barY - 6)
       << "' text-anchor='end'>" << SvgLabel(step) << (p.lengthUnit.empty() ? "" : " " + SvgEscape(p.lengthUnit))
       << "</text>\n</g>\n";
-    // legend
-    const double ly = H - 18;
-    o << "<rect x='" << left << "' y='" << ly - 11 << "' width='14' height='12' fill='#7fb8e6'/>"
-      << "<text x='" << left + 20 << "' y='" << ly << "' font-size='13'>crossed element</text>\n";
-    o << "<circle cx='" << left + 160 << "' cy='" << ly - 5 << "' r='5' fill='#d9480f'/>"
-      << "<text x='" << left + 170 << "' y='" << ly << "' font-size='13'>node gathered</text>\n";
-    o << "<rect x='" << left + 290 << "' y='" << ly - 11 << "' width='14' height='12' fill='#fde8c8'/>"
-      << "<text x='" << left + 310 << "' y='" << ly << "' font-size='13'>gathered side</text>\n";
-    o << "<line x1='" << left + 420 << "' y1='" << ly - 5 << "' x2='" << left + 450 << "' y2='" << ly - 5
-      << "' stroke='#c00' stroke-width='2.5' marker-end='url(#arrow)'/>"
-      << "<text x='" << left + 458 << "' y='" << ly << "' font-size='13'>cut, start to end</text>\n";
+    // The legend, in rows that wrap at the picture's width.
+    double lx = left, ly = H - 40;
+    auto entry = [&](const std::string& swatch, double swatchWidth, const std::string& text) {
+        const double width = swatchWidth + 6 + 7.2 * text.size();
+        if (lx + width > W - right) lx = left, ly += 22;
+        o << "<g transform='translate(" << N(lx) << "," << N(ly) << ")'>" << swatch << "<text x='"
+          << N(swatchWidth + 6) << "' y='0' font-size='13'>" << SvgEscape(text) << "</text></g>\n";
+        lx += width + 22;
+    };
+    entry("<rect x='0' y='-11' width='14' height='12' fill='#7fb8e6'/>", 14, "crossed element");
+    entry("<circle cx='6' cy='-5' r='5' fill='#d9480f'/>", 12, "node summed");
+    entry("<rect x='0' y='-11' width='14' height='12' fill='#fde8c8'/>", 14, p.sideLabel);
+    entry("<line x1='0' y1='-5' x2='30' y2='-5' stroke='#c00' stroke-width='2.5' marker-end='url(#arrow)'/>", 34,
+          "cut, start to end");
+    if (p.centroid)
+        entry("<circle cx='7' cy='-5' r='6' fill='white' stroke='#222' stroke-width='2'/>"
+              "<circle cx='7' cy='-5' r='2' fill='#222'/>",
+              14, "centroid (moment point)");
     o << "</svg>\n";
     return o.str();
 }

@@ -6,8 +6,9 @@
 
 namespace xsect::cli {
 
-// The plan as SVG: the mesh with the crossed elements, the gathered nodes and side, the cut with
-// its axes, and plane coordinates on ticked axes with a scale bar.
+// The plan as SVG: the mesh with the crossed elements, the summed nodes and their side, the cut
+// with its axes (and the centroid, in the sign rule), and plane coordinates on ticked axes with a
+// scale bar.
 std::string PlanSvg(const PlanPicture& picture);
 
 }  // namespace xsect::cli

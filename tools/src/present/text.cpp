@@ -18,6 +18,19 @@ std::string VecText(Vec3 v, int precision) {
     return "(" + Fmt(v.x, precision) + ", " + Fmt(v.y, precision) + ", " + Fmt(v.z, precision) + ")";
 }
 
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string CsvNumber(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
+}
+
 void PrintSixRow(std::ostream& out, const char* label, int labelWidth, const std::array<double, 6>& v, int width,
                  int precision) {
     char text[256];

@@ -1,0 +1,165 @@
+// The sign rule's commands end to end on the cantilever wall (X-Z plane, 4 m wide, fixed at z = 0):
+// case 1 wind 120 kN along X and 15 kN along Y at the top z = 6, case 2 gravity -800 kN along Z at the
+// top, and two spectrum cases whose modes load the top (180; -70 kN along X) and mid-height (130 kN).
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "compute/demo_model.h"
+#include "tool_test_support.h"
+#include "xsect/io/model_file.h"
+
+namespace xsect::cli {
+namespace {
+
+using testing_support::CsvLines;
+using testing_support::RunXsect;
+using testing_support::TempPath;
+using testing_support::WriteTemp;
+
+const std::string kWall = std::string(XSECT_SOURCE_DIR) + "/examples/cantilever_wall.json";
+// Rounding of sums over ~100 element forces of size ~100 kN.
+constexpr double kRoundoff = 1e-9 * 1e3;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// N, Vt, Vk, Mn, Mt, Mk of each request at station i of 25 from the base (z = i / 4) to the top, from
+// the free body above the station: n = +Z, t = +X, k = +Y, moments about (2, 0, z). A station reads
+// the values just past it, so the loads at its own height are not above it.
+std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i) {
+    const double z = 0.25 * i, h = 6.0 - z;
+    const double top = i < 24 ? 1.0 : 0.0, mid = i < 12 ? 1.0 : 0.0;
+    const std::array<double, 6> wind{0, 120 * top, 15 * top, 0, -15 * h * top, 120 * h * top};
+    const std::array<double, 6> gravity{-800 * top, 0, 0, 0, 0, 0};
+    // The spectrum cases as magnitudes of their two modes' shear and moment, SRSS and CQC (0.12).
+    const double v1 = 180 * top, v2 = -70 * top + 130 * mid, m1 = 180 * h * top, m2 = -70 * h * top + 130 * (3 - z) * mid;
+    auto cqc = [](double a, double b) { return std::sqrt(a * a + b * b + 2 * 0.12 * a * b); };
+    std::map<std::string, std::array<double, 6>> r{{"wind", wind}, {"gravity", gravity}};
+    r["earthquake SRSS"] = {0, std::hypot(v1, v2), 0, 0, 0, std::hypot(m1, m2)};
+    r["earthquake CQC"] = {0, cqc(v1, v2), 0, 0, 0, cqc(m1, m2)};
+    for (std::size_t k = 0; k < 6; ++k) r["1.35G+1.5W"][k] = 1.35 * gravity[k] + 1.5 * wind[k];
+    return r;
+}
+
+TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThem) {
+    const std::string dir = TempPath("diagram");
+    std::filesystem::remove_all(dir);
+    auto r = RunXsect({"diagram", kWall, "--axis", "2,0,0:2,0,6", "--stations", "25", "--envelope", "--out", dir});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto rows = CsvLines(ReadFile(dir + "/diagram.csv"));
+    ASSERT_EQ(rows.size(), 1u + 25u * 6u * 2u);  // four cases, the model's combination and the envelope
+    std::string header;
+    for (const std::string& f : rows[0]) header += (header.empty() ? "" : ",") + f;
+    EXPECT_EQ(header, "station,position,covered_length,request,bound,N,Vt,Vk,Mn,Mt,Mk");
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        const auto& f = rows[row];
+        const int i = std::atoi(f[0].c_str()) - 1;
+        EXPECT_NEAR(std::strtod(f[1].c_str(), nullptr), 0.25 * i, 1e-12);
+        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), 4.0, 1e-12);
+        const auto expected = FreeBodyAbove(i);
+        // A spectrum case spans from minus to plus its magnitude; the envelope is the widest of all.
+        const double sign = f[4] == "max" ? 1.0 : -1.0;
+        for (std::size_t k = 0; k < 6; ++k) {
+            double want = 0.0;
+            if (f[3] == "envelope") {
+                want = -HUGE_VAL * sign;
+                for (const auto& [name, v] : expected) {
+                    const double bound = name.rfind("earthquake", 0) == 0 ? sign * v[k] : v[k];
+                    want = sign > 0 ? std::max(want, bound) : std::min(want, bound);
+                }
+            } else {
+                want = (f[3].rfind("earthquake", 0) == 0 ? sign : 1.0) * expected.at(f[3])[k];
+            }
+            EXPECT_NEAR(std::strtod(f[5 + k].c_str(), nullptr), want, kRoundoff) << "station " << i + 1 << " " << f[3]
+                                                                                  << " " << f[4] << " component " << k;
+        }
+    }
+    // The picture names the governing request at the extremes, in the model's units, with the sign rule.
+    const std::string svg = ReadFile(dir + "/diagram.svg");
+    for (const char* part : {"max 196.4 kN, earthquake CQC", "min -1080 kN, 1.35G+1.5W", "max 1080 kN m, earthquake SRSS",
+                             "Mk [kN m]", "Sign rule (docs/sections.md)", "n = (0, 0, 1), t = (1, 0, 0), k = (0, 1, 0)"})
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    EXPECT_EQ(r.out, "wrote " + dir + "/diagram.csv\nwrote " + dir + "/diagram.svg\n");
+}
+
+// The host interface sums the kept part's nodes and gives the loads on it; the sign rule gives the
+// forces acting on the kept part across the cut: with the same part kept, the global vectors are
+// opposite. Keeping the other part turns the cut round: N, Vt, Mn, Mt stay, Vk and Mk change sign.
+TEST(Forces, SignRuleAndHostConventionKeepTheSamePart) {
+    const char* inclined = "-0.25,0,1.1:4.25,0,2.6";
+    std::map<std::string, std::array<double, 6>> signRule;
+    for (const char* keep : {"2,0,0", "2,0,6"}) {
+        auto s = RunXsect({"forces", kWall, "--cut", inclined, "--case", "1", "--keep", keep, "--format", "json"});
+        ASSERT_EQ(s.code, 0) << s.err;
+        const auto a = nlohmann::json::parse(s.out)["results"][0];
+        const std::string centroid = std::to_string(a["centroid"][0].get<double>()) + ",0," +
+                                     std::to_string(a["centroid"][2].get<double>());
+        auto h = RunXsect({"forces", kWall, "--cut", inclined, "--case", "1", "--keep", keep, "--convention", "host",
+                           "--moment-point", centroid, "--format", "json"});
+        ASSERT_EQ(h.code, 0) << h.err;
+        const auto b = nlohmann::json::parse(h.out)["results"][0];
+        // The cut rises to the right in plane coordinates (x' = X, y' = Z): its left, side 0, is above.
+        EXPECT_EQ(b["side"].get<int>(), keep[4] == '0' ? 1 : 0) << keep;
+        const char* names[6] = {"N", "Vt", "Vk", "Mn", "Mt", "Mk"};
+        const char* hostNames[6] = {"F1", "F2", "F3", "M1", "M2", "M3"};
+        for (std::size_t k = 0; k < 6; ++k) signRule[keep][k] = a["max"][names[k]].get<double>();
+        for (int part = 0; part < 2; ++part)
+            for (int g = 0; g < 3; ++g) {
+                double sign = 0.0, host = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    sign += a["axes"][std::string(1, "ntk"[k])][g].get<double>() * signRule[keep][3 * part + k];
+                    host += b["cut_axes"][k][g].get<double>() * b["values"][hostNames[3 * part + k]].get<double>();
+                }
+                EXPECT_NEAR(host, -sign, kRoundoff) << keep << " part " << part << " axis " << g;
+                // Kept below, the part receives the wind from above: 120 along X and 15 along Y.
+                const double windFromAbove[3] = {120, 15, 0};
+                if (part == 0 && keep[4] == '0') {
+                    EXPECT_NEAR(sign, windFromAbove[g], kRoundoff) << g;
+                }
+            }
+    }
+    for (std::size_t k = 0; k < 6; ++k)
+        EXPECT_NEAR(signRule["2,0,6"][k], (k == 2 || k == 5 ? -1 : 1) * signRule["2,0,0"][k], kRoundoff) << k;
+}
+
+TEST(Sections, WarnOfAnOpenEndAndOfCasesWithoutResultsWhereTheyAreCut) {
+    auto inside = RunXsect({"forces", kWall, "--cut", "1,0,3:3,0,3"});
+    EXPECT_EQ(inside.code, 0);
+    EXPECT_NE(inside.err.find("warning: cut 1 ends inside a shell"), std::string::npos) << inside.err;
+    EXPECT_EQ(RunXsect({"forces", kWall, "--cut", "-0.25,0,3:4.25,0,3"}).err, "");
+
+    // Gravity's results taken off the shells below mid-height: stations there read zeros.
+    Demo demo = MakeDemo();
+    for (auto& [id, shell] : demo.model.shells) {
+        double z = 0.0;
+        for (std::int32_t n : shell.nodes) z += demo.model.nodes.at(n).z / static_cast<double>(shell.nodes.size());
+        if (z < 3.0) shell.staticResults.erase(2);
+    }
+    const std::string model = WriteTemp("half_gravity.json", io::WriteModelJson(demo.model));
+    auto d = RunXsect({"diagram", model, "--axis", "2,0,0:2,0,6", "--stations", "25", "--cases", "1,2"});
+    EXPECT_EQ(d.code, 0);
+    EXPECT_EQ(d.err, "xsect: warning: load case 2 (gravity) has no results on any element crossed at stations 1-12 "
+                     "of 25: its values there are zeros\n");
+    for (const char* convention : {"sign", "host"}) {
+        auto f = RunXsect({"forces", model, "--cut", "-0.25,0,0.75:4.25,0,0.75", "--all-cases", "--convention", convention});
+        EXPECT_NE(f.err.find("warning: cut 1: load case 2 (gravity) has no results on any element the cut crosses"),
+                  std::string::npos) << convention << f.err;
+        EXPECT_EQ(f.err.find("load case 1"), std::string::npos) << convention << f.err;
+    }
+}
+
+}  // namespace
+}  // namespace xsect::cli
