@@ -15,7 +15,7 @@
 // their nodes on the -n side (with NodalForceSense::OnElement; ByElement flips the host's records).
 // That part holds the nodes less than the model's tolerance past the cut along n, so a node on the
 // cut (or a rounding error off it) counts on the -n side: the values are those just past the cut,
-// a station at a free end reads zero and one at a support reads the support's reaction.
+// and a station with nothing of the model beyond it along n reads zero.
 
 #include <array>
 #include <cstdint>
