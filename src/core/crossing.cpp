@@ -147,6 +147,19 @@ std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, con
     std::vector<std::int32_t> items;
     if (!nearCut(m, a, b, extension, m.tolerance + apart, items))
         return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
+    // As there, a candidate's box is first tested against the band between the two cuts.
+    const double length = a.Distance(&b);
+    const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
+    const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
+    const double px = a.x - extension * ux, py = a.y - extension * uy;
+    const double qx = b.x + extension * ux, qy = b.y + extension * uy;
+    const auto shells = static_cast<std::int32_t>(m.ShellCount());
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [&](std::int32_t item) {
+                                   return (item >= shells && !frames) ||
+                                          !segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin);
+                               }),
+                items.end());
     if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
     items.erase(std::unique(items.begin(), items.end()), items.end());
     const CutSegment first(a, b), second(a2, b2);
