@@ -32,14 +32,14 @@ using namespace xsect;
 
 constexpr std::int32_t kSpectrumCase = 100;
 
-struct MeshSpec {
+struct MeshShape {
     std::int32_t nx, ny, staticCases, modes;
 };
 
-constexpr MeshSpec kMeshes[] = {{100, 100, 5, 50}, {316, 316, 5, 50}, {1000, 1000, 1, 0}, {100, 1000, 1, 100}};
+constexpr MeshShape kMeshes[] = {{100, 100, 5, 50}, {316, 316, 5, 50}, {1000, 1000, 1, 0}, {100, 1000, 1, 100}};
 
 struct Mesh {
-    MeshSpec spec{};
+    MeshShape shape{};
     std::map<std::int32_t, CVertex> nodes;
     std::map<std::int32_t, CShellElement> shells;
     std::map<std::int32_t, CFrameElement> frames;
@@ -47,7 +47,7 @@ struct Mesh {
     std::unique_ptr<CCrossSectionForcesPost> calc;
     double hostBytes = 0.0;  // heap held by the four maps
 
-    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (spec.nx + 1) + i; }
+    std::int32_t NodeAt(std::int32_t i, std::int32_t j) const { return 1 + j * (shape.nx + 1) + i; }
 
     // Grid point (x, y) in the tilted plane through (5, -3, 7).
     CVertex Global(double x, double y) const {
@@ -66,36 +66,36 @@ CNodeResults values(std::int32_t a, std::int32_t b, std::int32_t c) {
 
 double heapInUse() { return static_cast<double>(mallinfo2().uordblks); }
 
-std::unique_ptr<Mesh> buildMesh(const MeshSpec& spec) {
+std::unique_ptr<Mesh> buildMesh(const MeshShape& shape) {
     auto mesh = std::make_unique<Mesh>();
-    mesh->spec = spec;
+    mesh->shape = shape;
     const double before = heapInUse();
-    for (std::int32_t j = 0; j <= spec.ny; ++j)
-        for (std::int32_t i = 0; i <= spec.nx; ++i)
+    for (std::int32_t j = 0; j <= shape.ny; ++j)
+        for (std::int32_t i = 0; i <= shape.nx; ++i)
             mesh->nodes.emplace_hint(mesh->nodes.end(), mesh->NodeAt(i, j), mesh->Global(i, j));
-    for (std::int32_t j = 0; j < spec.ny; ++j) {
-        for (std::int32_t i = 0; i < spec.nx; ++i) {
-            const std::int32_t number = 1 + j * spec.nx + i;
+    for (std::int32_t j = 0; j < shape.ny; ++j) {
+        for (std::int32_t i = 0; i < shape.nx; ++i) {
+            const std::int32_t number = 1 + j * shape.nx + i;
             CShellElement& shell = mesh->shells.emplace_hint(mesh->shells.end(), number, CShellElement())->second;
             shell.nodes = {mesh->NodeAt(i, j), mesh->NodeAt(i + 1, j), mesh->NodeAt(i + 1, j + 1),
                            mesh->NodeAt(i, j + 1)};
-            for (std::int32_t lc = 1; lc <= spec.staticCases; ++lc)
+            for (std::int32_t lc = 1; lc <= shape.staticCases; ++lc)
                 for (std::int32_t node : shell.nodes) shell.staticResults[lc][node] = values(number, node, lc);
-            if (spec.modes == 0) continue;
+            if (shape.modes == 0) continue;
             auto& spectrum = shell.spectrumResults[kSpectrumCase];
             for (std::int32_t node : shell.nodes) {
                 auto& modes = spectrum[node];
-                for (std::int32_t mode = 1; mode <= spec.modes; ++mode)
+                for (std::int32_t mode = 1; mode <= shape.modes; ++mode)
                     modes.emplace_hint(modes.end(), mode, values(number, node, mode));
             }
         }
     }
-    for (std::int32_t lc = 1; lc <= spec.staticCases; ++lc) mesh->loadCases[lc].caseType = LOAD_CASE_STATIC;
-    if (spec.modes > 0) {
+    for (std::int32_t lc = 1; lc <= shape.staticCases; ++lc) mesh->loadCases[lc].caseType = LOAD_CASE_STATIC;
+    if (shape.modes > 0) {
         CLoadCaseInfo& rsp = mesh->loadCases[kSpectrumCase];
         rsp.caseType = LOAD_CASE_RESPONSE_SPECTRUM;
         rsp.combinationMethod = RSP_COMBINE_SRSS;
-        rsp.modeCount = spec.modes;
+        rsp.modeCount = shape.modes;
     }
     mesh->hostBytes = heapInUse() - before;
     mesh->calc = std::make_unique<CCrossSectionForcesPost>(mesh->nodes, mesh->shells, mesh->frames,
@@ -125,7 +125,7 @@ void setCounters(benchmark::State& state, const Mesh& mesh) {
 // The cut of each mesh: across the square ones, slightly inclined, and along the strip's length;
 // it passes no node and crosses about one row of shells.
 void cutEnds(const Mesh& mesh, CVertex& a, CVertex& b) {
-    const double nx = mesh.spec.nx, ny = mesh.spec.ny;
+    const double nx = mesh.shape.nx, ny = mesh.shape.ny;
     if (nx == ny) {
         a = mesh.Global(-0.5, ny * 0.5 + 0.3);
         b = mesh.Global(nx + 0.5, ny * 0.5 + 0.7);
