@@ -100,20 +100,21 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
     return crossed;
 }
 
-CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
-    // A crossing lies on the cut within tolerance squared of its parameter range past either end.
-    const double e = m.tolerance * m.tolerance;
-    const double length = a.Distance(&b);
-    const double extension = e * length + m.tolerance;
-    std::vector<std::int32_t> items;
-    if (!nearCut(m, a, b, extension, m.tolerance, items)) return FindCrossedElementsByScan(m, a, b, frames);
+namespace {
 
-    // Each candidate's box is first tested against the cut itself: most are only near it. The few
-    // left are put in element number order, once each, and tested exactly.
+// The index's candidates for crossings of the cut a-b or of a cut moved sideways from it by at most
+// `apart`: each candidate's box is first tested against that band (most are only near it), and the
+// few left are put in element number order, once each. False when the index cannot answer.
+bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b, double apart, bool frames,
+                        std::vector<std::int32_t>& items) {
+    // A crossing lies on the cut within tolerance squared of its parameter range past either end.
+    const double length = a.Distance(&b);
+    const double extension = m.tolerance * m.tolerance * length + m.tolerance;
+    if (!nearCut(m, a, b, extension, m.tolerance + apart, items)) return false;
     const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
     const double px = a.x - extension * ux, py = a.y - extension * uy;
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
-    const double margin = m.tolerance + 1e-12 * m.index.Magnitude();
+    const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](std::int32_t item) {
@@ -124,59 +125,41 @@ CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const
     // Walked along a row of cells, the candidates often come out in order already.
     if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
     items.erase(std::unique(items.begin(), items.end()), items.end());
+    return true;
+}
 
-    const CutSegment cut(a, b);
-    CrossedElements crossed;
-    for (const std::int32_t item : items) {
-        if (item < shellCount) {
-            if (shellCrossed(m, static_cast<std::size_t>(item), cut)) crossed.shells.push_back(item);
-        } else {
-            const std::int32_t f = item - shellCount;
-            if (frameCrossed(m, static_cast<std::size_t>(f), cut)) crossed.frames.push_back(f);
+// Tests the candidates exactly against each of the cuts.
+template <std::size_t N>
+std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vector<std::int32_t>& items,
+                                            const std::array<CutSegment, N>& cuts) {
+    std::array<CrossedElements, N> crossed;
+    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    for (const std::int32_t item : items)
+        for (std::size_t k = 0; k < N; ++k) {
+            if (item < shellCount) {
+                if (shellCrossed(m, static_cast<std::size_t>(item), cuts[k])) crossed[k].shells.push_back(item);
+            } else if (frameCrossed(m, static_cast<std::size_t>(item - shellCount), cuts[k])) {
+                crossed[k].frames.push_back(item - shellCount);
+            }
         }
-    }
     return crossed;
+}
+
+}  // namespace
+
+CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
+    std::vector<std::int32_t> items;
+    if (!crossingCandidates(m, a, b, 0.0, frames, items)) return FindCrossedElementsByScan(m, a, b, frames);
+    return crossedAmong<1>(m, items, {CutSegment(a, b)})[0];
 }
 
 std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
                                                        const CVertex& a2, const CVertex& b2, double apart,
                                                        bool frames) {
-    // As FindCrossedElements, the search widened by the distance between the two cuts.
-    const double e = m.tolerance * m.tolerance;
-    const double extension = e * a.Distance(&b) + m.tolerance;
     std::vector<std::int32_t> items;
-    if (!nearCut(m, a, b, extension, m.tolerance + apart, items))
+    if (!crossingCandidates(m, a, b, apart, frames, items))
         return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
-    // As there, a candidate's box is first tested against the band between the two cuts.
-    const double length = a.Distance(&b);
-    const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
-    const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
-    const double px = a.x - extension * ux, py = a.y - extension * uy;
-    const double qx = b.x + extension * ux, qy = b.y + extension * uy;
-    const auto shells = static_cast<std::int32_t>(m.ShellCount());
-    items.erase(std::remove_if(items.begin(), items.end(),
-                               [&](std::int32_t item) {
-                                   return (item >= shells && !frames) ||
-                                          !segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin);
-                               }),
-                items.end());
-    if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
-    items.erase(std::unique(items.begin(), items.end()), items.end());
-    const CutSegment first(a, b), second(a2, b2);
-    std::array<CrossedElements, 2> crossed;
-    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    for (const std::int32_t item : items) {
-        if (item < shellCount) {
-            const auto s = static_cast<std::size_t>(item);
-            if (shellCrossed(m, s, first)) crossed[0].shells.push_back(item);
-            if (shellCrossed(m, s, second)) crossed[1].shells.push_back(item);
-        } else if (frames) {
-            const auto f = static_cast<std::size_t>(item - shellCount);
-            if (frameCrossed(m, f, first)) crossed[0].frames.push_back(item - shellCount);
-            if (frameCrossed(m, f, second)) crossed[1].frames.push_back(item - shellCount);
-        }
-    }
-    return crossed;
+    return crossedAmong<2>(m, items, {CutSegment(a, b), CutSegment(a2, b2)});
 }
 
 std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& a, const CVertex& b) {
