@@ -271,14 +271,20 @@ void forEachShellBlock(const PlaneModel& m, const CShellElement& shell, Visit&& 
     }
 }
 
-template <class Visit>
-void forEachFrameBlock(const PlaneModel& m, const CFrameElement& frame, Visit&& visit) {
+// The load cases either end of a frame has results for, ascending, once each.
+template <class ByCase>
+std::vector<std::int32_t> casesOfEither(const ByCase& endA, const ByCase& endB) {
     std::vector<std::int32_t> loadCases;
-    for (const auto& entry : frame.staticResultsA) loadCases.push_back(entry.first);
-    for (const auto& entry : frame.staticResultsB) loadCases.push_back(entry.first);
+    for (const auto& entry : endA) loadCases.push_back(entry.first);
+    for (const auto& entry : endB) loadCases.push_back(entry.first);
     std::sort(loadCases.begin(), loadCases.end());
     loadCases.erase(std::unique(loadCases.begin(), loadCases.end()), loadCases.end());
-    for (const std::int32_t loadCase : loadCases) {
+    return loadCases;
+}
+
+template <class Visit>
+void forEachFrameBlock(const PlaneModel& m, const CFrameElement& frame, Visit&& visit) {
+    for (const std::int32_t loadCase : casesOfEither(frame.staticResultsA, frame.staticResultsB)) {
         const std::int32_t c = m.CaseIndex(loadCase);
         if (c == kMissing || m.cases[static_cast<std::size_t>(c)].caseType != LOAD_CASE_STATIC) continue;
         visit(c, 1, 0, [&](std::size_t slot, std::int32_t) -> const CNodeResults* {
@@ -287,12 +293,7 @@ void forEachFrameBlock(const PlaneModel& m, const CFrameElement& frame, Visit&& 
             return it == end.end() ? nullptr : &it->second;
         });
     }
-    loadCases.clear();
-    for (const auto& entry : frame.spectrumResultsA) loadCases.push_back(entry.first);
-    for (const auto& entry : frame.spectrumResultsB) loadCases.push_back(entry.first);
-    std::sort(loadCases.begin(), loadCases.end());
-    loadCases.erase(std::unique(loadCases.begin(), loadCases.end()), loadCases.end());
-    for (const std::int32_t loadCase : loadCases) {
+    for (const std::int32_t loadCase : casesOfEither(frame.spectrumResultsA, frame.spectrumResultsB)) {
         const std::int32_t c = m.CaseIndex(loadCase);
         if (c == kMissing || m.cases[static_cast<std::size_t>(c)].caseType != LOAD_CASE_RESPONSE_SPECTRUM) continue;
         std::int32_t highest = 0;
