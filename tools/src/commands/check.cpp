@@ -1,19 +1,13 @@
-#include <cstdio>
 #include <ostream>
 
 #include "commands/commands.h"
 #include "commands/model_loading.h"
 #include "compute/model_check.h"
+#include "present/text.h"
 
 namespace xsect::cli {
 
 namespace {
-
-std::string Short(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.3g", v);
-    return buf;
-}
 
 template <class List, class Print>
 void PrintSome(std::ostream& out, const List& list, std::size_t limit, Print print) {
@@ -36,7 +30,7 @@ int RunCheck(const CheckOptions& o, Streams io) {
         << model.frames.size() << " frames, " << model.loadCases.size() << " load cases\n";
     out << "equilibrium of each element's nodal forces (residual relative to the element's largest nodal force, "
            "moments also to its size; tolerance "
-        << Short(o.relativeTolerance) << "):\n";
+        << Significant(o.relativeTolerance, 3) << "):\n";
     for (const CaseEquilibrium& c : r.equilibrium) {
         const io::LoadCase& lc = model.loadCases.at(c.loadCase);
         out << "  case " << c.loadCase << (lc.name.empty() ? "" : " " + lc.name) << ": ";
@@ -52,8 +46,8 @@ int RunCheck(const CheckOptions& o, Streams io) {
             << " elements; the worst:\n";
         for (const ElementResidual& e : c.worst)
             out << "      " << (e.frame ? "frame " : "shell ") << e.id << (e.mode ? ", mode " + std::to_string(e.mode) : "")
-                << ": force " << Short(e.force) << ", moment " << Short(e.moment) << " (relative " << Short(e.relative)
-                << "; largest nodal force " << Short(e.scale) << ")\n";
+                << ": force " << Significant(e.force, 3) << ", moment " << Significant(e.moment, 3) << " (relative " << Significant(e.relative, 3)
+                << "; largest nodal force " << Significant(e.scale, 3) << ")\n";
     }
     if (!r.unusedNodes.empty()) {
         out << r.unusedNodes.size() << " nodes that no element uses: ";
@@ -62,8 +56,8 @@ int RunCheck(const CheckOptions& o, Streams io) {
     if (r.planeStatus != CS_SUCCESS)
         out << "plane set-up refused: " << StatusName(r.planeStatus) << ": " << StatusMessage(r.planeStatus) << "\n";
     if (r.offPlane) {
-        out << r.offPlane << " nodes farther from the plane than the tolerance " << Short(model.tolerance) << ": ";
-        PrintSome(out, r.farthest, worst, [](const auto& n) { return "node " + std::to_string(n.first) + " at " + Short(n.second); });
+        out << r.offPlane << " nodes farther from the plane than the tolerance " << Significant(model.tolerance, 3) << ": ";
+        PrintSome(out, r.farthest, worst, [](const auto& n) { return "node " + std::to_string(n.first) + " at " + Significant(n.second, 3); });
     }
     if (!r.duplicates.empty()) {
         out << r.duplicates.size() << " pairs of nodes within the tolerance of each other: ";

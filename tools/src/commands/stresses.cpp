@@ -142,19 +142,14 @@ int RunStresses(const StressesOptions& o, Streams io) {
     for (std::size_t k = 0; k < 6; ++k)
         if (types.count(QuantityOfComponent(k))) components.push_back(k);
     const auto balance = Six(r.balance), smoothed = Six(r.smoothed);
-    auto number = [](double v) {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.10g", v);
-        return std::string(buf);
-    };
     if (o.format == Format::Csv) {
         io.out << "s,x,y,z";
         for (CLStressType t : types) io.out << "," << CLStressTypeName(t);
         io.out << "\n";
         for (const auto& p : r.points) {
             const CVertex& v = p->GetPoint3D();
-            io.out << number(p->GetCLCoor()) << "," << number(v.x) << "," << number(v.y) << "," << number(v.z);
-            for (CLStressType t : types) io.out << "," << number(ValueOf(p->GetStress(), t));
+            io.out << CsvNumber(p->GetCLCoor()) << "," << CsvNumber(v.x) << "," << CsvNumber(v.y) << "," << CsvNumber(v.z);
+            for (CLStressType t : types) io.out << "," << CsvNumber(ValueOf(p->GetStress(), t));
             io.out << "\n";
         }
     } else if (o.format == Format::Json) {

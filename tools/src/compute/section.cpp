@@ -2,18 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
+
+#include "present/text.h"
 
 namespace xsect::cli {
 
 namespace {
-
-std::string FmtShort(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
 
 }  // namespace
 
@@ -81,12 +76,12 @@ std::string CutProblem(const Extent& extent, double tolerance, Vec3 start, Vec3 
     for (Vec3 p : {start, end})
         if (!(std::fabs(p.x - centre.x) <= reach && std::fabs(p.y - centre.y) <= reach &&
               std::fabs(p.z - centre.z) <= reach))
-            return "the cut reaches " + FmtShort(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)})) +
-                   ", more than a million times the model's size (" + FmtShort(size) + ") from it";
+            return "the cut reaches " + Significant(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}), 6) +
+                   ", more than a million times the model's size (" + Significant(size, 6) + ") from it";
     const double length = Norm(end - start);
     if (!(length > tolerance))
-        return "the cut's ends are " + FmtShort(length) + " apart, not more than the model's tolerance " +
-               FmtShort(tolerance) + ": a cut needs a length";
+        return "the cut's ends are " + Significant(length, 6) + " apart, not more than the model's tolerance " +
+               Significant(tolerance, 6) + ": a cut needs a length";
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "present/forces_report.h"
+#include "present/text.h"
 #include "present/units.h"
 
 namespace xsect::cli {
@@ -32,11 +33,7 @@ void PrintHostForces(std::ostream& out, Format format, const Model& model, const
         out << "cut,case,axes,F1,F2,F3,M1,M2,M3,status\n";
         for (const HostRow& r : rows) {
             out << r.cut.name << "," << RowName(r) << "," << (isGlobal(r) ? "global" : "cut");
-            for (double v : r.result.values) {
-                char buf[40];
-                std::snprintf(buf, sizeof buf, "%.10g", v);
-                out << "," << (r.result.ok ? buf : "");
-            }
+            for (double v : r.result.values) out << "," << (r.result.ok ? CsvNumber(v) : "");
             out << "," << statusText(r) << "\n";
         }
     } else if (format == Format::Json) {

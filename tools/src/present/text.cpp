@@ -25,11 +25,13 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string CsvNumber(double v) {
+std::string Significant(double v, int digits) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
     return buf;
 }
+
+std::string CsvNumber(double v) { return Significant(v, 10); }
 
 void PrintSixRow(std::ostream& out, const char* label, int labelWidth, const std::array<double, 6>& v, int width,
                  int precision) {

@@ -17,6 +17,8 @@ std::string Fmt(double v, int precision = 4);
 std::string VecText(Vec3 v, int precision = 4);
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text);
+// A number with at most the given significant digits, in the shorter of fixed and exponent form.
+std::string Significant(double v, int digits);
 // A number for a CSV file: ten significant digits.
 std::string CsvNumber(double v);
 // One table row: a left-aligned label, then six right-aligned values.
