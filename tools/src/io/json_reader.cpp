@@ -95,6 +95,8 @@ private:
     bool NameOrNumber(const Path& p, bool (*fromName)(const std::string&, std::int32_t&), const char* what,
                       const char* known, std::int32_t& out);
 
+    // Reads every item of the array at p with read, each at its own path.
+    bool Items(const Path& p, bool (Reader::*read)(const Path&));
     bool ReadLoadCases(const Path& p);
     bool ReadLoadCase(const Path& p);
     bool ReadCombinations(const Path& p);
@@ -186,12 +188,14 @@ bool Reader::NameOrNumber(const Path& p, bool (*fromName)(const std::string&, st
     return Fail(p, std::string("unknown ") + what + " \"" + name + "\" (" + known + ")");
 }
 
-bool Reader::ReadLoadCases(const Path& p) {
+bool Reader::Items(const Path& p, bool (Reader::*read)(const Path&)) {
     if (!Array(p)) return false;
     for (std::size_t i = 0; c_.NextItem(); ++i)
-        if (!ReadLoadCase(p[i])) return false;
+        if (!(this->*read)(p[i])) return false;
     return c_.Ok();
 }
+
+bool Reader::ReadLoadCases(const Path& p) { return Items(p, &Reader::ReadLoadCase); }
 
 bool Reader::ReadLoadCase(const Path& p) {
     if (!Object(p)) return false;
@@ -251,12 +255,7 @@ bool Reader::ReadLoadCase(const Path& p) {
     return true;
 }
 
-bool Reader::ReadCombinations(const Path& p) {
-    if (!Array(p)) return false;
-    for (std::size_t i = 0; c_.NextItem(); ++i)
-        if (!ReadCombination(p[i])) return false;
-    return c_.Ok();
-}
+bool Reader::ReadCombinations(const Path& p) { return Items(p, &Reader::ReadCombination); }
 
 bool Reader::ReadCombination(const Path& p) {
     if (!Object(p)) return false;
@@ -469,12 +468,7 @@ bool Reader::ReadShell(const Path& p) {
     return true;
 }
 
-bool Reader::ReadFrames(const Path& p) {
-    if (!Array(p)) return false;
-    for (std::size_t i = 0; c_.NextItem(); ++i)
-        if (!ReadFrame(p[i])) return false;
-    return c_.Ok();
-}
+bool Reader::ReadFrames(const Path& p) { return Items(p, &Reader::ReadFrame); }
 
 bool Reader::ReadFrame(const Path& p) {
     if (!Object(p)) return false;
