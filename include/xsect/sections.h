@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -42,6 +43,8 @@ struct ResultRequest { std::string name; std::vector<CaseFactor> terms; };
 struct SectionForces { double N, Vt, Vk, Mn, Mt, Mk; };   // in the section axes n, t, k
 struct SectionValue { SectionForces max, min; };           // equal bounds without spectrum terms
 struct SectionEnvelope { SectionForces max, min; std::array<std::int32_t, 6> maxRequest, minRequest; };
+// A stretch of a cut by its distances from the cut's start, from < to.
+struct CutStretch { double from, to; };
 struct SectionResult {
     std::int32_t status;            // CS_SUCCESS, CS_NO_ELEMENTS_CROSSED, CS_CUT_LINE_OFF_PLANE, ...
     CVertex start, end;             // the cut, global coordinates
@@ -49,11 +52,18 @@ struct SectionResult {
     CVertex centroid;               // the moment point: centre of the part of the cut inside the mesh
     double coveredLength;           // length of the cut inside the mesh (openings excluded)
     bool endsInside;                // an end of the cut lies inside a shell: the section is incomplete
+    std::vector<CutStretch> covered;    // the part of the cut inside the summed shells, ascending, disjoint
+    std::vector<std::int32_t> shells;   // the elements summed (the ones the section divides): their
+    std::vector<std::int32_t> frames;   // numbers, ascending
     CVertex n, t, k;                // section axes, global unit vectors
     std::vector<SectionValue> values;   // one per request, in request order
     SectionEnvelope envelope;           // over the requests
 };
 struct SectionTable { std::string error; std::vector<SectionResult> sections; };  // error empty = done
+
+// The values of the same section seen from the reversed cut (t and n turned round, k kept): N, Vt,
+// Mn and Mt keep their signs, Vk and Mk change.
+XSECT_API SectionForces Reversed(const SectionForces& values);
 // What the host's element nodal forces are: the forces acting on each element at its nodes (K·u of
 // the element, what solvers write) or the forces each element exerts on its nodes (the opposite sign).
 enum class NodalForceSense : std::int32_t { OnElement = 0, ByElement = 1 };
@@ -84,12 +94,18 @@ public:
     // model whose elements are in equilibrium both give the same values, so comparing them checks
     // the host's results. Set it before cutting, not while another thread cuts with this object.
     void SumFromPositiveSide(bool on);
+    // Weights the centroid by the section's area: each covered stretch by its length times its
+    // shell's thickness (shell number -> thickness). A section with a covered shell that has no
+    // positive thickness here, and every section without this call, is weighted by length alone.
+    // Set it before cutting, not while another thread cuts with this object.
+    void ShellThicknesses(const std::map<std::int32_t, double>& thickness);
 
 private:
     std::shared_ptr<const detail::PlaneModel> model_;
     NodalForceSense sense_;
     unsigned threads_;
     bool positiveSide_ = false;
+    std::shared_ptr<const std::vector<double>> thickness_;  // by shell index; empty: by length
 };
 
 }  // namespace xsect

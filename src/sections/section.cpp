@@ -31,6 +31,7 @@ struct CoveredPart {
     double length;
     CVertex centroid;
     bool endsInside;
+    std::vector<CutStretch> stretches;
 };
 
 // The part of the cut inside the shells it touches, its centre, and whether an end lies in the
@@ -47,7 +48,8 @@ CoveredPart coveredPart(const PlaneModel& m, const CrossedElements& touched, con
     // With nothing of the cut inside a shell (it meets frames only, or grazes a corner) the
     // midpoint of the cut stands in.
     const double s = covered > 0.0 ? moment / covered : 0.5;
-    CoveredPart part{covered * length, planePoint(a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)), false};
+    CoveredPart part{covered * length, planePoint(a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)), false, {}};
+    for (const Interval& i : united) part.stretches.push_back({i.from * length, i.to * length});
 
     // Only an end that the covered part reaches can lie inside.
     const double reach = 2.0 * m.tolerance / length;
@@ -94,6 +96,9 @@ void MarkUncomputed(SectionResult& result, std::int32_t status) {
     result.centroid = CVertex(0.0, 0.0, 0.0);
     result.coveredLength = 0.0;
     result.endsInside = false;
+    result.covered.clear();
+    result.shells.clear();
+    result.frames.clear();
     result.n = result.t = result.k = CVertex(0.0, 0.0, 0.0);
     result.values.clear();
     result.envelope = EnvelopeOf({});
@@ -124,6 +129,11 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     result.coveredLength = part.length;
     result.centroid = globalPoint(m, part.centroid);
     result.endsInside = part.endsInside;
+    result.covered = part.stretches;
+    result.shells.clear();
+    result.frames.clear();
+    for (const std::int32_t s : through.shells) result.shells.push_back(m.shellIds[static_cast<std::size_t>(s)]);
+    for (const std::int32_t f : through.frames) result.frames.push_back(m.frameIds[static_cast<std::size_t>(f)]);
     result.n = globalDirection(m, n);
     result.t = globalDirection(m, t);
     result.k = globalDirection(m, k);

@@ -43,6 +43,18 @@ SectionCutter::SectionCutter(const CCrossSectionForcesPost& calculator, NodalFor
 
 void SectionCutter::SumFromPositiveSide(bool on) { positiveSide_ = on; }
 
+void SectionCutter::ShellThicknesses(const std::map<std::int32_t, double>& thickness) {
+    const detail::PlaneModel& m = *model_;
+    auto byIndex = std::make_shared<std::vector<double>>(m.ShellCount(), 0.0);
+    for (std::size_t s = 0; s < m.ShellCount(); ++s) {
+        const auto it = thickness.find(m.shellIds[s]);
+        if (it != thickness.end() && it->second > 0.0 && std::isfinite(it->second)) (*byIndex)[s] = it->second;
+    }
+    thickness_ = std::move(byIndex);
+}
+
+SectionForces Reversed(const SectionForces& v) { return {v.N, v.Vt, -v.Vk, v.Mn, v.Mt, -v.Mk}; }
+
 SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& cuts,
                                 const std::vector<ResultRequest>& requests) const try {
     const detail::PlaneModel& m = *model_;
