@@ -295,14 +295,15 @@ std::vector<Cut> makeCuts(Random& r, const Model& m) {
         const int i = r.Below(static_cast<std::size_t>(m.nx)), j = r.Below(static_cast<std::size_t>(m.ny));
         const Vec p = m.NodeAt(m.Corner(i, j));
         const Vec q = m.NodeAt(k % 12 == 0 ? m.Corner(i + 1, j) : m.Corner(i, j + 1));
-        const Vec c = m.shells.empty() ? inside() : [&] {
+        Vec from = m.origin, to = m.origin;  // an edge of some shell, in the shell's own order
+        if (!m.shells.empty()) {
             const auto& nodes = std::next(m.shells.begin(), r.Below(m.shells.size()))->second.nodes;
             const auto at = static_cast<std::size_t>(r.Below(nodes.size()));
-            a = m.NodeAt(nodes[at]);
-            return m.NodeAt(nodes[(at + 1) % nodes.size()]);
-        }();
+            from = m.NodeAt(nodes[at]);
+            to = m.NodeAt(nodes[(at + 1) % nodes.size()]);
+        }
         const double length = r.Uniform(0.5, 3.0);
-        const Vec edge = c - a, d = length * m.Direction(r);
+        const Vec edge = to - from, d = length * m.Direction(r);
         switch (k % 12) {
             case 0:
             case 1: a = p + -r.Uniform(0.5, 3.0) * (q - p); b = p + (1.0 + r.Uniform(0.5, 3.0)) * (q - p); break;
@@ -315,13 +316,13 @@ std::vector<Cut> makeCuts(Random& r, const Model& m) {
             case 8: { const double u = r.Uniform(-0.2, 1.2) * W; a = m.At(u, H + 1); b = m.At(u, -1); break; }
             case 9: a = anywhere(); b = anywhere(); break;
             case 10: {  // starts a slack before an edge, or ends a slack past one
-                const Vec x = a + r.Uniform(0.2, 0.8) * edge;
+                const Vec x = from + r.Uniform(0.2, 0.8) * edge;
                 a = r.Chance(0.5) ? x + e * d : x + -(1.0 + e) * d;
                 b = a + d;
                 break;
             }
             default: {  // passes a slack beyond either end of an edge
-                const Vec x = r.Chance(0.5) ? a + -e * edge : c + e * edge;
+                const Vec x = r.Chance(0.5) ? from + -e * edge : to + e * edge;
                 a = x + -0.5 * d;
                 b = x + 0.5 * d;
             }
@@ -358,9 +359,9 @@ void printHost(std::string& out, int seed, Random& r, Model& m, CCrossSectionFor
         for (int k = 0; k < 3 && info.caseType == LOAD_CASE_RESPONSE_SPECTRUM; ++k) {
             std::vector<double> values(static_cast<std::size_t>(info.modeCount + r.Below(2)));
             for (double& v : values) v = r.Uniform(-10, 10);
-            Line(out, "host") << "rsp" << seed << id << values << CCrossSectionForcesPost::ComputeRSPCombination(&info, values)
-                              << CCrossSectionForcesPost::RSP_SignMethod1(values)
-                              << CCrossSectionForcesPost::RSP_SignMethod2(values, info.signMode);
+            using Calc = CCrossSectionForcesPost;
+            Line(out, "host") << "rsp" << seed << id << values << Calc::ComputeRSPCombination(&info, values)
+                              << Calc::RSP_SignMethod1(values) << Calc::RSP_SignMethod2(values, info.signMode);
         }
     }
     // One call, with the points it converts in place and the status it leaves, which is then reset
@@ -415,7 +416,8 @@ void printStress(std::string& out, int seed, Random& r, const Model& m, CCrossSe
         const bool inPlane = r.Chance(0.15);
         const Rows rows = stresses.GetCutlineStressInputPoints(cuts[i].start, cuts[i].end, cuts[i].face, divisions,
                                                                spacing, inPlane);
-        Line(out, "stress") << "input" << seed << i << divisions << spacing << inPlane << stresses.GetStatus() << rows.size();
+        Line(out, "stress") << "input" << seed << i << divisions << spacing << inPlane << stresses.GetStatus()
+                            << rows.size();
         stresses.ResetStatus();
         for (const auto& row : rows) {
             Line(out, "stress") << "row" << row->GetElemID() << row->GetFaceThirdPoint() << row->GetCornerThickness();
@@ -423,12 +425,14 @@ void printStress(std::string& out, int seed, Random& r, const Model& m, CCrossSe
                 Line(out, "stress") << "point" << p.Get1DCoor() << p.GetPoint();
             row->SetAvgThickness(i % 7 == 3 && row == rows.front() ? 0.0 : 0.1 + 0.01 * (row->GetElemID() % 7));
         }
-        if (rows.empty() || rows.front()->GetStressPoints().empty() || rows.back()->GetStressPoints().empty()) continue;
+        if (rows.empty() || rows.front()->GetStressPoints().empty() || rows.back()->GetStressPoints().empty())
+            continue;
         // Positions reach a little past the rows, where they are clipped.
         const double first = rows.front()->GetStressPoints().front().Get1DCoor() - 0.2;
         const double last = rows.back()->GetStressPoints().back().Get1DCoor() + 0.2;
 
-        const std::int32_t loadCase = r.Chance(0.1) ? kAbsent : std::next(m.cases.begin(), r.Below(m.cases.size()))->first;
+        const std::int32_t loadCase =
+            r.Chance(0.1) ? kAbsent : std::next(m.cases.begin(), r.Below(m.cases.size()))->first;
         std::set<CLStressType> types;
         for (int t = 0, bits = r.Below(32); t < 5; ++t)
             if ((bits >> t) & 1) types.insert(static_cast<CLStressType>(t));
