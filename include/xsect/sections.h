@@ -8,14 +8,21 @@
 // cut from start to end, t is the unit cut direction and n = t x k. The values are the internal
 // forces that the part on the +n side exerts on the part on the -n side, in (n, t, k) and about the
 // centroid: N = F.n (tension positive), Vt = F.t, Vk = F.k, Mn (twisting), Mt, Mk. Reversing a cut
-// turns t and n round and keeps k: N, Vt, Mn and Mt stay, Vk and Mk change sign. For stations n is
-// the axis direction, so the values read like a beam's along the axis.
+// turns t and n round and keeps k: N, Vt, Mn and Mt stay, Vk and Mk change sign, wherever the nodes
+// on the cut's line carry no load of their own. For stations n is the axis direction, so the values
+// read like a beam's along the axis.
 //
 // They are summed from the -n part: minus the sum of the forces acting on the crossed elements at
 // their nodes on the -n side (with NodalForceSense::OnElement; ByElement flips the host's records).
 // That part holds the nodes less than the model's tolerance past the cut along n, so a node on the
 // cut (or a rounding error off it) counts on the -n side: the values are those just past the cut,
 // and a station with nothing of the model beyond it along n reads zero.
+//
+// The centroid is that of the section's area: the cut's stretches inside the shells it sums (a node
+// less than the tolerance off the cut lies on it; what lies on it goes with the part just past it
+// along +n), each weighted by its length, times its shell's thickness when the cutter has them. A
+// cut moved by less than the tolerance moves its covered part by about as much, never by a piece of
+// an element.
 
 #include <array>
 #include <cstdint>
@@ -49,9 +56,9 @@ struct SectionResult {
     std::int32_t status;            // CS_SUCCESS, CS_NO_ELEMENTS_CROSSED, CS_CUT_LINE_OFF_PLANE, ...
     CVertex start, end;             // the cut, global coordinates
     double position;                // distance along the axis (stations), else 0
-    CVertex centroid;               // the moment point: centre of the part of the cut inside the mesh
-    double coveredLength;           // length of the cut inside the mesh (openings excluded)
-    bool endsInside;                // an end of the cut lies inside a shell: the section is incomplete
+    CVertex centroid;               // the moment point: centroid of the section's area (see above)
+    double coveredLength;           // length of the covered part: the cut inside the summed shells
+    bool endsInside;                // the mesh goes on beyond an end: the section is incomplete
     std::vector<CutStretch> covered;    // the part of the cut inside the summed shells, ascending, disjoint
     std::vector<std::int32_t> shells;   // the elements summed (the ones the section divides): their
     std::vector<std::int32_t> frames;   // numbers, ascending
@@ -76,8 +83,10 @@ enum class NodalForceSense : std::int32_t { OnElement = 0, ByElement = 1 };
 // or repeated name, a coordinate that is not finite, a station count outside 1..1,000,000, an axis
 // of no length in the plane) leaves a sentence in `error` and no sections. A section that cannot be
 // computed keeps its status (CS_CUT_LINE_OFF_PLANE, CS_SECTION_MAP_FAILED for a cut shorter than the
-// tolerance, CS_NO_ELEMENTS_CROSSED, or the plane set-up's failure for every section) with empty
-// values and an envelope of NaN naming request -1. Nothing throws.
+// tolerance, CS_NO_ELEMENTS_CROSSED for one that meets no element within the tolerance,
+// CS_CUT_INSIDE_ONE_SHELL for one inside a shell that meets none of its edges, or the plane
+// set-up's failure for every section) with empty values and an envelope of NaN naming request -1.
+// Nothing throws.
 class XSECT_API SectionCutter {
 public:
     // Shares the calculator's model, no copy; the calculator must outlive the cutter. threads 0 = all cores.

@@ -2,7 +2,7 @@
  * load native libraries. It compiles as C99: opaque handles, plain arrays, no C++ type.
  *
  * Every call that can fail returns 0 or a negative status and never lets an exception out. The status is
- * either one of the library's status words (CS_NO_ELEMENTS_CROSSED = -1 ... CS_STRESS_CS_INVALID = -14:
+ * either one of the library's status words (CS_NO_ELEMENTS_CROSSED = -1 ... CS_CUT_INSIDE_ONE_SHELL = -15:
  * the library refused the request) or one of the XSECT_E_* values below (the call itself was wrong).
  * xsect_last_error() gives the sentence that goes with the last failure of the calling thread.
  *
@@ -31,7 +31,7 @@
 extern "C" {
 #endif
 
-/* The interface's own failures; the library's refusals keep their own status words (-1 ... -14). */
+/* The interface's own failures; the library's refusals keep their own status words (-1 ... -15). */
 enum {
     XSECT_OK = 0,
     XSECT_E_ARGUMENT = -100, /* bad input: a null pointer, a count, a non-finite number, an unknown id or case */

@@ -3,89 +3,190 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/crossing.h"
+
 namespace xsect::detail {
 
 namespace {
 
-const CVertex& corner(const PlaneModel& m, std::size_t shell, std::size_t i) {
-    return m.vertices[static_cast<std::size_t>(m.CornersOf(shell)[i % m.CornerCount(shell)])];
+// Where the edge between corners i and j meets the line; their h have opposite signs. Taken from
+// the corner with the lower key, so that the two polygons sharing the edge get the same bits and
+// their stretches meet without a gap.
+double crossingOf(const LineCorner& i, const LineCorner& j) {
+    const LineCorner& p = i.key <= j.key ? i : j;
+    const LineCorner& q = i.key <= j.key ? j : i;
+    return p.u + (q.u - p.u) * (p.h / (p.h - q.h));
 }
 
-double squaredDistanceToEdge(const CVertex& p, const CVertex& q, const CVertex& v) {
-    const double ex = q.x - p.x, ey = q.y - p.y;
-    const double ee = ex * ex + ey * ey;
-    double s = ee > 0.0 ? ((v.x - p.x) * ex + (v.y - p.y) * ey) / ee : 0.0;
-    s = std::clamp(s, 0.0, 1.0);
-    const double dx = v.x - (p.x + s * ex), dy = v.y - (p.y + s * ey);
-    return dx * dx + dy * dy;
+// Is the point at u on the line, taken a hair towards +h, inside the polygon? u is no place where
+// the boundary crosses the line. Even-odd, with a ray along the line towards -u: a corner on the
+// line lies below the point, so each meeting counts once and an edge along the line not at all.
+bool lineInside(const std::vector<LineCorner>& c, double u) {
+    bool inside = false;
+    for (std::size_t i = 0, n = c.size(); i < n; ++i) {
+        const LineCorner& p = c[i];
+        const LineCorner& q = c[(i + 1) % n];
+        if ((p.h > 0.0) == (q.h > 0.0)) continue;
+        const double x = q.h == 0.0 ? q.u : p.h == 0.0 ? p.u : crossingOf(p, q);
+        if (x < u) inside = !inside;
+    }
+    return inside;
+}
+
+void append(std::vector<CutStretch>& out, double from, double to) {
+    if (!out.empty() && from <= out.back().to)
+        out.back().to = std::max(out.back().to, to);
+    else
+        out.push_back({from, to});
 }
 
 }  // namespace
 
-bool PointInShell(const PlaneModel& m, std::size_t shell, const CVertex& p, double band) {
-    if (!m.shellUsable[shell]) return false;
-    const std::size_t n = m.CornerCount(shell);
-    // Most points tested lie well away from the shell: its box, widened by the band, settles them.
-    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+void StretchesInPolygon(std::vector<LineCorner>& corners, double tolerance, double towards, double lo, double hi,
+                        std::vector<CutStretch>& out) {
+    const std::size_t n = corners.size();
+    if (n < 3) return;
+    for (LineCorner& c : corners) c.h = std::fabs(c.h) < tolerance ? 0.0 : towards * c.h;
+
+    // The line is wholly in or wholly out of the polygon between two successive places where the
+    // boundary meets it: a corner on it, or an edge crossing it.
+    std::vector<double> events;
     for (std::size_t i = 0; i < n; ++i) {
-        const CVertex& c = corner(m, shell, i);
-        x0 = std::min(x0, c.x), y0 = std::min(y0, c.y), x1 = std::max(x1, c.x), y1 = std::max(y1, c.y);
+        const LineCorner& p = corners[i];
+        const LineCorner& q = corners[(i + 1) % n];
+        if (p.h == 0.0) events.push_back(p.u);
+        if ((p.h > 0.0 && q.h < 0.0) || (p.h < 0.0 && q.h > 0.0)) events.push_back(crossingOf(p, q));
     }
-    if (!(p.x >= x0 - band && p.x <= x1 + band && p.y >= y0 - band && p.y <= y1 + band)) return false;
-    bool inside = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const CVertex& u = corner(m, shell, i);
-        const CVertex& v = corner(m, shell, i + 1);
-        if ((u.y > p.y) != (v.y > p.y) && p.x < u.x + (p.y - u.y) * (v.x - u.x) / (v.y - u.y)) inside = !inside;
+    std::sort(events.begin(), events.end());
+    const std::size_t first = out.size();
+    for (std::size_t k = 0; k + 1 < events.size(); ++k) {
+        const double e0 = events[k], e1 = events[k + 1];
+        const double from = std::max(e0, lo), to = std::min(e1, hi);
+        if (!(to > from) || !lineInside(corners, e0 + (e1 - e0) / 2)) continue;
+        if (out.size() > first && from <= out.back().to)
+            out.back().to = to;
+        else
+            out.push_back({from, to});
     }
-    if (inside || band < 0.0) return inside;
-    for (std::size_t i = 0; i < n; ++i)
-        if (squaredDistanceToEdge(corner(m, shell, i), corner(m, shell, i + 1), p) <= band * band) return true;
-    return false;
 }
 
-std::vector<Interval> CutInsideShells(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CVertex& a,
-                                      const CVertex& b) {
-    // Between two successive places where the cut's line meets a polygon's boundary the cut is
-    // wholly in or wholly out, so a test of each stretch's midpoint decides, for any simple polygon.
-    // Edges along the line are not needed: the edges that leave them meet the line at their ends.
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double slack = 1e-12;  // on the edge parameter, so that a corner on the line is never missed
-    std::vector<Interval> stretches;
-    std::vector<double> cuts;
+CutLine::CutLine(const CVertex& start, const CVertex& end) : a(start) {
+    length = std::hypot(end.x - start.x, end.y - start.y);
+    tx = (end.x - start.x) / length;
+    ty = (end.y - start.y) / length;
+}
+
+void CutLine::Corners(const PlaneModel& m, std::size_t shell, std::vector<LineCorner>& out) const {
+    out.clear();
+    const std::int32_t* c = m.CornersOf(shell);
+    for (std::size_t i = 0, n = m.CornerCount(shell); i < n; ++i) {
+        const CVertex& v = m.vertices[static_cast<std::size_t>(c[i])];
+        const double dx = v.x - a.x, dy = v.y - a.y;
+        out.push_back({dx * tx + dy * ty, dx * -ty + dy * tx, c[i]});
+    }
+}
+
+Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CutLine& cut,
+                     double towards, const std::vector<double>* thickness) {
+    struct Piece {
+        CutStretch stretch;
+        std::int32_t shell;
+    };
+    std::vector<Piece> pieces;
+    std::vector<LineCorner> corners;
+    std::vector<CutStretch> inShell;
     for (const std::int32_t shell : shells) {
         const auto s = static_cast<std::size_t>(shell);
         if (!m.shellUsable[s]) continue;
-        cuts.assign({0.0, 1.0});
-        for (std::size_t i = 0; i < m.CornerCount(s); ++i) {
-            const CVertex& p = corner(m, s, i);
-            const CVertex& q = corner(m, s, i + 1);
-            const double ex = q.x - p.x, ey = q.y - p.y;
-            const double D = dx * ey - dy * ex;
-            if (!(std::fabs(D) > 1e-14 * std::sqrt((dx * dx + dy * dy) * (ex * ex + ey * ey)))) continue;
-            const double px = p.x - a.x, py = p.y - a.y;
-            const double t = (px * ey - py * ex) / D;
-            const double u = (px * dy - py * dx) / D;
-            if (u >= -slack && u <= 1.0 + slack && t > 0.0 && t < 1.0) cuts.push_back(t);
-        }
-        std::sort(cuts.begin(), cuts.end());
-        for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
-            const double t0 = cuts[i], t1 = cuts[i + 1], t = (t0 + t1) / 2;
-            if (t1 > t0 && PointInShell(m, s, CVertex(a.x + t * dx, a.y + t * dy, 0.0), m.tolerance))
-                stretches.push_back({t0, t1});
-        }
+        cut.Corners(m, s, corners);
+        inShell.clear();
+        StretchesInPolygon(corners, m.tolerance, towards, 0.0, cut.length, inShell);
+        for (const CutStretch& i : inShell) pieces.push_back({i, shell});
     }
-    std::sort(stretches.begin(), stretches.end(), [](const Interval& l, const Interval& r) {
-        return l.from < r.from || (l.from == r.from && l.to < r.to);
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& l, const Piece& r) {
+        if (l.stretch.from != r.stretch.from) return l.stretch.from < r.stretch.from;
+        if (l.stretch.to != r.stretch.to) return l.stretch.to < r.stretch.to;
+        return l.shell < r.shell;
     });
-    std::vector<Interval> united;
-    for (const Interval& i : stretches) {
-        if (!united.empty() && i.from <= united.back().to)
-            united.back().to = std::max(united.back().to, i.to);
-        else
-            united.push_back(i);
+
+    // By area only when every shell that covers something has a thickness: a section whose weights
+    // mixed thicknesses with lengths would have no meaning.
+    bool byArea = thickness != nullptr && !thickness->empty();
+    for (const Piece& p : pieces) byArea = byArea && (*thickness)[static_cast<std::size_t>(p.shell)] > 0.0;
+
+    // Where two shells cover the same stretch (overlapping elements), it counts once, with the
+    // shell that reaches it first.
+    Coverage cover;
+    double frontier = -HUGE_VAL, weight = 0.0, moment = 0.0;
+    for (const Piece& p : pieces) {
+        const double w = byArea ? (*thickness)[static_cast<std::size_t>(p.shell)] : 1.0;
+        const double from = std::max(p.stretch.from, frontier);
+        if (p.stretch.to > from) {
+            const double len = p.stretch.to - from;
+            weight += w * len;
+            moment += w * len * (from + (p.stretch.to - from) / 2);
+        }
+        append(cover.stretches, p.stretch.from, p.stretch.to);
+        frontier = std::max(frontier, p.stretch.to);
     }
-    return united;
+    for (const CutStretch& s : cover.stretches) cover.length += s.to - s.from;
+    cover.centre = weight > 0.0 ? moment / weight : 0.0;
+    return cover;
+}
+
+namespace {
+
+// The usable shells near the stretch [from, to] of the cut's line, from the index or, when it
+// cannot answer, all of them.
+std::vector<std::size_t> shellsNear(const PlaneModel& m, const CutLine& cut, double from, double to) {
+    std::vector<std::int32_t> items;
+    const double reach = std::max(m.tolerance, 1e-12 * cut.length);
+    from -= reach;
+    to += reach;
+    if (UsingFullScan() || !m.index.Query(cut.a.x + from * cut.tx, cut.a.y + from * cut.ty, cut.a.x + to * cut.tx,
+                                          cut.a.y + to * cut.ty, 0.0, m.tolerance, items)) {
+        items.resize(m.ShellCount());
+        for (std::size_t s = 0; s < items.size(); ++s) items[s] = static_cast<std::int32_t>(s);
+    }
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    std::vector<std::size_t> shells;
+    for (const std::int32_t item : items)
+        if (item < static_cast<std::int32_t>(m.ShellCount()) && m.shellUsable[static_cast<std::size_t>(item)])
+            shells.push_back(static_cast<std::size_t>(item));
+    return shells;
+}
+
+}  // namespace
+
+bool MeetsShells(const PlaneModel& m, const CutLine& cut) {
+    std::vector<LineCorner> corners;
+    for (const std::size_t shell : shellsNear(m, cut, 0.0, cut.length)) {
+        cut.Corners(m, shell, corners);
+        for (std::size_t i = 0, n = corners.size(); i < n; ++i) {
+            const LineCorner& p = corners[i];
+            const LineCorner& q = corners[(i + 1) % n];
+            if (std::fabs(p.h) < m.tolerance && p.u > -m.tolerance && p.u < cut.length + m.tolerance) return true;
+            if ((p.h >= m.tolerance && q.h <= -m.tolerance) || (p.h <= -m.tolerance && q.h >= m.tolerance)) {
+                const double u = crossingOf(p, q);
+                if (u >= 0.0 && u <= cut.length) return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool LineInMesh(const PlaneModel& m, const CutLine& cut, double u, double towards) {
+    std::vector<LineCorner> corners;
+    std::vector<CutStretch> inShell;
+    for (const std::size_t shell : shellsNear(m, cut, u, u)) {
+        cut.Corners(m, shell, corners);
+        inShell.clear();
+        StretchesInPolygon(corners, m.tolerance, towards, -HUGE_VAL, HUGE_VAL, inShell);
+        for (const CutStretch& s : inShell)
+            if (s.from <= u && u <= s.to) return true;
+    }
+    return false;
 }
 
 }  // namespace xsect::detail

@@ -1,29 +1,63 @@
 #pragma once
 
-// The part of a cut that lies inside the mesh: where a straight cut runs through a shell's polygon,
-// convex or not, and whether a point lies in a shell. The sections use it for the centroid of a
-// section (its moment point) and to tell a cut that ends inside the mesh.
+// The part of a cut that lies inside the mesh, by one rule: a node less than the tolerance off the
+// cut's line lies on it. Everything else is exact, so a crossing of an edge whose ends are clear of
+// the line is where the edge really crosses it, and a cut moved by less than the tolerance off a
+// node or along an edge changes what it covers by as much as it moved, never by a whole element.
+// The sections use it for their covered length, their centroid (the moment point) and to tell a
+// cut that ends inside the mesh.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "core/plane_model.h"
+#include "xsect/sections.h"
 
 namespace xsect::detail {
 
-// A stretch of the cut a-b by its parameters: 0 at a, 1 at b, from < to.
-struct Interval {
-    double from, to;
+// A polygon's corners seen from a line: u along the line, h across it, and a key per corner (its
+// node index) so that an edge shared by two polygons meets the line at the same bits in both.
+struct LineCorner {
+    double u, h;
+    std::int32_t key;
 };
 
-// Is p inside the shell's polygon (plane x, y; even-odd rule), or within `band` of its boundary?
-bool PointInShell(const PlaneModel& m, std::size_t shell, const CVertex& p, double band);
+// The stretches [from, to] of the line where the polygon (any simple polygon, convex or not) lies
+// on the line or just past it towards `towards` (+1: +h, -1: -h): an edge along the line counts
+// when the polygon lies on that side of it. Corners with |h| below the tolerance are taken as on
+// the line. Clipped to [lo, hi], appended to out in ascending order; stretches of no length are
+// left out.
+void StretchesInPolygon(std::vector<LineCorner>& corners, double tolerance, double towards, double lo, double hi,
+                        std::vector<CutStretch>& out);
 
-// The stretches of the cut a-b inside any of the shells' polygons (convex or not, boundary within
-// the model's tolerance included), united so that neighbours along a shared edge count once, in
-// ascending order.
-std::vector<Interval> CutInsideShells(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CVertex& a,
-                                      const CVertex& b);
+// A cut in the plane: its start, unit direction and length.
+struct CutLine {
+    CVertex a;
+    double tx, ty, length;
+    CutLine(const CVertex& start, const CVertex& end);
+    // A shell's corners seen from the cut's line (u from the start, h to the left).
+    void Corners(const PlaneModel& m, std::size_t shell, std::vector<LineCorner>& out) const;
+};
+
+// The covered part of a cut: its stretches inside any of `shells`, taken towards the side the cut
+// faces (`towards` +1: its left, -1: its right) as distances from the start (ascending, disjoint,
+// neighbours joined), their total length, and the centre of the part by length or, when every
+// shell with a stretch has a positive thickness (by shell index), by area.
+struct Coverage {
+    std::vector<CutStretch> stretches;
+    double length = 0.0;
+    double centre = 0.0;  // distance from the start; 0 when nothing is covered
+};
+Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CutLine& cut,
+                     double towards, const std::vector<double>* thickness);
+
+// Does the cut meet a shell's boundary, by the same rule: a corner less than the tolerance off the
+// cut (beyond its ends by as much at most), or an edge crossing it?
+bool MeetsShells(const PlaneModel& m, const CutLine& cut);
+
+// Does the cut's line, at distance u from its start (within or beyond the cut), lie in a shell of
+// the model by the same rule, towards the same side?
+bool LineInMesh(const PlaneModel& m, const CutLine& cut, double u, double towards);
 
 }  // namespace xsect::detail

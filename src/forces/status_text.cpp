@@ -32,6 +32,8 @@ constexpr StatusText kStatusTexts[] = {
     {CS_THIRD_POINT_ON_CUT_LINE, "CS_THIRD_POINT_ON_CUT_LINE",
      "the point that chooses the face lies on the cut line"},
     {CS_STRESS_CS_INVALID, "CS_STRESS_CS_INVALID", "a sample point's stress values are in an unknown coordinate system"},
+    {CS_CUT_INSIDE_ONE_SHELL, "CS_CUT_INSIDE_ONE_SHELL",
+     "the cut lies inside one shell and meets none of its edges: it divides nothing"},
 };
 
 const StatusText* find(std::int32_t status) {

@@ -27,43 +27,6 @@ CVertex globalDirection(const PlaneModel& m, const Vec3& v) {
     return CVertex(g[0], g[1], g[2]);
 }
 
-struct CoveredPart {
-    double length;
-    CVertex centroid;
-    bool endsInside;
-    std::vector<CutStretch> stretches;
-};
-
-// The part of the cut inside the shells it touches, its centre, and whether an end lies in the
-// mesh: the point twice the tolerance beyond an end, along the cut, lies inside a touched shell (an
-// end on the mesh's edge does not count; one on an edge between two shells does).
-CoveredPart coveredPart(const PlaneModel& m, const CrossedElements& touched, const CVertex& a, const CVertex& b) {
-    const std::vector<Interval> united = CutInsideShells(m, touched.shells, a, b);
-    const double length = a.Distance(&b);
-    double covered = 0.0, moment = 0.0;
-    for (const Interval& i : united) {
-        covered += i.to - i.from;
-        moment += (i.to - i.from) * (i.from + i.to) / 2;
-    }
-    // With nothing of the cut inside a shell (it meets frames only, or grazes a corner) the
-    // midpoint of the cut stands in.
-    const double s = covered > 0.0 ? moment / covered : 0.5;
-    CoveredPart part{covered * length, planePoint(a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)), false, {}};
-    for (const Interval& i : united) part.stretches.push_back({i.from * length, i.to * length});
-
-    // Only an end that the covered part reaches can lie inside.
-    const double reach = 2.0 * m.tolerance / length;
-    const bool reached[2] = {!united.empty() && united.front().from <= reach,
-                             !united.empty() && united.back().to >= 1.0 - reach};
-    const CVertex probes[2] = {planePoint(a.x - reach * (b.x - a.x), a.y - reach * (b.y - a.y)),
-                               planePoint(b.x + reach * (b.x - a.x), b.y + reach * (b.y - a.y))};
-    for (int end = 0; end < 2; ++end)
-        for (const std::int32_t shell : touched.shells)
-            if (reached[end] && PointInShell(m, static_cast<std::size_t>(shell), probes[end], 0.0))
-                part.endsInside = true;
-    return part;
-}
-
 // A spectrum case's modal sums at the section combined by the case's own rule, as magnitudes.
 Six spectrumValue(const PlaneModel& m, std::int32_t caseIndex, const SideSums& side, const CrossedElements& through,
                   const Mat3& T, double sign) {
@@ -115,34 +78,45 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     const Vec3 k{0.0, 0.0, rules.kSign};
     const Vec3 n = cross(t, k);
 
-    // 2. The crossed elements. Those the cut touches say whether there is a section and where it
-    // lies. The nodes less than a tolerance past the cut along n are on the -n side, so the split
-    // runs along the cut moved that far: the elements it crosses are the ones it divides.
+    // 2. The elements summed: the nodes less than a tolerance past the cut along n are on the -n
+    // side, so the split runs along the cut moved that far, and the elements it crosses are the ones
+    // it divides. With none, the section is there (reading zero) if the cut meets the mesh within
+    // the tolerance, as along its outer edge; a cut inside one shell divides nothing.
     const CVertex a2 = planePoint(a.x + tol * n[0], a.y + tol * n[1]);
     const CVertex b2 = planePoint(b.x + tol * n[0], b.y + tol * n[1]);
     const auto [touched, through] = FindCrossedElementsOfTwo(m, a, b, a2, b2, tol, true);
-    if (touched.Empty() && through.Empty()) return MarkUncomputed(result, CS_NO_ELEMENTS_CROSSED);
+    const CutLine line(a, b);
+    const double towards = n[1] * line.tx - n[0] * line.ty > 0.0 ? 1.0 : -1.0;  // +n is the cut's left
+    if (through.Empty() && touched.frames.empty() && !MeetsShells(m, line))
+        return MarkUncomputed(result, LineInMesh(m, line, length / 2, towards) ? CS_CUT_INSIDE_ONE_SHELL
+                                                                                : CS_NO_ELEMENTS_CROSSED);
 
-    // 3. The covered part of the cut, its centroid (the moment point) and its ends.
-    const CoveredPart part = coveredPart(m, touched, a, b);
+    // 3. The covered part of the cut: its stretches inside the shells the section divides, nodes
+    // within the tolerance of its line taken as on it; its centre is the moment point. With
+    // nothing covered (frames only, or nothing beyond the cut) the cut's midpoint stands in. An
+    // end lies inside when the mesh goes on twice the tolerance beyond it.
+    const Coverage cover = CoveredPart(m, through.shells, line, towards, rules.thickness);
+    const double centre = cover.length > 0.0 ? cover.centre : length / 2;
+    const CVertex centroid = planePoint(a.x + centre * line.tx, a.y + centre * line.ty);
     result.status = CS_SUCCESS;
-    result.coveredLength = part.length;
-    result.centroid = globalPoint(m, part.centroid);
-    result.endsInside = part.endsInside;
-    result.covered = part.stretches;
+    result.coveredLength = cover.length;
+    result.covered = cover.stretches;
+    result.centroid = globalPoint(m, centroid);
+    result.endsInside =
+        LineInMesh(m, line, -2.0 * tol, towards) || LineInMesh(m, line, length + 2.0 * tol, towards);
+    result.n = globalDirection(m, n);
+    result.t = globalDirection(m, t);
+    result.k = globalDirection(m, k);
     result.shells.clear();
     result.frames.clear();
     for (const std::int32_t s : through.shells) result.shells.push_back(m.shellIds[static_cast<std::size_t>(s)]);
     for (const std::int32_t f : through.frames) result.frames.push_back(m.frameIds[static_cast<std::size_t>(f)]);
-    result.n = globalDirection(m, n);
-    result.t = globalDirection(m, t);
-    result.k = globalDirection(m, k);
 
     // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
     // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.
     auto beyond = [&](const CVertex& v) { return (v.x - a.x) * n[0] + (v.y - a.y) * n[1] >= tol; };
     const SideSums side(m, SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; }),
-                        {part.centroid.x, part.centroid.y, 0.0});
+                        {centroid.x, centroid.y, 0.0});
     const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
 
     // 5. Each load case once, about the centroid, the static ones in one pass; then every request

@@ -14,6 +14,7 @@ struct SectionRules {
     double kSign;       // k = kSign x the plane's normal
     bool positiveSide;  // sum from the +n part instead of the -n part
     double sense;       // 1 for forces acting on the elements, -1 for forces they exert
+    const std::vector<double>* thickness;  // by shell index, for the centroid by area; null or empty: by length
 };
 
 // The sign that turns the plane's normal into k: k.Z > 0; if k is perpendicular to Z (within 1e-9),

@@ -26,8 +26,9 @@ SectionTable outOfMemory() noexcept {
     return table;
 }
 
-detail::SectionRules rulesOf(const detail::PlaneModel& m, bool positiveSide, NodalForceSense sense) {
-    return {detail::NormalSign(m), positiveSide, sense == NodalForceSense::ByElement ? -1.0 : 1.0};
+detail::SectionRules rulesOf(const detail::PlaneModel& m, bool positiveSide, NodalForceSense sense,
+                            const std::vector<double>* thickness) {
+    return {detail::NormalSign(m), positiveSide, sense == NodalForceSense::ByElement ? -1.0 : 1.0, thickness};
 }
 
 SectionTable refused(std::string sentence) {
@@ -64,7 +65,7 @@ SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& 
         if (!finite(cuts[i].first) || !finite(cuts[i].second))
             return refused("Cut " + std::to_string(i + 1) + " has a coordinate that is not a finite number.");
 
-    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
     SectionTable table;
     table.sections.resize(cuts.size());
     const bool done = detail::RunInParallel(cuts.size(), threads_, [&](std::size_t i) {
@@ -111,7 +112,7 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
                            : "The axis has no length.");
 
     // Each cut runs through its station point perpendicular to n, farther than any node either way.
-    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_);
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
     const detail::Vec3 n{ux / length, uy / length, 0.0};
     const detail::Vec3 t = detail::cross({0.0, 0.0, rules.kSign}, n);
     double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;

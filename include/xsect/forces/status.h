@@ -20,7 +20,10 @@ enum CROSS_SECTION_MESSAGES : std::int32_t {
     CS_STRESS_NOT_SET = -11,
     CS_NO_STRESS_INPUT_POINTS = -12,
     CS_THIRD_POINT_ON_CUT_LINE = -13,
-    CS_STRESS_CS_INVALID = -14
+    CS_STRESS_CS_INVALID = -14,
+    // Sections only (the host interface reports such a cut as crossing no element): the cut lies
+    // inside one shell and meets none of its edges, so it divides nothing.
+    CS_CUT_INSIDE_ONE_SHELL = -15
 };
 
 }  // namespace xsect
