@@ -205,6 +205,77 @@ TEST(SectionCover, ANonConvexShellCoversOnlyWhereTheCutRunsInsideIt) {
     }
 }
 
+// Three unit squares in a row along x, shells 1, 2, 3; shell 1 is pulled by `pull` and shells 2
+// and 3 by `tension`, so the node line x = 1 carries pull - tension and x = 2 nothing.
+CCrossSectionForcesPost threeSquares(double pull, double tension, double tolerance) {
+    SmallModel m;
+    for (int i = 0; i <= 3; ++i) {
+        m.AddNode(1 + i, i, 0);
+        m.AddNode(5 + i, i, 1);
+    }
+    for (int s = 1; s <= 3; ++s) {
+        CShellElement& shell = m.AddShell(s, {s, s + 1, s + 5, s + 4});
+        const double f = (s == 1 ? pull : tension) / 2;
+        for (const auto& [node, fx] : {std::pair{s, -f}, {s + 4, -f}, {s + 1, f}, {s + 5, f}})
+            shell.StoreStaticCaseResults(1, node, {fx, 0, 0, 0, 0, 0});
+    }
+    m.loadCases[1] = CLoadCaseInfo{};
+    return m.Build(tolerance);
+}
+
+TEST(SectionEdges, TheCasesTheRulesMustDecide) {
+    const double tol = 1e-3, pull = 10.0, tension = 4.0;
+    CCrossSectionForcesPost calc = threeSquares(pull, tension, tol);
+    SectionCutter cutter(calc);
+    auto at = [](double x, double y) { return CVertex(x, y, 0); };
+    auto one = [&](CVertex a, CVertex b) { return cutter.Cut({{a, b}}, {}).sections.at(0); };
+
+    // A short cut inside one shell divides nothing, and says so; one beside the model crosses nothing.
+    EXPECT_EQ(one(at(0.2, 0.5), at(0.4, 0.5)).status, CS_CUT_INSIDE_ONE_SHELL);
+    EXPECT_EQ(one(at(5.2, 0.5), at(5.4, 0.5)).status, CS_NO_ELEMENTS_CROSSED);
+
+    // An end inside the mesh makes the section incomplete, however near an edge between two shells
+    // it stops; an end on the outer edge, or less than twice the tolerance short of it, does not.
+    const struct {
+        double ex;
+        bool inside;
+    } ends[] = {{1 - 1.5 * tol, true}, {2.5, true}, {3 - 1.5 * tol, false}, {3.0, false}, {4.0, false}};
+    for (const auto& e : ends) EXPECT_EQ(one(at(-1, 0.5), at(e.ex, 0.5)).endsInside, e.inside) << e.ex;
+
+    // Reversing a cut keeps N where the node line carries no load (x = 2); along a loaded node line
+    // (x = 1) each direction gives the value on its own side of the load: tension past the line,
+    // the pull before it.
+    EXPECT_NEAR(one(at(2, -1), at(2, 2)).values.at(0).max.N, tension, 1e-12 * pull);
+    EXPECT_NEAR(one(at(2, 2), at(2, -1)).values.at(0).max.N, tension, 1e-12 * pull);
+    EXPECT_NEAR(one(at(1, -1), at(1, 2)).values.at(0).max.N, tension, 1e-12 * pull);
+    EXPECT_NEAR(one(at(1, 2), at(1, -1)).values.at(0).max.N, pull, 1e-12 * pull);
+
+    // Stations: the root's carries the pull; on the last node line nothing lies beyond: zero; past
+    // the model there is no section at all.
+    const SectionTable stations = cutter.Stations(at(0, 0.5), at(5, 0.5), 6, {});
+    const std::int32_t status[] = {CS_SUCCESS, CS_SUCCESS, CS_SUCCESS, CS_SUCCESS, CS_NO_ELEMENTS_CROSSED,
+                                   CS_NO_ELEMENTS_CROSSED};
+    const double N[] = {pull, tension, tension, 0.0};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const SectionResult& r = stations.sections.at(i);
+        EXPECT_EQ(r.status, status[i]) << i;
+        if (i < 4) {
+            EXPECT_NEAR(r.values.at(0).max.N, N[i], 1e-12 * pull) << i;
+        } else {
+            EXPECT_TRUE(std::isnan(r.envelope.max.N)) << i;
+        }
+    }
+
+    // The moment point is the centroid of the section's area where the shells have thicknesses;
+    // by length when one of the covered shells has none.
+    const std::pair<CVertex, CVertex> across{at(-1, 0.5), at(4, 0.5)};
+    EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, 1.5, 1e-12);
+    cutter.ShellThicknesses({{1, 1.0}, {2, 2.0}, {3, 3.0}});
+    EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, (0.5 * 1 + 1.5 * 2 + 2.5 * 3) / 6, 1e-12);
+    cutter.ShellThicknesses({{1, 1.0}, {2, 2.0}});
+    EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, 1.5, 1e-12);
+}
+
 namespace {
 
 // Every number of a table, bit for bit.
