@@ -40,6 +40,9 @@ NaN values.)")
         .def_readonly("n", &SectionTable::n, "(S, 3) section axis n, a global unit vector")
         .def_readonly("t", &SectionTable::t, "(S, 3) section axis t, along the cut")
         .def_readonly("k", &SectionTable::k, "(S, 3) section axis k, the plane normal")
+        .def_readonly("shells", &SectionTable::shells,
+                      "S lists: the numbers of the shells each section summed (the ones it divides), ascending")
+        .def_readonly("frames", &SectionTable::frames, "S lists: the numbers of the frames each section summed, ascending")
         .def("__repr__", [](const SectionTable& table) {
             return "<xsect.SectionTable: " + std::to_string(table.position.size()) + " sections x " +
                    std::to_string(py::len(table.requests)) + " requests>";
