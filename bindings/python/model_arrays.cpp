@@ -77,9 +77,13 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
         e.frequencies.assign(f.data(), f.data() + f.size());
     }
     if (!coefficients.is_none()) {
-        Reals c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {-1});
-        if (c.size() != modes * modes)
-            c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {modes, modes});
+        // Row by row, as the model file has them: flat, or as an array of rows.
+        const std::string at = where + "[\"coefficients\"]";
+        const py::array given = py::array::ensure(coefficients);
+        const bool rows = given && given.ndim() == 2;
+        Reals c = RealArray(coefficients, at.c_str(), rows ? std::vector<py::ssize_t>{modes, modes}
+                                                           : std::vector<py::ssize_t>{-1});
+        if (c.size() != modes * modes) c = RealArray(coefficients, at.c_str(), {modes, modes});
         e.coefficients.assign(c.data(), c.data() + c.size());
     }
     return e;
