@@ -38,16 +38,6 @@ int Refuse(std::int32_t status, const std::string& context) noexcept {
     }
 }
 
-int CheckComputableCase(const xsect_model& model, std::int32_t loadCase) {
-    auto it = model.cases.find(loadCase);
-    if (it == model.cases.end()) return Fail(XSECT_E_ARGUMENT, "unknown load case " + std::to_string(loadCase));
-    const std::int32_t type = it->second.info.caseType;
-    if (type != LOAD_CASE_STATIC && type != LOAD_CASE_RESPONSE_SPECTRUM)
-        return Fail(XSECT_E_ARGUMENT,
-                    "load case " + std::to_string(loadCase) + " is of a type the library does not compute");
-    return XSECT_OK;
-}
-
 }  // namespace xsect::c_api
 
 extern "C" {

@@ -3,28 +3,25 @@
 
 #include "model_handle.h"
 
-namespace xsect::c_api {
+#include <memory>
 
-int AdoptModel(io::Model& model, xsect_model** out) {
-    auto handle = std::make_unique<xsect_model>();
-    handle->calculator = io::MakeForceCalculator(model);
-    // The calculator points into the cases' modal arrays; moving the map keeps those arrays where they are.
-    handle->cases = std::move(model.loadCases);
-    model.nodes.clear();
-    model.shells.clear();
-    model.frames.clear();
-    model.stresses.clear();
-    const std::int32_t status = handle->calculator->GetCurrentStatus();
-    if (status != CS_SUCCESS) return Refuse(status, "plane set-up");
-    handle->thickness = std::move(model.thickness);
-    for (const io::Combination& c : model.combinations) {
-        StoredRequest r{c.name, {}, {}};
-        for (const io::Combination::Term& t : c.terms) {
+xsect_model::xsect_model(xsect::io::Model&& model) : calculators(std::move(model)) {
+    for (const xsect::io::Combination& c : calculators.combinations) {
+        xsect::c_api::StoredRequest& r = combinations.emplace_back();
+        r.name = c.name;
+        for (const xsect::io::Combination::Term& t : c.terms) {
             r.cases.push_back(t.loadCase);
             r.factors.push_back(t.factor);
         }
-        handle->combinations.push_back(std::move(r));
     }
+}
+
+namespace xsect::c_api {
+
+int AdoptModel(io::Model& model, xsect_model** out) {
+    auto handle = std::make_unique<xsect_model>(std::move(model));
+    const std::int32_t status = handle->calculators.calculator->GetCurrentStatus();
+    if (status != CS_SUCCESS) return Refuse(status, "plane set-up");
     *out = handle.release();
     return XSECT_OK;
 }
@@ -36,20 +33,21 @@ extern "C" {
 void xsect_model_free(xsect_model* model) { delete model; }
 
 int32_t xsect_case_count(const xsect_model* model) {
-    return model == nullptr ? 0 : static_cast<int32_t>(model->cases.size());
+    return model == nullptr ? 0 : static_cast<int32_t>(model->calculators.loadCases.size());
 }
 
 int xsect_case_ids(const xsect_model* model, int32_t* ids) {
     using namespace xsect::c_api;
     if (model == nullptr || ids == nullptr) return Fail(XSECT_E_ARGUMENT, "model and ids must not be null");
-    for (const auto& entry : model->cases) *ids++ = entry.first;
+    for (const auto& entry : model->calculators.loadCases) *ids++ = entry.first;
     return XSECT_OK;
 }
 
 const char* xsect_case_name(const xsect_model* model, int32_t load_case) {
     if (model == nullptr) return "";
-    auto it = model->cases.find(load_case);
-    return it == model->cases.end() ? "" : it->second.name.c_str();
+    const auto& cases = model->calculators.loadCases;
+    auto it = cases.find(load_case);
+    return it == cases.end() ? "" : it->second.name.c_str();
 }
 
 int32_t xsect_combination_count(const xsect_model* model) {

@@ -1,21 +1,15 @@
 #pragma once
 
-// What stands behind the C interface's opaque xsect_model, the failure bookkeeping every entry point
-// shares, and the request and table conversions. The Python module includes it too: it uses the same
-// conversions, and reaches the stress calculator through the handle, which the C interface does not
-// offer.
+// What stands behind the C interface's opaque xsect_model, and the failure bookkeeping and
+// conversions every entry point shares.
 
-#include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
 
-#include <xsect/io/model.h>
+#include <xsect/io/model_calculators.h>
 #include <xsect/sections.h>
 #include <xsect/xsect.h>
 #include <xsect/xsect_c.h>
@@ -32,14 +26,11 @@ struct StoredRequest {
 }  // namespace xsect::c_api
 
 struct xsect_model {
-    // Declared before the calculator, so that the modal arrays it points to outlive it.
-    std::map<std::int32_t, xsect::io::LoadCase> cases;
-    std::unique_ptr<xsect::CCrossSectionForcesPost> calculator;
-    std::map<std::int32_t, double> thickness;  // from a model file; shells without an entry have none
-    std::vector<xsect::c_api::StoredRequest> combinations;
-    // The host interface keeps a status word and the last cut's axes in the calculator, so calls
-    // that go through it take turns; nothing else in the handle changes after construction.
-    mutable std::mutex hostCalls;
+    // Takes the model's content; the calculator's status says whether the plane was set up.
+    explicit xsect_model(xsect::io::Model&& model);
+
+    xsect::io::ModelCalculators calculators;
+    std::vector<xsect::c_api::StoredRequest> combinations;  // calculators.combinations as C requests
 };
 
 namespace xsect::c_api {
@@ -65,20 +56,8 @@ int Guarded(Body&& body) noexcept {
     }
 }
 
-// Builds the calculator over a model read from a file or from arrays, keeps the load cases, thicknesses
-// and combinations, and empties the model's maps, so that the results live in the calculator only.
-// The library's refusal of the plane comes back as its status.
+// Hands a model read from a file or from arrays to a new handle, or returns the library's refusal
+// of its plane.
 int AdoptModel(io::Model& model, xsect_model** out);
-
-// The C requests as the library takes them; none means every load case on its own, in ascending id,
-// named by its number.
-int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_request* requests,
-                 std::vector<ResultRequest>& out);
-// Copies a section table into the caller's arrays (any may be null) for that many requests; a table
-// with an error is XSECT_E_ARGUMENT with the library's sentence.
-int CopySections(const SectionTable& table, std::size_t requests, const xsect_sections& out);
-
-// XSECT_E_ARGUMENT unless the load case exists and is of a kind the calculators compute.
-int CheckComputableCase(const xsect_model& model, std::int32_t loadCase);
 
 }  // namespace xsect::c_api

@@ -22,8 +22,7 @@ void PutForces(double* to, const SectionForces& f) {
     std::copy(v, v + 6, to);
 }
 
-}  // namespace
-
+// The C requests as the library takes them; none stands for the library's default list.
 int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_request* requests,
                  std::vector<ResultRequest>& out) {
     out.clear();
@@ -31,7 +30,7 @@ int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_reque
     if (count > 0 && requests == nullptr)
         return Fail(XSECT_E_ARGUMENT, "request_count is not zero but requests is null");
     if (count == 0) {
-        for (const auto& entry : model.cases) out.push_back({std::to_string(entry.first), {{entry.first, 1.0}}});
+        out = model.calculators.cutter.DefaultRequests();
         return XSECT_OK;
     }
     // The library checks names, cases and factors; here only what it cannot see: the C pointers.
@@ -49,6 +48,8 @@ int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_reque
     return XSECT_OK;
 }
 
+// Copies a section table into the caller's arrays (any may be null) for that many requests; a table
+// with an error is XSECT_E_ARGUMENT with the library's sentence.
 int CopySections(const SectionTable& table, std::size_t requests, const xsect_sections& out) {
     if (!table.error.empty()) return Fail(XSECT_E_ARGUMENT, table.error);
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -77,6 +78,8 @@ int CopySections(const SectionTable& table, std::size_t requests, const xsect_se
     return XSECT_OK;
 }
 
+}  // namespace
+
 }  // namespace xsect::c_api
 
 extern "C" {
@@ -96,7 +99,7 @@ int xsect_cut_sections(const xsect_model* model, int32_t cut_count, const double
             const double* p = cuts + 6 * static_cast<std::size_t>(c);
             lines.emplace_back(CVertex(p[0], p[1], p[2]), CVertex(p[3], p[4], p[5]));
         }
-        const SectionTable table = SectionCutter(*model->calculator).Cut(lines, wanted);
+        const SectionTable table = model->calculators.cutter.Cut(lines, wanted);
         return CopySections(table, wanted.size(), *out);
     });
 }
@@ -111,7 +114,7 @@ int xsect_station_sections(const xsect_model* model, const double axis_start[3],
         std::vector<ResultRequest> wanted;
         if (int rc = ReadRequests(*model, request_count, requests, wanted)) return rc;
         const CVertex a(axis_start[0], axis_start[1], axis_start[2]), b(axis_end[0], axis_end[1], axis_end[2]);
-        const SectionTable table = SectionCutter(*model->calculator).Stations(a, b, count, wanted);
+        const SectionTable table = model->calculators.cutter.Stations(a, b, count, wanted);
         return CopySections(table, wanted.size(), *out);
     });
 }

@@ -2,11 +2,8 @@
 
 #include <cmath>
 #include <limits>
-#include <new>
-#include <stdexcept>
 
 #include <xsect/forces/status_text.h>
-#include <xsect/xsect_c.h>
 
 namespace xsect::python {
 
@@ -56,22 +53,15 @@ void RegisterErrors(py::module_& m) {
         } catch (const Refusal& r) {
             py::object e = py::reinterpret_borrow<py::object>(errorClass)(r.sentence);
             e.attr("status") = r.status;
-            e.attr("name") = xsect::StatusName(r.status);
-            e.attr("message") = xsect::StatusMessage(r.status);
+            e.attr("name") = StatusName(r.status);
+            e.attr("message") = StatusMessage(r.status);
             PyErr_SetObject(errorClass, e.ptr());
         }
     });
 }
 
-void Raise(int status) {
-    const std::string sentence = xsect_last_error();
-    switch (status) {
-        case XSECT_E_ARGUMENT:
-        case XSECT_E_FILE: throw py::value_error(sentence);
-        case XSECT_E_MEMORY: throw std::bad_alloc();
-        case XSECT_E_INTERNAL: throw std::runtime_error(sentence);
-        default: throw Refusal{status, sentence};
-    }
+Refusal RefusalOf(std::int32_t status, const std::string& context) {
+    return Refusal{status, context + ": " + StatusName(status) + ": " + StatusMessage(status)};
 }
 
 Ints IdArray(py::handle value, const char* name, std::vector<py::ssize_t> shape) {

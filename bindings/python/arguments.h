@@ -1,7 +1,7 @@
 #pragma once
 
-// The Python module's boundary: numpy arguments checked for dtype and shape, and the C interface's
-// statuses turned into Python exceptions. Nothing here computes anything.
+// The Python module's boundary: numpy arguments checked for dtype and shape, and the library's
+// refusals turned into Python exceptions. Nothing here computes anything.
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -20,16 +20,12 @@ using Ints = py::array_t<std::int32_t, py::array::c_style>;
 
 // A refusal of the library, raised in Python as xsect.Error.
 struct Refusal {
-    int status;
+    std::int32_t status;
     std::string sentence;
 };
 
-// Raises the exception that goes with a status of the C interface: ValueError for bad input,
-// MemoryError, xsect.Error for the library's refusals, RuntimeError for anything else.
-[[noreturn]] void Raise(int status);
-inline void Check(int status) {
-    if (status != 0) Raise(status);
-}
+// The library's refusal of what context names: its status word with the library's own sentence.
+Refusal RefusalOf(std::int32_t status, const std::string& context);
 
 // The exception class xsect.Error, created once by the module.
 void RegisterErrors(py::module_& m);

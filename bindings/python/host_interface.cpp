@@ -2,7 +2,7 @@
 // stresses. The GIL is released while the library works, and its calls on one model take turns.
 
 #include <cmath>
-#include <mutex>
+#include <stdexcept>
 
 #include "model.h"
 
@@ -13,15 +13,9 @@ namespace {
 // The library's stress calculator shares the force calculator's status word: each stage starts
 // from a clear status and leaves one, which is read before the next caller's turn.
 template <class Stage>
-std::int32_t RunStage(const xsect_model& model, Stage&& stage) {
+std::int32_t RunStage(const io::ModelCalculators& model, Stage&& stage) {
     py::gil_scoped_release unlocked;
-    std::lock_guard<std::mutex> turn(model.hostCalls);
-    CCrossSectionForcesPost& calc = *model.calculator;
-    calc.ResetCurrentStatus();
-    stage();
-    const std::int32_t status = calc.GetCurrentStatus();
-    calc.ResetCurrentStatus();
-    return status;
+    return model.TakeTurn([&](CCrossSectionForcesPost&) { stage(); });
 }
 
 py::array_t<double> Six(const ForceResultant& r) {
@@ -40,15 +34,25 @@ py::array_t<double> Model::ForcesOnSection(py::handle loadCase, py::handle start
     std::optional<std::array<double, 3>> m;
     if (!momentPoint.is_none()) m = Point(momentPoint, "moment_point");
     const std::int32_t s = Int32(side, "side");
-    py::array_t<double> out(6);
-    double* values = out.mutable_data();
-    int status;
-    {
-        py::gil_scoped_release unlocked;
-        status = xsect_forces_on_section(handle.get(), lc, a.data(), b.data(), s, globalAxes, m ? m->data() : nullptr,
-                                         values);
+    if (s != 0 && s != 1) throw py::value_error("side must be 0 or 1");
+    if (std::string fault = calculators->CheckComputableCase(lc); !fault.empty()) throw py::value_error(fault);
+
+    // The calculator converts the points it is given in place: it gets copies.
+    CVertex from(a[0], a[1], a[2]), to(b[0], b[1], b[2]), about;
+    if (m) about = CVertex((*m)[0], (*m)[1], (*m)[2]);
+    std::vector<double> f1, f2, f3, m1, m2, m3;
+    std::int32_t rc = 0;
+    const std::int32_t status = RunStage(*calculators, [&] {
+        rc = calculators->calculator->GetForcesOnSection(lc, &from, &to, f1, f2, f3, m1, m2, m3, s, globalAxes, !m,
+                                                         m ? &about : nullptr);
+    });
+    if (rc != 1 || f1.size() != 1) {
+        if (status != CS_SUCCESS) throw RefusalOf(status, "load case " + std::to_string(lc));
+        throw std::runtime_error("the library gave no values for load case " + std::to_string(lc));
     }
-    Check(status);
+    py::array_t<double> out(6);
+    const double values[6] = {f1[0], f2[0], f3[0], m1[0], m2[0], m3[0]};
+    std::copy(values, values + 6, out.mutable_data());
     return out;
 }
 
@@ -73,21 +77,21 @@ StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle en
     // None takes the model file's thicknesses.
     py::dict byShell;
     if (thickness.is_none())
-        for (const auto& [shell, t] : handle->thickness) byShell[py::int_(shell)] = t;
+        for (const auto& [shell, t] : calculators->thickness) byShell[py::int_(shell)] = t;
     const bool perShell = thickness.is_none() || py::isinstance<py::dict>(thickness);
     if (perShell && !thickness.is_none()) byShell = py::reinterpret_borrow<py::dict>(thickness);
     const double uniform = perShell ? 0.0 : Finite(thickness, "thickness");
-    Check(c_api::CheckComputableCase(*handle, lc));
+    if (std::string fault = calculators->CheckComputableCase(lc); !fault.empty()) throw py::value_error(fault);
 
     // 1. The sample rows, one per crossed shell.
-    CCrossSectionStressesPost stresses(handle->calculator.get());
+    CCrossSectionStressesPost stresses(calculators->calculator.get());
     std::vector<std::shared_ptr<ElemStressPoints>> rows;
-    std::int32_t status = RunStage(*handle, [&] {
+    std::int32_t status = RunStage(*calculators, [&] {
         rows = stresses.GetCutlineStressInputPoints(CVertex(a[0], a[1], a[2]), CVertex(b[0], b[1], b[2]),
                                                     CVertex(f[0], f[1], f[2]), rowDivisions, rowSpacing, false);
     });
     if (status != CS_SUCCESS || rows.empty())
-        Check(c_api::Refuse(status != CS_SUCCESS ? status : CS_NO_ELEMENTS_CROSSED, "cut-line sample points"));
+        throw RefusalOf(status != CS_SUCCESS ? status : CS_NO_ELEMENTS_CROSSED, "cut-line sample points");
 
     // 2. The caller's components at every sample point, and the rows' thicknesses.
     py::ssize_t count = 0;
@@ -126,12 +130,12 @@ StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle en
     // 3. The smoothing, balanced against the section's resultant.
     std::vector<std::shared_ptr<CLStressPoint>> smoothed;
     StressTable out;
-    status = RunStage(*handle, [&] {
+    status = RunStage(*calculators, [&] {
         smoothed = at ? stresses.SmoothBalanceCutlineStress(lc, *at, {}, balanceMz, includeQtInMy)
                       : stresses.SmoothBalanceCutlineStress(lc, {}, balanceMz, includeQtInMy);
     });
     if (status != CS_SUCCESS || smoothed.empty())
-        Check(c_api::Refuse(status != CS_SUCCESS ? status : CS_NO_STRESS_INPUT_POINTS, "smoothing"));
+        throw RefusalOf(status != CS_SUCCESS ? status : CS_NO_STRESS_INPUT_POINTS, "smoothing");
     const auto n = static_cast<py::ssize_t>(smoothed.size());
     py::array_t<double> position(n), point({n, py::ssize_t{3}}), values({n, py::ssize_t{5}});
     for (py::ssize_t i = 0; i < n; ++i) {

@@ -1,13 +1,15 @@
 #pragma once
 
-// xsect.Model: a handle of the C interface, with the numpy arguments of its methods checked and
-// handed on.
+// xsect.Model: the library's calculators over one model, with the numpy arguments of its methods
+// checked and handed on.
 
 #include <memory>
 #include <optional>
 
+#include <xsect/io/model_calculators.h>
+#include <xsect/xsect.h>
+
 #include "arguments.h"
-#include "model_handle.h"
 
 namespace xsect::python {
 
@@ -30,10 +32,11 @@ struct SectionTable {
     py::array coveredLength;  // (S,)
     py::array endsInside;     // (S,) bool
     py::array n, t, k;        // (S, 3) each
+    py::list shells, frames;  // S lists of the element numbers summed
 };
 
 struct Model {
-    std::unique_ptr<xsect_model, void (*)(xsect_model*)> handle{nullptr, xsect_model_free};
+    std::unique_ptr<const io::ModelCalculators> calculators;
 
     static Model FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
                             py::handle cases, py::handle staticResults, py::handle spectrumResults,
@@ -41,6 +44,9 @@ struct Model {
                             py::handle frameSpectrum, py::handle tolerance, py::handle planeNodes);
 
     static Model Load(py::handle path);
+    // The library's calculators over a model read from a file or arrays; xsect.Error when the
+    // library refuses its plane.
+    static Model Adopt(io::Model&& model);
 
     py::list CaseIds() const;
     py::dict CaseNames() const;

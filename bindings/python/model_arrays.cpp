@@ -1,9 +1,11 @@
-// Model.from_arrays: the dict of load cases and the numpy arrays, checked for dtype and shape and
-// handed to the C interface, which checks their contents and builds the model.
+// Model.from_arrays and load: the dict of load cases and the numpy arrays checked for dtype and shape
+// and handed to the model-file library, which checks their contents and builds the model, or the
+// model read from a file; then the library's calculators over it.
 
 #include <map>
 
-#include <xsect/io/model.h>
+#include <xsect/io/model_arrays.h>
+#include <xsect/io/model_file.h>
 
 #include "model.h"
 
@@ -11,10 +13,9 @@ namespace xsect::python {
 
 namespace {
 
-// A load case of the dict, with the storage its C description points to.
+// A load case of the dict, with the storage its description points to.
 struct CaseEntry {
-    xsect_load_case c{};
-    std::string name;
+    io::CaseArrays c;
     std::vector<double> frequencies;
     std::vector<double> coefficients;
 };
@@ -47,21 +48,21 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
             if (Int32(v, at.c_str()) != e.c.id) throw py::value_error(at + ": differs from the key");
         } else if (field == "name") {
             if (!py::isinstance<py::str>(v)) throw py::value_error(at + ": expected a string");
-            e.name = v.cast<std::string>();
+            e.c.name = v.cast<std::string>();
         } else if (field == "type") {
-            e.c.type = Code(v, at, io::LoadCaseTypeFromName);
+            e.c.info.caseType = Code(v, at, io::LoadCaseTypeFromName);
         } else if (field == "modes") {
-            e.c.modes = Int32(v, at.c_str());
+            e.c.info.modeCount = Int32(v, at.c_str());
         } else if (field == "combination") {
-            e.c.combination = Code(v, at, io::CombinationRuleFromName);
+            e.c.info.combinationMethod = Code(v, at, io::CombinationRuleFromName);
         } else if (field == "sign_method") {
-            e.c.sign_method = Code(v, at, io::SignMethodFromName);
+            e.c.info.signMethod = Code(v, at, io::SignMethodFromName);
         } else if (field == "apply_sign") {
-            e.c.apply_sign = Flag(v, at);
+            e.c.info.applySign = Flag(v, at);
         } else if (field == "sign_mode") {
-            e.c.sign_mode = Int32(v, at.c_str());
+            e.c.info.signMode = Int32(v, at.c_str());
         } else if (field == "combine_residual") {
-            e.c.combine_residual = Flag(v, at);
+            e.c.info.combineResidual = Flag(v, at);
         } else if (field == "frequencies") {
             frequencies = py::reinterpret_borrow<py::object>(v);
         } else if (field == "coefficients") {
@@ -70,24 +71,29 @@ CaseEntry ReadCase(py::handle key, py::handle value) {
             throw py::value_error(at + ": unknown key");
         }
     }
-    const py::ssize_t modes = e.c.modes;
+    const py::ssize_t modes = e.c.info.modeCount;
     if (!frequencies.is_none()) {
         Reals f = RealArray(frequencies, (where + "[\"frequencies\"]").c_str(), {modes});
         e.frequencies.assign(f.data(), f.data() + f.size());
     }
     if (!coefficients.is_none()) {
-        Reals c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {-1});
-        if (c.size() != modes * modes)
-            c = RealArray(coefficients, (where + "[\"coefficients\"]").c_str(), {modes, modes});
+        // Row by row, as the model file has them: flat, or as an array of rows.
+        const std::string at = where + "[\"coefficients\"]";
+        const py::array given = py::array::ensure(coefficients);
+        const bool rows = given && given.ndim() == 2;
+        Reals c = RealArray(coefficients, at.c_str(), rows ? std::vector<py::ssize_t>{modes, modes}
+                                                           : std::vector<py::ssize_t>{-1});
+        if (c.size() != modes * modes) c = RealArray(coefficients, at.c_str(), {modes, modes});
         e.coefficients.assign(c.data(), c.data() + c.size());
     }
     return e;
 }
 
-// One dict of results ({case: array}) into per-case pointers; the arrays stay alive in keep.
+// One dict of results ({case: array}) into the cases' pointers (shell or frame results, as
+// `results` chooses); the arrays stay alive in keep.
 void ReadResults(py::handle value, const char* name, const std::map<std::int32_t, std::size_t>& index,
-                 const std::vector<CaseEntry>& cases, bool spectrum, py::ssize_t rows, py::ssize_t slots,
-                 std::vector<const double*>& pointers, std::vector<Reals>& keep) {
+                 std::vector<CaseEntry>& cases, bool spectrum, py::ssize_t rows, py::ssize_t slots,
+                 const double* io::CaseArrays::*results, std::vector<Reals>& keep) {
     if (value.is_none()) return;
     if (!py::isinstance<py::dict>(value)) throw py::value_error(std::string(name) + ": expected a dict {case: array}");
     for (auto [k, v] : value.cast<py::dict>()) {
@@ -95,14 +101,14 @@ void ReadResults(py::handle value, const char* name, const std::map<std::int32_t
         const std::string at = std::string(name) + "[" + std::to_string(id) + "]";
         auto it = index.find(id);
         if (it == index.end()) throw py::value_error(at + ": unknown load case");
-        const xsect_load_case& c = cases[it->second].c;
-        if ((c.type == XSECT_CASE_RESPONSE_SPECTRUM) != spectrum)
+        io::CaseArrays& c = cases[it->second].c;
+        if ((c.info.caseType == LOAD_CASE_RESPONSE_SPECTRUM) != spectrum)
             throw py::value_error(at + ": load case " + std::to_string(id) + " is " +
                                   (spectrum ? "not a response-spectrum case" : "a response-spectrum case"));
         std::vector<py::ssize_t> shape{rows, slots, 6};
-        if (spectrum) shape.insert(shape.begin() + 2, c.modes);
+        if (spectrum) shape.insert(shape.begin() + 2, c.info.modeCount);
         keep.push_back(RealArray(v, at.c_str(), shape));
-        pointers[it->second] = keep.back().data();
+        c.*results = keep.back().data();
     }
 }
 
@@ -120,7 +126,6 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
                         py::handle cases, py::handle staticResults, py::handle spectrumResults, py::handle frameIds,
                         py::handle frameNodes, py::handle frameStatic, py::handle frameSpectrum,
                         py::handle tolerance, py::handle planeNodes) {
-    xsect_model_arrays a{};
     Ints nodes = IdArray(nodeIds, "node_ids", {-1});
     Reals coordinates = RealArray(xyz, "xyz", {nodes.size(), 3});
     Ints shells = IdArray(shellIds, "shell_ids", {-1});
@@ -138,93 +143,98 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
         entries.push_back(ReadCase(k, v));
         index[entries.back().c.id] = entries.size() - 1;
     }
-    std::vector<xsect_load_case> descriptions;
+
+    const py::ssize_t width = shellSlots.shape(1);
+    std::vector<Reals> keep;
+    using io::CaseArrays;
+    ReadResults(staticResults, "static", index, entries, false, shells.size(), width, &CaseArrays::shellResults, keep);
+    ReadResults(spectrumResults, "spectrum", index, entries, true, shells.size(), width, &CaseArrays::shellResults,
+                keep);
+    ReadResults(frameStatic, "frame_static", index, entries, false, frames.size(), 2, &CaseArrays::frameResults, keep);
+    ReadResults(frameSpectrum, "frame_spectrum", index, entries, true, frames.size(), 2, &CaseArrays::frameResults,
+                keep);
+    std::vector<CaseArrays> descriptions;
     for (CaseEntry& e : entries) {
-        e.c.name = e.name.c_str();
         e.c.frequencies = e.frequencies.empty() ? nullptr : e.frequencies.data();
         e.c.coefficients = e.coefficients.empty() ? nullptr : e.coefficients.data();
         descriptions.push_back(e.c);
     }
 
-    const py::ssize_t width = shellSlots.shape(1);
-    std::vector<const double*> shellResults(entries.size(), nullptr), frameResults(entries.size(), nullptr);
-    std::vector<Reals> keep;
-    ReadResults(staticResults, "static", index, entries, false, shells.size(), width, shellResults, keep);
-    ReadResults(spectrumResults, "spectrum", index, entries, true, shells.size(), width, shellResults, keep);
-    ReadResults(frameStatic, "frame_static", index, entries, false, frames.size(), 2, frameResults, keep);
-    ReadResults(frameSpectrum, "frame_spectrum", index, entries, true, frames.size(), 2, frameResults, keep);
-
-    a.node_count = static_cast<std::int32_t>(nodes.size());
-    a.node_ids = nodes.data();
-    a.node_xyz = coordinates.data();
-    a.shell_count = static_cast<std::int32_t>(shells.size());
-    a.shell_width = static_cast<std::int32_t>(width);
-    a.shell_ids = shells.data();
-    a.shell_nodes = shellSlots.data();
-    a.frame_count = static_cast<std::int32_t>(frames.size());
-    a.frame_ids = frames.data();
-    a.frame_nodes = frameEnds.data();
-    a.case_count = static_cast<std::int32_t>(descriptions.size());
+    io::ModelArrays a;
+    a.nodeCount = static_cast<std::int32_t>(nodes.size());
+    a.nodeIds = nodes.data();
+    a.nodeXyz = coordinates.data();
+    a.shellCount = static_cast<std::int32_t>(shells.size());
+    a.shellWidth = static_cast<std::int32_t>(width);
+    a.shellIds = shells.data();
+    a.shellNodes = shellSlots.data();
+    a.frameCount = static_cast<std::int32_t>(frames.size());
+    a.frameIds = frames.data();
+    a.frameNodes = frameEnds.data();
+    a.caseCount = static_cast<std::int32_t>(descriptions.size());
     a.cases = descriptions.data();
-    a.shell_results = shellResults.data();
-    a.frame_results = frameResults.data();
     a.tolerance = Finite(tolerance, "tolerance");
     if (!planeNodes.is_none()) {
         Ints p = IdArray(planeNodes, "plane_nodes", {3});
-        for (int i = 0; i < 3; ++i) a.plane_nodes[i] = p.at(i);
+        for (int i = 0; i < 3; ++i) a.planeNodes[static_cast<std::size_t>(i)] = p.at(i);
     }
     for (const py::array& arr : {py::array(nodes), py::array(shells), py::array(frames)})
         if (arr.size() > INT32_MAX) throw py::value_error("more elements or nodes than 32-bit ids can number");
 
-    Model model;
-    xsect_model* out = nullptr;
-    int status;
+    io::Model model;
+    std::string error;
+    bool built;
     {
         py::gil_scoped_release unlocked;
-        status = xsect_model_from_arrays(&a, &out);
+        built = io::ModelFromArrays(a, model, error);
     }
-    Check(status);
-    model.handle.reset(out);
-    return model;
+    if (!built) throw py::value_error(error);
+    return Adopt(std::move(model));
 }
 
 Model Model::Load(py::handle path) {
     const std::string file = py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();
-    Model model;
-    xsect_model* out = nullptr;
-    int status;
+    io::Model model;
+    std::string error;
+    bool read;
     {
         py::gil_scoped_release unlocked;
-        status = xsect_model_load(file.c_str(), &out);
+        read = io::ReadModelFile(file, model, error);
     }
-    Check(status);
-    model.handle.reset(out);
-    return model;
+    if (!read) throw py::value_error(error);
+    return Adopt(std::move(model));
+}
+
+Model Model::Adopt(io::Model&& model) {
+    Model out;
+    {
+        py::gil_scoped_release unlocked;
+        out.calculators = std::make_unique<const io::ModelCalculators>(std::move(model));
+    }
+    const std::int32_t status = out.calculators->calculator->GetCurrentStatus();
+    if (status != CS_SUCCESS) throw RefusalOf(status, "plane set-up");
+    return out;
 }
 
 py::dict Model::CaseNames() const {
     py::dict out;
-    for (const auto& [id, lc] : handle->cases) out[py::int_(id)] = lc.name;
+    for (const auto& [id, lc] : calculators->loadCases) out[py::int_(id)] = lc.name;
     return out;
 }
 
 py::list Model::Combinations() const {
     py::list out;
-    for (std::int32_t i = 0; i < xsect_combination_count(handle.get()); ++i) {
-        xsect_request r{};
-        Check(xsect_combination(handle.get(), i, &r));
+    for (const io::Combination& c : calculators->combinations) {
         py::dict terms;
-        for (std::int32_t t = 0; t < r.term_count; ++t) terms[py::int_(r.cases[t])] = r.factors[t];
-        out.append(py::make_tuple(r.name, terms));
+        for (const io::Combination::Term& t : c.terms) terms[py::int_(t.loadCase)] = t.factor;
+        out.append(py::make_tuple(c.name, terms));
     }
     return out;
 }
 
 py::list Model::CaseIds() const {
-    std::vector<std::int32_t> ids(static_cast<std::size_t>(xsect_case_count(handle.get())));
-    Check(xsect_case_ids(handle.get(), ids.data()));
     py::list out;
-    for (std::int32_t id : ids) out.append(id);
+    for (const auto& entry : calculators->loadCases) out.append(entry.first);
     return out;
 }
 

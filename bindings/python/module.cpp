@@ -40,6 +40,9 @@ NaN values.)")
         .def_readonly("n", &SectionTable::n, "(S, 3) section axis n, a global unit vector")
         .def_readonly("t", &SectionTable::t, "(S, 3) section axis t, along the cut")
         .def_readonly("k", &SectionTable::k, "(S, 3) section axis k, the plane normal")
+        .def_readonly("shells", &SectionTable::shells,
+                      "S lists: the numbers of the shells each section summed (the ones it divides), ascending")
+        .def_readonly("frames", &SectionTable::frames, "S lists: the numbers of the frames each section summed, ascending")
         .def("__repr__", [](const SectionTable& table) {
             return "<xsect.SectionTable: " + std::to_string(table.position.size()) + " sections x " +
                    std::to_string(py::len(table.requests)) + " requests>";
@@ -78,9 +81,9 @@ xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHEL
              R"(count sections perpendicular to the axis, evenly spaced from axis_start to axis_end inclusive,
 each across the whole model; n is the axis direction, so the values read like a beam's along it.
 
-requests is None (every load case on its own, named by its number) or [(name, {case: factor})]:
-static terms add, a response-spectrum term adds +-factor x its combined value. Returns a
-SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
+requests is None (every static and response-spectrum load case on its own, named by its number)
+or [(name, {case: factor})]: static terms add, a response-spectrum term adds +-factor x its
+combined value. Returns a SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
         .def("cut", &Model::Cut, py::arg("cuts"), py::arg("requests") = py::none(),
              R"(The sections of the cuts, an array (C, 2, 3) of [start, end] points; requests as for stations.)")
         .def("forces_on_section", &Model::ForcesOnSection, py::arg("case"), py::arg("start"), py::arg("end"),

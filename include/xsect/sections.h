@@ -98,6 +98,10 @@ public:
     // spanning the whole model; n is the axis direction.
     SectionTable Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
                           const std::vector<ResultRequest>& requests) const;
+    // The requests an empty list stands for, in the order their values come: every static and
+    // response-spectrum load case of the model on its own, in case-number order, named by its
+    // number (other case types are skipped). Empty when the model has none.
+    std::vector<ResultRequest> DefaultRequests() const;
 
     // Sums the values from the +n part instead (true) or from the -n part (false, the default). On a
     // model whose elements are in equilibrium both give the same values, so comparing them checks

@@ -168,8 +168,8 @@ typedef struct xsect_sections {
 } xsect_sections;
 
 /* Cuts the model along cut_count straight cuts, cuts holding [cut][start, end][x, y, z], on all cores.
- * With request_count 0 every load case is a request of its own, in ascending id (R = xsect_case_count;
- * a case of unsupported type is then refused: name the requests). Bad input (an unknown case, empty or
+ * With request_count 0 every static and response-spectrum load case is a request of its own, in
+ * ascending id; cases of other types are skipped (R = xsect_case_count when the model has none). Bad input (an unknown case, empty or
  * duplicate names, non-finite numbers) is XSECT_E_ARGUMENT and writes nothing; a section the library
  * cannot compute has its own status and NaN values. */
 XSECT_C_API int xsect_cut_sections(const xsect_model* model, int32_t cut_count, const double* cuts,
@@ -181,8 +181,8 @@ XSECT_C_API int xsect_station_sections(const xsect_model* model, const double ax
                                        const double axis_end[3], int32_t count, int32_t request_count,
                                        const xsect_request* requests, xsect_sections* out);
 
-/* xsect_station_sections for every load case in ascending id: positions [count] and values
- * [station][case][max, min][N, Vt, Vk, Mn, Mt, Mk]. */
+/* xsect_station_sections with request_count 0 (every static and response-spectrum load case in
+ * ascending id): positions [count] and values [station][case][max, min][N, Vt, Vk, Mn, Mt, Mk]. */
 XSECT_C_API int xsect_stations(const xsect_model* model, const double axis_start[3], const double axis_end[3],
                                int32_t count, double* positions, double* values);
 

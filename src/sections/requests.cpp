@@ -9,10 +9,6 @@ namespace xsect::detail {
 
 namespace {
 
-bool supported(const CLoadCaseInfo& info) {
-    return info.caseType == LOAD_CASE_STATIC || info.caseType == LOAD_CASE_RESPONSE_SPECTRUM;
-}
-
 std::string quoted(const std::string& name) { return "'" + name + "'"; }
 
 // The request's terms in the model's case indices, or the sentence of its first fault.
@@ -25,7 +21,7 @@ std::string checkRequest(const PlaneModel& m, const ResultRequest& r, std::size_
         if (c == kMissing)
             return "request " + quoted(r.name) + " names load case " + std::to_string(term.loadCase) +
                    ", which the model does not have.";
-        if (!supported(m.cases[static_cast<std::size_t>(c)]))
+        if (!IsComputedCaseType(m.cases[static_cast<std::size_t>(c)].caseType))
             return "request " + quoted(r.name) + " names load case " + std::to_string(term.loadCase) +
                    ", which is neither static nor response spectrum.";
         if (!std::isfinite(term.factor))
@@ -38,11 +34,18 @@ std::string checkRequest(const PlaneModel& m, const ResultRequest& r, std::size_
 
 }  // namespace
 
+std::vector<ResultRequest> EveryCaseRequests(const PlaneModel& m) {
+    std::vector<ResultRequest> everyCase;
+    for (std::size_t c = 0; c < m.cases.size(); ++c)
+        if (IsComputedCaseType(m.cases[c].caseType))
+            everyCase.push_back({std::to_string(m.caseIds[c]), {{m.caseIds[c], 1.0}}});
+    return everyCase;
+}
+
 std::string ResolveRequests(const PlaneModel& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out) {
     std::vector<ResultRequest> everyCase;
     if (requests.empty()) {
-        for (std::size_t c = 0; c < m.cases.size(); ++c)
-            if (supported(m.cases[c])) everyCase.push_back({std::to_string(m.caseIds[c]), {{m.caseIds[c], 1.0}}});
+        everyCase = EveryCaseRequests(m);
         if (everyCase.empty()) return "The model has no static or response-spectrum load case to cut for.";
     }
     const std::vector<ResultRequest>& asked = requests.empty() ? everyCase : requests;

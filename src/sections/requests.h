@@ -25,6 +25,10 @@ struct ResolvedRequests {
     std::vector<std::vector<ResolvedTerm>> requests;
 };
 
+// The requests an empty list stands for: every static and spectrum case of the model on its own,
+// in case-number order, named by its number.
+std::vector<ResultRequest> EveryCaseRequests(const PlaneModel& m);
+
 // Checks the requests and looks their load cases up; an empty list asks for every static and
 // spectrum case of the model on its own. Returns a sentence naming the first fault, or "".
 std::string ResolveRequests(const PlaneModel& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out);

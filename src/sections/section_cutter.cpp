@@ -54,6 +54,13 @@ void SectionCutter::ShellThicknesses(const std::map<std::int32_t, double>& thick
     thickness_ = std::move(byIndex);
 }
 
+// Out of memory gives an empty list, which Cut and Stations read as this same list again.
+std::vector<ResultRequest> SectionCutter::DefaultRequests() const try {
+    return detail::EveryCaseRequests(*model_);
+} catch (...) {
+    return {};
+}
+
 SectionForces Reversed(const SectionForces& v) { return {v.N, v.Vt, -v.Vk, v.Mn, v.Mt, -v.Mk}; }
 
 SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& cuts,

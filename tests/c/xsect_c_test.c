@@ -168,6 +168,30 @@ static void test_wall_sections(const xsect_model* wall, xsect_request combinatio
     expect_status(xsect_stations(wall, base, top, COUNT, positions, NULL), XSECT_E_ARGUMENT, "null values");
 }
 
+/* The default requests are every case the library computes: a case of another type is skipped, not
+ * refused. Across the strip at x = 0.5 (n = +X): the pull's 11 kN of tension, and its spectrum's
+ * range of 5 x the shells' 10 kN. */
+static void test_default_requests(void) {
+    xsect_model_arrays a = strip_arrays();
+    const xsect_load_case three[3] = {cases[0], cases[1], {.id = 3, .name = "pushover", .type = XSECT_CASE_UNSUPPORTED}};
+    const double* shell_results[3] = {a.shell_results[0], a.shell_results[1], NULL};
+    const double* frame_results[3] = {a.frame_results[0], a.frame_results[1], NULL};
+    a.case_count = 3, a.cases = three, a.shell_results = shell_results, a.frame_results = frame_results;
+    xsect_model* model = NULL;
+    expect_status(xsect_model_from_arrays(&a, &model), 0, "a model with a case of unsupported type");
+    if (model == NULL) return;
+    const double cut[2][3] = {{0.5, -1, 0}, {0.5, 2, 0}};
+    double values[3][2][6];
+    values[2][0][0] = 42; /* two requests: the third slot is not written */
+    xsect_sections out = {.values = &values[0][0][0]};
+    expect_status(xsect_cut_sections(model, 1, &cut[0][0], 0, NULL, &out), 0, "default requests");
+    expect_near(values[0][0][0], 11, "the pull's N");
+    expect_near(values[1][0][0], 50, "the spectrum's N, max");
+    expect_near(values[1][1][0], -50, "the spectrum's N, min");
+    expect_near(values[2][0][0], 42, "no third request");
+    xsect_model_free(model);
+}
+
 /* The example wall read from its files: the CSV manifest carries a combination. */
 static void test_loaded_wall(const char* examples) {
     char path[4096];
@@ -199,6 +223,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     test_loaded_wall(argv[1]);
+    test_default_requests();
     xsect_model_arrays a = strip_arrays();
     xsect_model* model = NULL;
     expect_status(xsect_model_from_arrays(&a, &model), 0, "strip from arrays");

@@ -1,5 +1,6 @@
 # Installs the built library into a scratch prefix, then configures, builds and runs a consumer
-# project that knows the package only through find_package(xsect CONFIG REQUIRED).
+# project that knows the package only through find_package(xsect CONFIG REQUIRED), and, when the C
+# interface is built (C_COMPILER given), its C program once more with pkg-config alone.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 function(run)
@@ -35,4 +36,21 @@ string(REGEX REPLACE "^-I" "" given "${cflags}")
 file(REAL_PATH "${given}" given)
 if(NOT rc EQUAL 0 OR NOT given STREQUAL include)
   message(FATAL_ERROR "pkg-config --cflags xsect gives \"${cflags}\", not -I${include}")
+endif()
+# A C program needs nothing but what pkg-config says to compile and link against the C interface.
+if(C_COMPILER)
+  if(NOT EXISTS ${pcdir}/xsect-c.pc)
+    message(FATAL_ERROR "xsect-c.pc was not installed beside xsect.pc")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pcdir} ${pkgconfig} --cflags --libs xsect-c
+    RESULT_VARIABLE rc OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pcdir} ${pkgconfig} --variable=libdir xsect-c
+    OUTPUT_VARIABLE libdir OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "pkg-config --cflags --libs xsect-c failed")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run(${C_COMPILER} -std=c99 ${CONSUMER_DIR}/main.c ${flags} -o ${WORK_DIR}/consumer_c_pkgconfig)
+  # The scratch prefix is not where the loader looks: say where the library is.
+  run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${libdir} ${WORK_DIR}/consumer_c_pkgconfig)
 endif()

@@ -47,6 +47,7 @@ BAD_ARRAYS = [
     (spoil(cases=with_case(1, nmae="wind")), 'cases[1]["nmae"]: unknown key'),
     (spoil(cases=with_case(3, combination="sqrt")), "unknown value 'sqrt'"),
     (spoil(cases=with_case(4, coefficients=[1, 0, 0])), 'cases[4]["coefficients"]: expected shape (2, 2)'),
+    (spoil(cases=with_case(4, coefficients=[[1, 0, 0], [0, 1, 0]])), "expected shape (2, 2), got (2, 3)"),
     (spoil(cases=[1, 2]), "cases: expected a dict"),
     (spoil(frame_ids=[1]), "frame_ids and frame_nodes: give both or neither"),
     (spoil(tolerance=float("nan")), "tolerance: expected a finite number"),

@@ -11,6 +11,11 @@ enum LOAD_CASE_TYPE : std::int32_t {
     LOAD_CASE_RESPONSE_SPECTRUM = 2
 };
 
+// Whether the calculators compute load cases of this type: static and response-spectrum ones.
+inline bool IsComputedCaseType(std::int32_t caseType) {
+    return caseType == LOAD_CASE_STATIC || caseType == LOAD_CASE_RESPONSE_SPECTRUM;
+}
+
 // Modal combination rules of a response-spectrum case (CLoadCaseInfo::combinationMethod).
 // Any other value combines to 0.
 enum RSP_COMBINATION_METHOD : std::int32_t {

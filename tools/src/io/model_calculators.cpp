@@ -1,0 +1,29 @@
+#include "xsect/io/model_calculators.h"
+
+#include <utility>
+
+namespace xsect::io {
+
+ModelCalculators::ModelCalculators(Model&& model)
+    : calculator(MakeForceCalculator(model)),
+      thickness(std::move(model.thickness)),
+      combinations(std::move(model.combinations)),
+      cutter(*calculator) {
+    // Moving the map keeps the cases' modal arrays where the calculator found them.
+    loadCases = std::move(model.loadCases);
+    model.nodes.clear();
+    model.shells.clear();
+    model.frames.clear();
+    model.stresses.clear();
+    if (!thickness.empty()) cutter.ShellThicknesses(thickness);
+}
+
+std::string ModelCalculators::CheckComputableCase(std::int32_t loadCase) const {
+    const auto it = loadCases.find(loadCase);
+    if (it == loadCases.end()) return "unknown load case " + std::to_string(loadCase);
+    if (!IsComputedCaseType(it->second.info.caseType))
+        return "load case " + std::to_string(loadCase) + " is of a type the library does not compute";
+    return {};
+}
+
+}  // namespace xsect::io
