@@ -103,9 +103,8 @@ def test_each_section_names_the_shells_it_divides(loaded):
         assert frames == []
 
 
-# The model's calculators hand the file's thicknesses to the cutter (for the C interface too); the
-# cutter keeps them but does not weight its centroid by them yet. Strict, so that it says when it does.
-@pytest.mark.xfail(strict=True, reason="the section cutter's centroid is not yet weighted by thickness")
+# The model's calculators hand the file's thicknesses to the cutter (for the C interface too), which
+# weights the centroid by area.
 def test_a_files_thicknesses_weight_the_centroid(tmp_path, wall):
     # The wall's left half twice as thick: 2 m of 0.5 m about x = 1 and 2 m of 0.25 m about x = 3.
     m = json.loads(WALL_JSON.read_text())
