@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "core/arithmetic.h"
+#include "core/plane_frame.h"
 #include "core/spatial_index.h"
 #include "xsect/forces/status.h"
-#include "xsect/math/matrix.h"
 #include "xsect/model/frame_element.h"
 #include "xsect/model/load_case_info.h"
 #include "xsect/model/shell_element.h"
@@ -71,11 +71,8 @@ struct PlaneModel {
 
     // The plane: its set-up outcome and, as far as the set-up got, its frame.
     CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
-    AG_Matrix planeMatrix{3, 3, 0.0};
-    AG_ColVector planeOrigin{3, 0.0};
-    AG_ColVector originPoint{3, 0.0};
+    PlaneFrame frame;
     std::int32_t originNodeNo = -1;
-    Mat3 M{};  // planeMatrix for the hot path
 
     // Nodes in ascending number; plane coordinates once the plane is set up.
     std::vector<std::int32_t> nodeIds;
@@ -112,10 +109,6 @@ struct PlaneModel {
     std::int32_t NodeIndex(std::int32_t node) const;
     std::int32_t ShellIndex(std::int32_t shell) const;
     std::int32_t CaseIndex(std::int32_t loadCase) const;
-
-    // Plane coordinates of a global point, and back.
-    void ToPlane(double& x, double& y, double& z) const;
-    void ToGlobal(double& x, double& y, double& z) const;
 
     // Heap bytes held: by the element results, and by the whole model with its index.
     std::size_t ResultBytes() const { return shellResults.Bytes() + frameResults.Bytes(); }

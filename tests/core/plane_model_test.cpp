@@ -132,11 +132,12 @@ TEST(PlaneSetup, FailuresLeaveTheirStatus) {
 
 TEST(PlaneFrame, ToleranceBoundsAreStrictBelow) {
     const double tol = 0.5;
-    AG_Matrix out(3, 3, 7.0);
+    const detail::Vec3 sevens{7.0, 7.0, 7.0};
+    detail::Mat3 out{sevens, sevens, sevens};
     EXPECT_TRUE(detail::planeFrameFrom(CVertex(0, 0, 0), CVertex(0.5, 0, 0), CVertex(0, 1, 0), tol, out));
-    AG_Matrix untouched(3, 3, 7.0);
+    detail::Mat3 untouched{sevens, sevens, sevens};
     EXPECT_FALSE(detail::planeFrameFrom(CVertex(0, 0, 0), CVertex(0.4, 0, 0), CVertex(0, 1, 0), tol, untouched));
-    EXPECT_EQ(untouched(2, 2), 7.0);
+    EXPECT_EQ(untouched[1][1], 7.0);
     // Every component of the cross product must be strictly below the tolerance: here z is 0.5.
     EXPECT_FALSE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.5, 0), tol));
     EXPECT_TRUE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.49, 0), tol));
