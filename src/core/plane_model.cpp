@@ -130,18 +130,30 @@ private:
 // ---- plane set-up ----------------------------------------------------------------------------------
 
 // The origin node fixes the plane's offset; then every node, frame nodes included, is taken into
-// plane coordinates and must land within the tolerance of the plane.
+// plane coordinates and must land within the tolerance of the plane. All are converted even when one
+// fails, so that the refusal can say how far off each node lies.
 CROSS_SECTION_MESSAGES setOriginAndConvert(PlaneModel& m, std::int32_t originIndex) {
     const CVertex& p = m.vertices[static_cast<std::size_t>(originIndex)];
     m.frame.offset = multiply(m.frame.axes, {p.x, p.y, p.z});
     m.originNodeNo = m.nodeIds[static_cast<std::size_t>(originIndex)];
 
+    CROSS_SECTION_MESSAGES status = CS_SUCCESS;
     for (CVertex& v : m.vertices) {
         m.frame.ToPlane(v);
         // Written so that a coordinate that is not a number also fails the set-up.
-        if (!(std::fabs(v.z) <= m.tolerance)) return CS_PLANE_NOT_DEFINED;
+        if (!(std::fabs(v.z) <= m.tolerance)) status = CS_PLANE_NOT_DEFINED;
     }
-    return CS_SUCCESS;
+    return status;
+}
+
+// Frames the plane from three nodes (indices), the first the origin, and converts the nodes.
+CROSS_SECTION_MESSAGES frameFrom(PlaneModel& m, std::int32_t i1, std::int32_t i2, std::int32_t i3) {
+    const std::size_t at[3] = {static_cast<std::size_t>(i1), static_cast<std::size_t>(i2), static_cast<std::size_t>(i3)};
+    if (!planeFrameFrom(m.vertices[at[0]], m.vertices[at[1]], m.vertices[at[2]], m.tolerance, m.frame.axes))
+        return CS_PLANE_NOT_DEFINED;
+    m.framed = true;
+    for (std::size_t k = 0; k < 3; ++k) m.planeNodes[k] = m.nodeIds[at[k]];
+    return setOriginAndConvert(m, i1);
 }
 
 CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::int32_t n2, std::int32_t n3) {
@@ -151,8 +163,7 @@ CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::
     const CVertex& p2 = m.vertices[static_cast<std::size_t>(i2)];
     const CVertex& p3 = m.vertices[static_cast<std::size_t>(i3)];
     if (pointsCollinear(p1, p2, p3, m.tolerance)) return CS_PLANE_NOT_DEFINED;
-    if (!planeFrameFrom(p1, p2, p3, m.tolerance, m.frame.axes)) return CS_PLANE_NOT_DEFINED;
-    return setOriginAndConvert(m, i1);
+    return frameFrom(m, i1, i2, i3);
 }
 
 // The node nearest the lower corner of the bounding box. Within a tolerance of the best distance so
@@ -201,8 +212,7 @@ CROSS_SECTION_MESSAGES planeFromModel(PlaneModel& m) {
         const CVertex& pa = m.vertices[static_cast<std::size_t>(a)];
         const CVertex& pb = m.vertices[static_cast<std::size_t>(b)];
         if (pointsCollinear(po, pa, pb, m.tolerance)) continue;
-        if (!planeFrameFrom(po, pa, pb, m.tolerance, m.frame.axes)) return CS_PLANE_NOT_DEFINED;
-        return setOriginAndConvert(m, origin);
+        return frameFrom(m, origin, a, b);
     }
     return CS_PLANE_NOT_DEFINED;
 }

@@ -69,12 +69,16 @@ private:
 struct PlaneModel {
     double tolerance = 0.0;
 
-    // The plane: its set-up outcome and, as far as the set-up got, its frame.
+    // The plane: its set-up outcome, the three nodes it was framed from (the first the origin; zeros
+    // when the set-up found none) and, as far as the set-up got, its frame.
     CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
+    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
+    bool framed = false;
     PlaneFrame frame;
     std::int32_t originNodeNo = -1;
 
-    // Nodes in ascending number; plane coordinates once the plane is set up.
+    // Nodes in ascending number; plane coordinates once the plane is framed, even when the set-up
+    // then refuses it, so that each node's z' tells how far off the plane it lies.
     std::vector<std::int32_t> nodeIds;
     std::vector<CVertex> vertices;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -128,6 +129,35 @@ TEST(PlaneSetup, FailuresLeaveTheirStatus) {
     none.GetOrigin(o);
     ExpectAt(o, 0, 0, 0);  // nothing set up: a zero origin and no origin node
     EXPECT_EQ(none.GetOriginNodeNo(), -1);
+}
+
+// The program's check reports what the set-up found, so the fit must be there when the plane is
+// refused too: on a tilted plane, the distance is measured along its normal.
+TEST(PlaneSetup, TheFitNamesItsNodesAndEveryNodeOffThePlaneEvenWhenRefused) {
+    const double tol = 0.001, off = 0.002;
+    const double c = 0.6, s = 0.8;  // the plane z = 0 turned about x: normal (0, -s, c)
+    Model m = Square([&](double x, double y) { return CVertex(x, c * y, s * y); });
+    m.nodes[5] = CVertex(m.nodes[5].x, m.nodes[5].y - s * off, m.nodes[5].z + c * off);
+    struct Case {
+        const char* name;
+        std::int32_t n1, n2, n3;
+        std::array<std::int32_t, 3> nodes;
+    } cases[] = {{"model's own plane", 0, 0, 0, {1, 2, 3}}, {"named nodes", 1, 2, 4, {1, 2, 4}}};
+    for (const Case& k : cases) {
+        const PlaneFit fit = PlaneFitOf(m.Build(tol, k.n1, k.n2, k.n3));
+        EXPECT_EQ(fit.status, CS_PLANE_NOT_DEFINED) << k.name;
+        EXPECT_TRUE(fit.framed) << k.name;
+        EXPECT_EQ(fit.nodes, k.nodes) << k.name;
+        ASSERT_EQ(fit.offPlane.size(), 1u) << k.name;
+        EXPECT_EQ(fit.offPlane[0].node, 5) << k.name;
+        EXPECT_NEAR(fit.offPlane[0].distance, off, 1e-15 * 10) << k.name;  // rounding on coordinates of order one
+    }
+    const PlaneFit good = PlaneFitOf(Square().Build(tol));
+    EXPECT_TRUE(good.status == CS_SUCCESS && good.framed && good.offPlane.empty());
+    Model line = Square();
+    line.nodes[6] = CVertex(3, 0, 0);
+    const PlaneFit unframed = PlaneFitOf(line.Build(tol, 1, 2, 6));
+    EXPECT_TRUE(unframed.status == CS_PLANE_NOT_DEFINED && !unframed.framed && unframed.offPlane.empty());
 }
 
 TEST(PlaneFrame, ToleranceBoundsAreStrictBelow) {
