@@ -1,8 +1,8 @@
 #pragma once
 
 // The library's one small vector type and its 3x3 arithmetic. Each sum starts from 0.0 and adds its
-// products left to right, the order of the matrix layer the host interface was first written on, so
-// every result keeps the bits it had there (0.0 + -0.0 is +0.0: the start is not a mere formality).
+// products left to right, as the matrix layer (AG_Matrix) does, so a product has the same bits
+// whichever of the two computes it (0.0 + -0.0 is +0.0: the start from 0.0 is not a formality).
 
 #include <array>
 #include <cmath>
