@@ -3,6 +3,7 @@
 #include "xsect/export.h"
 #include "xsect/forces/cross_section_forces_post.h"
 #include "xsect/forces/geometry_types.h"
+#include "xsect/forces/plane_fit.h"
 #include "xsect/forces/status.h"
 #include "xsect/forces/status_text.h"
 #include "xsect/math/matrix.h"

@@ -1,13 +1,13 @@
 #pragma once
 
-// The 3x3 arithmetic of a cut's hot path on plain arrays. Each function takes its sums in the same
-// order as the matrix layer (a row's sum starts from 0.0 and adds the products left to right), so a
-// result computed here has the same bits as one computed through AG_Matrix.
+// The library's one small vector type and its 3x3 arithmetic. Each sum starts from 0.0 and adds its
+// products left to right, as the matrix layer (AG_Matrix) does, so a product has the same bits
+// whichever of the two computes it (0.0 + -0.0 is +0.0: the start from 0.0 is not a formality).
 
 #include <array>
+#include <cmath>
 
 #include "xsect/forces/geometry_types.h"
-#include "xsect/math/matrix.h"
 #include "xsect/model/vertex.h"
 
 namespace xsect::detail {
@@ -27,16 +27,35 @@ inline Vec3 multiply(const Mat3& M, const Vec3& v) {
     return r;
 }
 
+// M^T v: v's components weight M's rows. With M's rows a frame's axes, v goes from the frame's
+// axes back to the axes the rows are written in.
+inline Vec3 transposedTimes(const Mat3& M, const Vec3& v) {
+    Vec3 r{};
+    for (int j = 0; j < 3; ++j) {
+        double s = 0.0;
+        s += M[0][j] * v[0];
+        s += M[1][j] * v[1];
+        s += M[2][j] * v[2];
+        r[j] = s;
+    }
+    return r;
+}
+
 inline Vec3 cross(const Vec3& a, const Vec3& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-inline Mat3 toMat3(const AG_Matrix& m) {
-    Mat3 r{};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) r[i][j] = m(i + 1, j + 1);
-    return r;
+inline double norm(const Vec3& v) {
+    double s = 0.0;
+    s += v[0] * v[0];
+    s += v[1] * v[1];
+    s += v[2] * v[2];
+    return std::sqrt(s);
 }
+
+inline Vec3 difference(const CVertex& to, const CVertex& from) { return {to.x - from.x, to.y - from.y, to.z - from.z}; }
+inline Vec3 difference(const Vec3& to, const Vec3& from) { return {to[0] - from[0], to[1] - from[1], to[2] - from[2]}; }
+inline Vec3 scaled(const Vec3& v, double s) { return {v[0] * s, v[1] * s, v[2] * s}; }
 
 // The six resultants of a cut, forces then moments.
 using Six = std::array<double, 6>;

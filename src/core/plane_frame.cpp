@@ -1,37 +1,31 @@
 #include "core/plane_frame.h"
-#include "math/vector3.h"
 
 #include <cmath>
 
 namespace xsect::detail {
 
-bool planeFrameFrom(const CVertex& p1, const CVertex& p2, const CVertex& p3, double tolerance, AG_Matrix& out) {
-    const AG_ColVector d12 = vector3(p2.x - p1.x, p2.y - p1.y, p2.z - p1.z);
-    const AG_ColVector d13 = vector3(p3.x - p1.x, p3.y - p1.y, p3.z - p1.z);
+bool planeFrameFrom(const CVertex& p1, const CVertex& p2, const CVertex& p3, double tolerance, Mat3& out) {
+    const Vec3 d12 = difference(p2, p1);
+    const Vec3 d13 = difference(p3, p1);
 
     // Strict "below": a length exactly equal to the tolerance still makes a frame. The
     // negated form also refuses NaN lengths.
-    const double d = d12.Norm();
+    const double d = norm(d12);
     if (!(d >= tolerance)) return false;
     // Divided, not multiplied by 1 / d: the axis of (3, 4, 0) is then exactly (0.6, 0.8, 0).
-    const AG_ColVector e1 = vector3(d12[1] / d, d12[2] / d, d12[3] / d);
+    const Vec3 e1{d12[0] / d, d12[1] / d, d12[2] / d};
 
-    AG_ColVector n = d12.Cross(d13);
-    const double nn = n.Norm();
+    Vec3 n = cross(d12, d13);
+    const double nn = norm(n);
     if (!(nn >= tolerance)) return false;  // twice the triangle's area, compared unscaled
-    n = (1.0 / nn) * n;
+    n = scaled(n, 1.0 / nn);
 
-    AG_ColVector e2 = n.Cross(e1);
-    const double ne2 = e2.Norm();
+    Vec3 e2 = cross(n, e1);
+    const double ne2 = norm(e2);
     if (!(ne2 >= tolerance)) return false;
-    e2 = (1.0 / ne2) * e2;
+    e2 = scaled(e2, 1.0 / ne2);
 
-    out.ReDimension(3, 3, 0.0);
-    for (std::int32_t j = 1; j <= 3; ++j) {
-        out(1, j) = e1[j];
-        out(2, j) = e2[j];
-        out(3, j) = n[j];
-    }
+    out = {e1, e2, n};
     return true;
 }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/plane_frame.h"
-
 namespace xsect::detail {
 
 // ---- result store ------------------------------------------------------------------------------
@@ -99,22 +97,6 @@ std::size_t PlaneModel::Bytes() const {
            bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
 }
 
-void PlaneModel::ToPlane(double& x, double& y, double& z) const {
-    // As the matrix layer computes M p - o.
-    const Vec3 q = multiply(toMat3(planeMatrix), {x, y, z});
-    x = q[0] - planeOrigin[1];
-    y = q[1] - planeOrigin[2];
-    z = q[2] - planeOrigin[3];
-}
-
-void PlaneModel::ToGlobal(double& x, double& y, double& z) const {
-    const AG_Matrix t = planeMatrix.T();
-    const Vec3 q = multiply(toMat3(t), {x + planeOrigin[1], y + planeOrigin[2], z + planeOrigin[3]});
-    x = q[0];
-    y = q[1];
-    z = q[2];
-}
-
 namespace {
 
 // Node numbers to indices while building: a table when the numbers are dense enough, else a search.
@@ -148,23 +130,30 @@ private:
 // ---- plane set-up ----------------------------------------------------------------------------------
 
 // The origin node fixes the plane's offset; then every node, frame nodes included, is taken into
-// plane coordinates and must land within the tolerance of the plane.
+// plane coordinates and must land within the tolerance of the plane. All are converted even when one
+// fails, so that the refusal can say how far off each node lies.
 CROSS_SECTION_MESSAGES setOriginAndConvert(PlaneModel& m, std::int32_t originIndex) {
     const CVertex& p = m.vertices[static_cast<std::size_t>(originIndex)];
-    m.planeOrigin.ReDimension(3, 1, 0.0);
-    m.planeOrigin[1] = p.x;
-    m.planeOrigin[2] = p.y;
-    m.planeOrigin[3] = p.z;
-    m.originPoint = m.planeOrigin;
-    m.planeOrigin = m.planeMatrix * m.planeOrigin;
+    m.frame.offset = multiply(m.frame.axes, {p.x, p.y, p.z});
     m.originNodeNo = m.nodeIds[static_cast<std::size_t>(originIndex)];
 
+    CROSS_SECTION_MESSAGES status = CS_SUCCESS;
     for (CVertex& v : m.vertices) {
-        m.ToPlane(v.x, v.y, v.z);
+        m.frame.ToPlane(v);
         // Written so that a coordinate that is not a number also fails the set-up.
-        if (!(std::fabs(v.z) <= m.tolerance)) return CS_PLANE_NOT_DEFINED;
+        if (!(std::fabs(v.z) <= m.tolerance)) status = CS_PLANE_NOT_DEFINED;
     }
-    return CS_SUCCESS;
+    return status;
+}
+
+// Frames the plane from three nodes (indices), the first the origin, and converts the nodes.
+CROSS_SECTION_MESSAGES frameFrom(PlaneModel& m, std::int32_t i1, std::int32_t i2, std::int32_t i3) {
+    const std::size_t at[3] = {static_cast<std::size_t>(i1), static_cast<std::size_t>(i2), static_cast<std::size_t>(i3)};
+    if (!planeFrameFrom(m.vertices[at[0]], m.vertices[at[1]], m.vertices[at[2]], m.tolerance, m.frame.axes))
+        return CS_PLANE_NOT_DEFINED;
+    m.framed = true;
+    for (std::size_t k = 0; k < 3; ++k) m.planeNodes[k] = m.nodeIds[at[k]];
+    return setOriginAndConvert(m, i1);
 }
 
 CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::int32_t n2, std::int32_t n3) {
@@ -174,8 +163,7 @@ CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::
     const CVertex& p2 = m.vertices[static_cast<std::size_t>(i2)];
     const CVertex& p3 = m.vertices[static_cast<std::size_t>(i3)];
     if (pointsCollinear(p1, p2, p3, m.tolerance)) return CS_PLANE_NOT_DEFINED;
-    if (!planeFrameFrom(p1, p2, p3, m.tolerance, m.planeMatrix)) return CS_PLANE_NOT_DEFINED;
-    return setOriginAndConvert(m, i1);
+    return frameFrom(m, i1, i2, i3);
 }
 
 // The node nearest the lower corner of the bounding box. Within a tolerance of the best distance so
@@ -224,8 +212,7 @@ CROSS_SECTION_MESSAGES planeFromModel(PlaneModel& m) {
         const CVertex& pa = m.vertices[static_cast<std::size_t>(a)];
         const CVertex& pb = m.vertices[static_cast<std::size_t>(b)];
         if (pointsCollinear(po, pa, pb, m.tolerance)) continue;
-        if (!planeFrameFrom(po, pa, pb, m.tolerance, m.planeMatrix)) return CS_PLANE_NOT_DEFINED;
-        return setOriginAndConvert(m, origin);
+        return frameFrom(m, origin, a, b);
     }
     return CS_PLANE_NOT_DEFINED;
 }
@@ -334,8 +321,8 @@ void fileResults(const PlaneModel& m, const Elements& elements, ResultStore& sto
             for (std::size_t slot = 0; slot < slots; ++slot)
                 for (std::int32_t mode = 1; mode <= width; ++mode)
                     if (const CNodeResults* r = record(slot, mode))
-                        store.Fill(block, slot, mode, multiply(m.M, {r->Fx, r->Fy, r->Fz}),
-                                   multiply(m.M, {r->Mx, r->My, r->Mz}));
+                        store.Fill(block, slot, mode, m.frame.DirectionToPlane({r->Fx, r->Fy, r->Fz}),
+                                   m.frame.DirectionToPlane({r->Mx, r->My, r->Mz}));
         });
     }
     store.Finish();
@@ -425,7 +412,6 @@ std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, C
         m.planeStatus = planeFromNamedNodes(m, planeNode1, planeNode2, planeNode3);
     else
         m.planeStatus = planeFromModel(m);
-    m.M = toMat3(m.planeMatrix);
     // Nothing is ever cut on a plane that could not be set up: its results need no filing.
     if (m.planeStatus != CS_SUCCESS) return model;
 

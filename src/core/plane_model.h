@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "core/arithmetic.h"
+#include "core/plane_frame.h"
 #include "core/spatial_index.h"
 #include "xsect/forces/status.h"
-#include "xsect/math/matrix.h"
 #include "xsect/model/frame_element.h"
 #include "xsect/model/load_case_info.h"
 #include "xsect/model/shell_element.h"
@@ -69,15 +69,16 @@ private:
 struct PlaneModel {
     double tolerance = 0.0;
 
-    // The plane: its set-up outcome and, as far as the set-up got, its frame.
+    // The plane: its set-up outcome, the three nodes it was framed from (the first the origin; zeros
+    // when the set-up found none) and, as far as the set-up got, its frame.
     CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
-    AG_Matrix planeMatrix{3, 3, 0.0};
-    AG_ColVector planeOrigin{3, 0.0};
-    AG_ColVector originPoint{3, 0.0};
+    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
+    bool framed = false;
+    PlaneFrame frame;
     std::int32_t originNodeNo = -1;
-    Mat3 M{};  // planeMatrix for the hot path
 
-    // Nodes in ascending number; plane coordinates once the plane is set up.
+    // Nodes in ascending number; plane coordinates once the plane is framed, even when the set-up
+    // then refuses it, so that each node's z' tells how far off the plane it lies.
     std::vector<std::int32_t> nodeIds;
     std::vector<CVertex> vertices;
 
@@ -112,10 +113,6 @@ struct PlaneModel {
     std::int32_t NodeIndex(std::int32_t node) const;
     std::int32_t ShellIndex(std::int32_t shell) const;
     std::int32_t CaseIndex(std::int32_t loadCase) const;
-
-    // Plane coordinates of a global point, and back.
-    void ToPlane(double& x, double& y, double& z) const;
-    void ToGlobal(double& x, double& y, double& z) const;
 
     // Heap bytes held: by the element results, and by the whole model with its index.
     std::size_t ResultBytes() const { return shellResults.Bytes() + frameResults.Bytes(); }

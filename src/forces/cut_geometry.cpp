@@ -24,7 +24,7 @@ void OrientCut(CROSS_SECTION_CUT_TYPE type, CVertex& a, CVertex& b, std::int32_t
 }
 
 CROSS_SECTION_MESSAGES CutAxes(CROSS_SECTION_CUT_TYPE type, const CVertex& a, const CVertex& b, double tolerance,
-                               AG_Matrix& out) {
+                               Mat3& out) {
     // The auxiliary point fixes the sense of the second axis.
     CVertex c(0.0, 0.0, 0.0, 0.005);
     if (type == CUT_TYPE_VERTICAL) {

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "core/arithmetic.h"
 #include "xsect/forces/geometry_types.h"
 #include "xsect/forces/status.h"
-#include "xsect/math/matrix.h"
 #include "xsect/model/vertex.h"
 
 namespace xsect::detail {
@@ -24,6 +24,6 @@ void OrientCut(CROSS_SECTION_CUT_TYPE type, CVertex& a, CVertex& b, std::int32_t
 // vertical cut and towards +y' otherwise, then the normal. CS_SECTION_MAP_FAILED when the ends
 // are closer than the tolerance.
 CROSS_SECTION_MESSAGES CutAxes(CROSS_SECTION_CUT_TYPE type, const CVertex& a, const CVertex& b, double tolerance,
-                               AG_Matrix& out);
+                               Mat3& out);
 
 }  // namespace xsect::detail

@@ -30,7 +30,6 @@ namespace {
 
     // The results are held in plane axes; the dump turns them back into the host's global axes.
     out << "SHELLS FORCES :" << std::endl;
-    const detail::Mat3 back = detail::toMat3(m.planeMatrix.T());
     for (std::size_t s = 0; s < m.ShellCount(); ++s) {
         for (std::size_t c = 0; c < m.caseIds.size(); ++c) {
             const detail::ResultBlock* block = m.shellResults.Find(s, static_cast<std::int32_t>(c));
@@ -38,8 +37,8 @@ namespace {
             for (std::size_t i = 0; i < m.CornerCount(s); ++i) {
                 const double* r = m.shellResults.Record(*block, i, 1);
                 if (r == nullptr) continue;
-                const detail::Vec3 f = detail::multiply(back, {r[0], r[1], r[2]});
-                const detail::Vec3 mo = detail::multiply(back, {r[3], r[4], r[5]});
+                const detail::Vec3 f = m.frame.DirectionToGlobal({r[0], r[1], r[2]});
+                const detail::Vec3 mo = m.frame.DirectionToGlobal({r[3], r[4], r[5]});
                 out << m.shellIds[s] << ',' << m.caseIds[c] << ','
                     << m.nodeIds[static_cast<std::size_t>(m.CornersOf(s)[i])] << ',' << f[0] << ',' << f[1] << ','
                     << f[2] << ',' << mo[0] << ',' << mo[1] << ',' << mo[2] << std::endl;

@@ -7,6 +7,7 @@
 #include "core/gathering.h"
 #include "core/plane_model.h"
 #include "forces/cut_geometry.h"
+#include "forces/host_state.h"
 #include "xsect/forces/cross_section_forces_post.h"
 
 namespace xsect {
@@ -27,31 +28,28 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
 
     // A standing status refuses the cut; so does a plane that was never set up, even after a
     // reset, since everything below needs it.
-    if (currentStatus != CS_SUCCESS) return -1;
-    if (!PlaneReady()) return -1;
+    detail::HostState& host = *state;
+    if (host.status != CS_SUCCESS) return -1;
+    if (!host.PlaneReady()) return -1;
     // Missing points are a host error with no status of their own: refuse without touching anything.
     if (start == nullptr || end == nullptr || (!momentAtMidpoint && momentPoint == nullptr)) return -1;
-    const detail::PlaneModel& m = *model;
+    const detail::PlaneModel& m = *host.model;
     const double tolerance = m.tolerance;
 
     // 1. The cut's ends go to plane coordinates in place and must lie in the plane.
-    m.ToPlane(start->x, start->y, start->z);
-    m.ToPlane(end->x, end->y, end->z);
-    if (std::fabs(start->z) > tolerance || std::fabs(end->z) > tolerance) {
-        currentStatus = CS_CUT_LINE_OFF_PLANE;
-        return -1;
-    }
+    host.status = m.frame.CutIntoPlane(*start, *end, tolerance);
+    if (host.status != CS_SUCCESS) return -1;
 
     // 2. The moment point: the cut's midpoint or the host's point, which must lie in the plane.
     detail::Vec3 momentAt{};
     if (momentAtMidpoint) {
         momentAt = {(start->x + end->x) / 2, (start->y + end->y) / 2, (start->z + end->z) / 2};
     } else {
-        m.ToPlane(momentPoint->x, momentPoint->y, momentPoint->z);
+        m.frame.ToPlane(*momentPoint);
         momentAt = {momentPoint->x, momentPoint->y, momentPoint->z};
     }
     if (std::fabs(momentAt[2]) > tolerance) {
-        currentStatus = CS_MOMENT_POINT_OFF_PLANE;
+        host.status = CS_MOMENT_POINT_OFF_PLANE;
         return -1;
     }
 
@@ -64,22 +62,15 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     // 4. The crossed elements; a cut that misses them all has no section.
     const detail::CrossedElements crossed = detail::FindCrossedElements(m, *start, *end, true);
     if (crossed.Empty()) {
-        currentStatus = CS_NO_ELEMENTS_CROSSED;
+        host.status = CS_NO_ELEMENTS_CROSSED;
         return -1;
     }
 
     // 5. The cut's own axes, in plane coordinates (T) and, kept for the host, in global ones.
-    AG_Matrix T(3, 3, 0.0);
-    currentStatus = detail::CutAxes(cutType, *start, *end, tolerance, T);
-    if (currentStatus != CS_SUCCESS) return -1;
-    const AG_Matrix planeToGlobal = m.planeMatrix.T();
-    sectionMatrix.ReDimension(3, 3, 0.0);
-    for (std::int32_t i = 1; i <= 3; ++i) {
-        AG_ColVector row(3);
-        for (std::int32_t j = 1; j <= 3; ++j) row[j] = static_cast<double>(T(i, j));
-        const AG_ColVector global = planeToGlobal * row;
-        for (std::int32_t j = 1; j <= 3; ++j) sectionMatrix(i, j) = global[j];
-    }
+    detail::Mat3 T{};
+    host.status = detail::CutAxes(cutType, *start, *end, tolerance, T);
+    if (host.status != CS_SUCCESS) return -1;
+    host.sectionAxes = m.frame.AxesToGlobal(T);
 
     // 6. Unknown and unsupported load cases give nothing; a case type beyond the known ones
     // succeeds with empty outputs.
@@ -92,7 +83,6 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     // 7. The element nodes on the chosen side, then their sums about the moment point.
     const std::vector<detail::SideSlot> gathered =
         detail::SelectSide(m, crossed, detail::WindingSide(*start, *end, cutSide));
-    const detail::Mat3 axes = detail::toMat3(T);
 
     if (caseInfo.caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
         // Mode by mode, then combined; the result stays in cut axes. Modes above the highest one
@@ -104,23 +94,19 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
             const std::int32_t filed = std::min(caseInfo.modeCount, detail::HighestFiledMode(m, caseIndex, crossed));
             modes = std::min(caseInfo.modeCount, std::max(filed, 1));
         }
-        std::array<std::vector<double>, 6> perMode = detail::IntegrateModes(m, caseIndex, gathered, axes, momentAt, modes);
+        std::array<std::vector<double>, 6> perMode = detail::IntegrateModes(m, caseIndex, gathered, T, momentAt, modes);
         double combined[6];
         for (std::size_t k = 0; k < 6; ++k) combined[k] = ComputeRSPCombination(&caseInfo, perMode[k]);
         append(combined[0], combined[1], combined[2], combined[3], combined[4], combined[5]);
         return 1;
     }
 
-    detail::Six sums = detail::IntegrateStatic(m, caseIndex, gathered, axes, momentAt);
+    detail::Six sums = detail::IntegrateStatic(m, caseIndex, gathered, T, momentAt);
     if (globalAxes) {
-        // Back from the cut's axes to the model's: R = planeMatrix^T * T^T.
-        const AG_Matrix R = planeToGlobal * T.T();
-        for (std::size_t k : {std::size_t{0}, std::size_t{3}}) {
-            AG_ColVector v(3);
-            for (std::int32_t j = 1; j <= 3; ++j) v[j] = sums[k + static_cast<std::size_t>(j) - 1];
-            const AG_ColVector g = R * v;
-            for (std::int32_t j = 1; j <= 3; ++j) sums[k + static_cast<std::size_t>(j) - 1] = g[j];
-        }
+        // Back from the cut's axes to the model's: the global axes are the rows of the section map.
+        const detail::Vec3 f = detail::transposedTimes(host.sectionAxes, {sums[0], sums[1], sums[2]});
+        const detail::Vec3 mo = detail::transposedTimes(host.sectionAxes, {sums[3], sums[4], sums[5]});
+        sums = {f[0], f[1], f[2], mo[0], mo[1], mo[2]};
     }
     append(sums[0], sums[1], sums[2], sums[3], sums[4], sums[5]);
     return 1;

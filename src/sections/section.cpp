@@ -13,19 +13,7 @@ namespace {
 
 CVertex planePoint(double x, double y) { return CVertex(x, y, 0.0); }
 
-CVertex globalPoint(const PlaneModel& m, const CVertex& p) {
-    CVertex g = p;
-    m.ToGlobal(g.x, g.y, g.z);
-    return g;
-}
-
-// A direction in plane axes, in global axes: planeMatrix^T v.
-CVertex globalDirection(const PlaneModel& m, const Vec3& v) {
-    Vec3 g{};
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j) g[j] += v[i] * m.M[i][j];
-    return CVertex(g[0], g[1], g[2]);
-}
+CVertex vertexOf(const Vec3& v) { return CVertex(v[0], v[1], v[2]); }
 
 // A spectrum case's modal sums at the section combined by the case's own rule, as magnitudes.
 Six spectrumValue(const PlaneModel& m, std::int32_t caseIndex, const SideSums& side, const CrossedElements& through,
@@ -48,7 +36,7 @@ Six spectrumValue(const PlaneModel& m, std::int32_t caseIndex, const SideSums& s
 }  // namespace
 
 double NormalSign(const PlaneModel& m) {
-    const Vec3& normal = m.M[2];
+    const Vec3& normal = m.frame.axes[2];
     for (const std::size_t axis : {std::size_t{2}, std::size_t{1}})
         if (std::fabs(normal[axis]) > 1e-9) return normal[axis] > 0.0 ? 1.0 : -1.0;
     return normal[0] >= 0.0 ? 1.0 : -1.0;
@@ -101,16 +89,17 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     result.status = CS_SUCCESS;
     result.coveredLength = cover.length;
     result.covered = cover.stretches;
-    result.centroid = globalPoint(m, centroid);
+    result.centroid = centroid;
+    m.frame.ToGlobal(result.centroid);
     result.endsInside =
         LineInMesh(m, line, -2.0 * tol, towards) || LineInMesh(m, line, length + 2.0 * tol, towards);
-    result.n = globalDirection(m, n);
-    result.t = globalDirection(m, t);
-    result.k = globalDirection(m, k);
     result.shells.clear();
     result.frames.clear();
     for (const std::int32_t s : through.shells) result.shells.push_back(m.shellIds[static_cast<std::size_t>(s)]);
     for (const std::int32_t f : through.frames) result.frames.push_back(m.frameIds[static_cast<std::size_t>(f)]);
+    result.n = vertexOf(m.frame.DirectionToGlobal(n));
+    result.t = vertexOf(m.frame.DirectionToGlobal(t));
+    result.k = vertexOf(m.frame.DirectionToGlobal(k));
 
     // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
     // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.

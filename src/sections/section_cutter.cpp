@@ -82,10 +82,8 @@ SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& 
         r.position = 0.0;
         if (m.planeStatus != CS_SUCCESS) return detail::MarkUncomputed(r, m.planeStatus);
         CVertex a = r.start, b = r.end;
-        m.ToPlane(a.x, a.y, a.z);
-        m.ToPlane(b.x, b.y, b.z);
-        if (!(std::fabs(a.z) <= m.tolerance) || !(std::fabs(b.z) <= m.tolerance))
-            return detail::MarkUncomputed(r, CS_CUT_LINE_OFF_PLANE);
+        if (const auto status = m.frame.CutIntoPlane(a, b, m.tolerance); status != CS_SUCCESS)
+            return detail::MarkUncomputed(r, status);
         detail::ComputeSection(m, CVertex(a.x, a.y, 0.0), CVertex(b.x, b.y, 0.0), rules, resolved, r);
     });
     return done ? table : outOfMemory();
@@ -107,8 +105,8 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
     CVertex A = axisStart, B = axisEnd;
     const bool planeReady = m.planeStatus == CS_SUCCESS;
     if (planeReady) {
-        m.ToPlane(A.x, A.y, A.z);
-        m.ToPlane(B.x, B.y, B.z);
+        m.frame.ToPlane(A);
+        m.frame.ToPlane(B);
         A.z = B.z = 0.0;
     }
     const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z;
@@ -148,8 +146,8 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
         const CVertex b(p.x + reach * t[0], p.y + reach * t[1], 0.0);
         r.start = a;
         r.end = b;
-        m.ToGlobal(r.start.x, r.start.y, r.start.z);
-        m.ToGlobal(r.end.x, r.end.y, r.end.z);
+        m.frame.ToGlobal(r.start);
+        m.frame.ToGlobal(r.end);
         detail::ComputeSection(m, a, b, rules, resolved, r);
     });
     return done ? table : outOfMemory();

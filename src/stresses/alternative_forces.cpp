@@ -9,6 +9,7 @@
 #include "core/gathering.h"
 #include "core/plane_frame.h"
 #include "core/plane_model.h"
+#include "forces/host_state.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
 namespace xsect {
@@ -39,21 +40,16 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
                                                                        CVertex* P2, double& F1, double& F2,
                                                                        double& F3, double& M1, double& M2,
                                                                        double& M3) {
-    CCrossSectionForcesPost* fc = forceCalculator;
-    if (fc == nullptr || P1 == nullptr || P2 == nullptr) return -1;
-    std::int32_t& status = fc->Status();
+    if (shared == nullptr || P1 == nullptr || P2 == nullptr) return -1;
+    std::int32_t& status = shared->status;
     if (status != CS_SUCCESS) return 0;
     // A plane that could not be set up stays refused even after the host has reset the status.
-    if (!fc->PlaneReady()) return -1;
-    const detail::PlaneModel& m = *fc->Model();
+    if (!shared->PlaneReady()) return -1;
+    const detail::PlaneModel& m = *shared->model;
     const double tol = m.tolerance;
 
-    m.ToPlane(P1->x, P1->y, P1->z);
-    m.ToPlane(P2->x, P2->y, P2->z);
-    if (std::fabs(P1->z) > tol || std::fabs(P2->z) > tol) {
-        status = CS_CUT_LINE_OFF_PLANE;
-        return -1;
-    }
+    status = m.frame.CutIntoPlane(*P1, *P2, tol);
+    if (status != CS_SUCCESS) return -1;
 
     const detail::Vec3 momentAt{(P1->x + P2->x) * 0.5, (P1->y + P2->y) * 0.5, (P1->z + P2->z) * 0.5};
     status = std::fabs(momentAt[2]) > tol ? CS_MOMENT_POINT_OFF_PLANE : CS_SUCCESS;
@@ -66,17 +62,16 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
     }
 
     // The axes come from the third point, so axis 2 points to the side whose nodes are gathered.
-    AG_Matrix T(3, 3, 0.0);
+    detail::Mat3 T{};
     if (!detail::planeFrameFrom(*P1, *P2, facePoint2D, tol, T)) return -1;
-    // Row i of the stored map is M^T (row i of T): the cut's axes in global coordinates.
-    fc->SectionMatrix() = T * m.planeMatrix;
+    shared->sectionAxes = m.frame.AxesToGlobal(T);
 
     const std::int32_t caseIndex = m.CaseIndex(loadCase);
     if (caseIndex == detail::kMissing || m.cases[static_cast<std::size_t>(caseIndex)].caseType != LOAD_CASE_STATIC)
         return 0;
 
     const std::vector<detail::SideSlot> side = detail::SelectSide(m, crossed, FaceSide{*P1, *P2, facePointSide});
-    const detail::Six s = detail::IntegrateStatic(m, caseIndex, side, detail::toMat3(T), momentAt);
+    const detail::Six s = detail::IntegrateStatic(m, caseIndex, side, T, momentAt);
     F1 = -1.0 * s[0];
     F2 = -1.0 * s[1];
     F3 = -1.0 * s[2];

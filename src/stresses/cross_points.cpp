@@ -6,7 +6,7 @@
 #include "core/arithmetic.h"
 #include "core/crossing.h"
 #include "core/plane_model.h"
-#include "math/vector3.h"
+#include "forces/host_state.h"
 #include "xsect/detail/segments.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
@@ -45,8 +45,8 @@ double firstCoordinate(const std::shared_ptr<ElemStressPoints>& row) {
 }  // namespace
 
 bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b) {
-    if (forceCalculator == nullptr) return false;
-    const detail::PlaneModel& m = *forceCalculator->Model();
+    if (shared == nullptr) return false;
+    const detail::PlaneModel& m = *shared->model;
     bool touchedAny = false;
 
     std::vector<const CVertex*> corners;
@@ -127,11 +127,8 @@ bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b
             if (!onFaceSide) continue;
         }
 
-        double rx = first.x + cutNormal2D.x;
-        double ry = first.y + cutNormal2D.y;
-        double rz = 0.0;
-        Convert2DTo3D(rx, ry, rz);
-        auto row = std::make_shared<ElemStressPoints>(elementNumber, CVertex(rx, ry, rz, 0.005));
+        const detail::Vec3 r = m.frame.ToGlobal({first.x + cutNormal2D.x, first.y + cutNormal2D.y, 0.0});
+        auto row = std::make_shared<ElemStressPoints>(elementNumber, CVertex(r[0], r[1], r[2], 0.005));
         for (const CVertex* p : {&first, &second}) {
             // A point the conversion rejects keeps its plane x as its coordinate.
             double s = p->x;
@@ -148,32 +145,24 @@ bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b
 
 void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
     elementNormalAligned.clear();
-    if (forceCalculator == nullptr) return;
-    const detail::PlaneModel& m = *forceCalculator->Model();
+    if (shared == nullptr) return;
+    const detail::PlaneModel& m = *shared->model;
 
-    auto dot = [](const AG_ColVector& p, const AG_ColVector& q) { return p[1] * q[1] + p[2] * q[2] + p[3] * q[3]; };
+    auto dot = [](const detail::Vec3& p, const detail::Vec3& q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
     // Only the sign of the product is used; tiny vectors are left unscaled rather than blown up.
-    auto normalise = [](AG_ColVector& v) {
-        const double len = v.Norm();
-        if (len >= 1e-05) v = detail::vector3(v[1] / len, v[2] / len, v[3] / len);
+    auto normalise = [](detail::Vec3& v) {
+        const double len = detail::norm(v);
+        if (len >= 1e-05) v = {v[0] / len, v[1] / len, v[2] / len};
     };
 
-    AG_ColVector n(3);
-    n[1] = cutNormal2D.x;
-    n[2] = cutNormal2D.y;
-    n[3] = cutNormal2D.z;
-    const AG_ColVector g = planeToGlobal * n;
-    AG_ColVector chord(3);
-    chord[1] = cutEnd3D.x - cutStart3D.x;
-    chord[2] = cutEnd3D.y - cutStart3D.y;
-    chord[3] = cutEnd3D.z - cutStart3D.z;
-    AG_ColVector ref = chord.Cross(g);
+    const detail::Vec3 g = m.frame.DirectionToGlobal({cutNormal2D.x, cutNormal2D.y, cutNormal2D.z});
+    detail::Vec3 ref = detail::cross(detail::difference(cutEnd3D, cutStart3D), g);
     normalise(ref);
 
     for (const auto& row : elementStressPoints) {
         const std::int32_t k = row->GetElemID();
         // Without three known corners there is no element normal to compare; the host's signs stand.
-        AG_ColVector corner[3] = {AG_ColVector(3), AG_ColVector(3), AG_ColVector(3)};
+        detail::Vec3 corner[3] = {};
         bool known = false;
         const std::int32_t shell = m.ShellIndex(k);
         if (shell != detail::kMissing && m.CornerCount(static_cast<std::size_t>(shell)) >= 3) {
@@ -184,20 +173,16 @@ void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
                     known = false;
                     break;
                 }
-                double x = m.vertices[static_cast<std::size_t>(node)].x;
-                double y = m.vertices[static_cast<std::size_t>(node)].y;
-                double z = 0.0;
-                Convert2DTo3D(x, y, z);
-                corner[i][1] = x;
-                corner[i][2] = y;
-                corner[i][3] = z;
+                const CVertex& v = m.vertices[static_cast<std::size_t>(node)];
+                corner[i] = m.frame.ToGlobal({v.x, v.y, 0.0});
             }
         }
         if (!known) {
             elementNormalAligned.insert({k, true});
             continue;
         }
-        AG_ColVector v = (corner[1] - corner[0]).Cross(corner[2] - corner[1]);
+        detail::Vec3 v =
+            detail::cross(detail::difference(corner[1], corner[0]), detail::difference(corner[2], corner[1]));
         normalise(v);
         elementNormalAligned.insert({k, dot(v, ref) > 0.0});
     }

@@ -1,22 +1,8 @@
 #include <cmath>
 
-#include "core/plane_model.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
 namespace xsect {
-
-// The plane z is taken as 0: every point handled here lies in the surface.
-void CCrossSectionStressesPost::Convert2DTo3D(double& x, double& y, double& z) const {
-    AG_ColVector p(3);
-    p[1] = x;
-    p[2] = y;
-    p[3] = 0.0;
-    if (forceCalculator != nullptr) p = p + forceCalculator->Model()->planeOrigin;
-    const AG_ColVector g = planeToGlobal * p;
-    x = g[1];
-    y = g[2];
-    z = g[3];
-}
 
 // The off-line distance is compared with the cut start's own tolerance, as the host gave it.
 bool CCrossSectionStressesPost::Convert2DTo1D(double& x, const double& y) const {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "forces/host_state.h"
 #include "stresses/smoothing_steps.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 #include "xsect/stresses/quadratic_fit.h"
@@ -34,12 +35,12 @@ double CCrossSectionStressesPost::CalcThickness(std::int32_t& k) const {
 std::vector<std::shared_ptr<CLStressPoint>> CCrossSectionStressesPost::SmoothBalanceCutlineStress(
     std::int32_t loadCase, std::vector<double> positions, std::set<CLStressType> types, bool balanceMz,
     bool includeQtInMy) {
-    if (forceCalculator == nullptr) return {};
+    if (shared == nullptr) return {};
 
     // 1. Validation, before anything is changed.
     const CROSS_SECTION_MESSAGES refusal = detail::ValidateRows(elementStressPoints);
     if (refusal != CS_SUCCESS) {
-        forceCalculator->Status() = refusal;
+        shared->status = refusal;
         return {};
     }
 
@@ -127,26 +128,25 @@ std::vector<std::shared_ptr<CLStressPoint>> CCrossSectionStressesPost::SmoothBal
         }
         double x = s;
         double y = 0.0;
-        double z = 0.0;
         Convert1DTo2D(x, y);
-        Convert2DTo3D(x, y, z);
+        const detail::Vec3 g = shared->model->frame.ToGlobal({x, y, 0.0});
         result.push_back(std::make_shared<CLStressPoint>(
             s, value[CL_STRESS_ST], value[CL_STRESS_STS], value[CL_STRESS_MTS], value[CL_STRESS_MT],
-            value[CL_STRESS_QT], CVertex(x, y, z, 0.005)));
+            value[CL_STRESS_QT], CVertex(g[0], g[1], g[2], 0.005)));
     }
     return result;
 }
 
 std::vector<std::shared_ptr<CLStressPoint>> CCrossSectionStressesPost::SmoothBalanceCutlineStress(
     std::int32_t loadCase, std::set<CLStressType> types, bool balanceMz, bool includeQtInMy) {
-    if (forceCalculator == nullptr) return {};
+    if (shared == nullptr) return {};
     return SmoothBalanceCutlineStress(loadCase, detail::SamplePointPositions(elementStressPoints), std::move(types),
                                       balanceMz, includeQtInMy);
 }
 
 std::vector<std::shared_ptr<CLStressPoint>> CCrossSectionStressesPost::SmoothBalanceCutlineStress(
     std::int32_t loadCase, double spacing, std::set<CLStressType> types, bool balanceMz, bool includeQtInMy) {
-    if (forceCalculator == nullptr) return {};
+    if (shared == nullptr) return {};
     // Rows that cannot be smoothed get the by-positions form's refusal, in its order.
     if (detail::ValidateRows(elementStressPoints) != CS_SUCCESS)
         return SmoothBalanceCutlineStress(loadCase, std::vector<double>{}, std::move(types), balanceMz,

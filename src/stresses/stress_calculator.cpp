@@ -4,6 +4,7 @@
 
 #include "core/arithmetic.h"
 #include "core/plane_model.h"
+#include "forces/host_state.h"
 #include "stresses/interval_count.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
@@ -15,15 +16,11 @@ using Rows = std::vector<std::shared_ptr<ElemStressPoints>>;
 
 // Replaces every sample point by one at the same cut-line coordinate in global coordinates. The
 // plane z is dropped: the points are meant to lie in the surface.
-void moveRowsToGlobal(Rows& rows, const AG_Matrix& planeToGlobal, const AG_ColVector& origin) {
+void moveRowsToGlobal(Rows& rows, const detail::PlaneFrame& frame) {
     for (auto& row : rows) {
         for (StressPoint& sp : row->GetStressPoints()) {
-            AG_ColVector p(3);
-            p[1] = sp.GetPoint().x;
-            p[2] = sp.GetPoint().y;
-            p[3] = 0.0;
-            const AG_ColVector g = planeToGlobal * (p + origin);
-            sp = StressPoint(CVertex(g[1], g[2], g[3], 0.005), sp.Get1DCoor());
+            const detail::Vec3 g = frame.ToGlobal({sp.GetPoint().x, sp.GetPoint().y, 0.0});
+            sp = StressPoint(CVertex(g[0], g[1], g[2], 0.005), sp.Get1DCoor());
         }
     }
 }
@@ -53,12 +50,8 @@ void subdivideRow(std::vector<StressPoint>& points, std::int32_t n) {
 
 }  // namespace
 
-// Without a force calculator the plane rotation stays a zero matrix: there is nothing to take
-// it from, and every operation that would need it refuses first.
 CCrossSectionStressesPost::CCrossSectionStressesPost(CCrossSectionForcesPost* forces)
-    : forceCalculator(forces), planeToGlobal(3, 3, 0.0) {
-    if (forceCalculator != nullptr) planeToGlobal = forceCalculator->Model()->planeMatrix.T();
-}
+    : shared(forces != nullptr ? &forces->State() : nullptr) {}
 
 // Member-wise: the copy shares the force calculator and the very rows the host is filling.
 CCrossSectionStressesPost::CCrossSectionStressesPost(const CCrossSectionStressesPost& other) = default;
@@ -68,12 +61,12 @@ CCrossSectionStressesPost& CCrossSectionStressesPost::operator=(const CCrossSect
 CCrossSectionStressesPost::~CCrossSectionStressesPost() = default;
 
 std::int32_t CCrossSectionStressesPost::GetStatus() const {
-    if (forceCalculator == nullptr) return CS_PLANE_NOT_DEFINED;
-    return forceCalculator->Status();
+    if (shared == nullptr) return CS_PLANE_NOT_DEFINED;
+    return shared->status;
 }
 
 void CCrossSectionStressesPost::ResetStatus() {
-    if (forceCalculator != nullptr) forceCalculator->Status() = CS_SUCCESS;
+    if (shared != nullptr) shared->status = CS_SUCCESS;
 }
 
 const ForceResultant& CCrossSectionStressesPost::GetBalanceResultantForce() const { return balanceResultant; }
@@ -85,12 +78,11 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
     bool inPlaneCoordinates) {
     // Rows handed out before stay alive through the host's shares; they are just no longer ours.
     elementStressPoints.clear();
-    if (forceCalculator == nullptr) return {};
-    CCrossSectionForcesPost& fc = *forceCalculator;
-    std::int32_t& status = fc.Status();
+    if (shared == nullptr) return {};
+    std::int32_t& status = shared->status;
     if (status != CS_SUCCESS) return {};
-    if (!fc.PlaneReady()) return {};
-    const detail::PlaneModel& m = *fc.Model();
+    if (!shared->PlaneReady()) return {};
+    const detail::PlaneModel& m = *shared->model;
     const double tol = m.tolerance;
 
     cutStart3D = cutStart;
@@ -101,13 +93,9 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
     cutStart2D = cutStart;
     cutEnd2D = cutEnd;
     facePoint2D = facePoint;
-    for (CVertex* p : {&cutStart2D, &cutEnd2D, &facePoint2D})
-        m.ToPlane(p->x, p->y, p->z);
-
-    if (std::fabs(cutStart2D.z) > tol || std::fabs(cutEnd2D.z) > tol) {
-        status = CS_CUT_LINE_OFF_PLANE;
-        return {};
-    }
+    m.frame.ToPlane(facePoint2D);
+    status = m.frame.CutIntoPlane(cutStart2D, cutEnd2D, tol);
+    if (status != CS_SUCCESS) return {};
     // The third point only picks a side, so one off the surface is projected onto it.
     if (std::fabs(facePoint2D.z) > tol) facePoint2D.z = 0.0;
 
@@ -146,7 +134,7 @@ std::vector<std::shared_ptr<ElemStressPoints>> CCrossSectionStressesPost::GetCut
         if ((last.x - first.x) * dx + (last.y - first.y) * dy < 0.0) std::swap(points.front(), points.back());
     }
 
-    if (!inPlaneCoordinates) moveRowsToGlobal(elementStressPoints, planeToGlobal, m.planeOrigin);
+    if (!inPlaneCoordinates) moveRowsToGlobal(elementStressPoints, m.frame);
 
     for (auto& row : elementStressPoints) {
         std::vector<StressPoint>& points = row->GetStressPoints();

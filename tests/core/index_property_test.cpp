@@ -243,7 +243,7 @@ Scene MakeScene(std::uint64_t seed) {
         cut.face = CVertex((a.x + b.x) / 2 - side * (b.y - a.y), (a.y + b.y) / 2 + side * (b.x - a.x), 0.0);
         cut.globalAxes = r.Chance(0.5), cut.atMidpoint = r.Chance(0.5), cut.inPlane = r.Chance(0.3);
         cut.divisions = r.Int(0, 5), cut.spacing = r.Chance(0.5) ? 0.0 : r.Uniform(0.05, 1.0);
-        for (CVertex* p : {&cut.a, &cut.b, &cut.face, &cut.momentPoint}) m.ToGlobal(p->x, p->y, p->z);
+        for (CVertex* p : {&cut.a, &cut.b, &cut.face, &cut.momentPoint}) m.frame.ToGlobal(*p);
         scene.cuts.push_back(cut);
     }
     return scene;
@@ -311,8 +311,8 @@ TEST(IndexProperty, EverySearchGivesTheScansBits) {
 
             // The crossed elements, and the stress search's candidates cover them.
             CVertex a = cut.a, b = cut.b;
-            m.ToPlane(a.x, a.y, a.z);
-            m.ToPlane(b.x, b.y, b.z);
+            m.frame.ToPlane(a);
+            m.frame.ToPlane(b);
             const detail::CrossedElements fast = detail::FindCrossedElements(m, a, b, true);
             const detail::CrossedElements scan = detail::FindCrossedElementsByScan(m, a, b, true);
             EXPECT_EQ(fast.shells, scan.shells) << what;

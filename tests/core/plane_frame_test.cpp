@@ -10,11 +10,11 @@ namespace {
 // The first axis is the edge divided by its length; multiplying by the reciprocal instead gave
 // 0.60000000000000009 for the edge (3, 4, 0).
 TEST(PlaneFrame, FirstAxisIsTheEdgeDividedByItsLength) {
-    AG_Matrix frame;
+    detail::Mat3 frame{};
     ASSERT_TRUE(detail::planeFrameFrom(CVertex(0, 0, 0), CVertex(3, 4, 0), CVertex(-4, 3, 0), 0.001, frame));
-    EXPECT_EQ(frame(1, 1), 0.6);
-    EXPECT_EQ(frame(1, 2), 0.8);
-    EXPECT_EQ(frame(1, 3), 0.0);
+    EXPECT_EQ(frame[0][0], 0.6);
+    EXPECT_EQ(frame[0][1], 0.8);
+    EXPECT_EQ(frame[0][2], 0.0);
 
     std::map<std::int32_t, CVertex> nodes{{1, {0, 0, 0}}, {2, {3, 4, 0}}, {3, {-4, 3, 0}}};
     std::map<std::int32_t, CShellElement> shells;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -130,13 +131,43 @@ TEST(PlaneSetup, FailuresLeaveTheirStatus) {
     EXPECT_EQ(none.GetOriginNodeNo(), -1);
 }
 
+// The program's check reports what the set-up found, so the fit must be there when the plane is
+// refused too: on a tilted plane, the distance is measured along its normal.
+TEST(PlaneSetup, TheFitNamesItsNodesAndEveryNodeOffThePlaneEvenWhenRefused) {
+    const double tol = 0.001, off = 0.002;
+    const double c = 0.6, s = 0.8;  // the plane z = 0 turned about x: normal (0, -s, c)
+    Model m = Square([&](double x, double y) { return CVertex(x, c * y, s * y); });
+    m.nodes[5] = CVertex(m.nodes[5].x, m.nodes[5].y - s * off, m.nodes[5].z + c * off);
+    struct Case {
+        const char* name;
+        std::int32_t n1, n2, n3;
+        std::array<std::int32_t, 3> nodes;
+    } cases[] = {{"model's own plane", 0, 0, 0, {1, 2, 3}}, {"named nodes", 1, 2, 4, {1, 2, 4}}};
+    for (const Case& k : cases) {
+        const PlaneFit fit = PlaneFitOf(m.Build(tol, k.n1, k.n2, k.n3));
+        EXPECT_EQ(fit.status, CS_PLANE_NOT_DEFINED) << k.name;
+        EXPECT_TRUE(fit.framed) << k.name;
+        EXPECT_EQ(fit.nodes, k.nodes) << k.name;
+        ASSERT_EQ(fit.offPlane.size(), 1u) << k.name;
+        EXPECT_EQ(fit.offPlane[0].node, 5) << k.name;
+        EXPECT_NEAR(fit.offPlane[0].distance, off, 1e-15 * 10) << k.name;  // rounding on coordinates of order one
+    }
+    const PlaneFit good = PlaneFitOf(Square().Build(tol));
+    EXPECT_TRUE(good.status == CS_SUCCESS && good.framed && good.offPlane.empty());
+    Model line = Square();
+    line.nodes[6] = CVertex(3, 0, 0);
+    const PlaneFit unframed = PlaneFitOf(line.Build(tol, 1, 2, 6));
+    EXPECT_TRUE(unframed.status == CS_PLANE_NOT_DEFINED && !unframed.framed && unframed.offPlane.empty());
+}
+
 TEST(PlaneFrame, ToleranceBoundsAreStrictBelow) {
     const double tol = 0.5;
-    AG_Matrix out(3, 3, 7.0);
+    const detail::Vec3 sevens{7.0, 7.0, 7.0};
+    detail::Mat3 out{sevens, sevens, sevens};
     EXPECT_TRUE(detail::planeFrameFrom(CVertex(0, 0, 0), CVertex(0.5, 0, 0), CVertex(0, 1, 0), tol, out));
-    AG_Matrix untouched(3, 3, 7.0);
+    detail::Mat3 untouched{sevens, sevens, sevens};
     EXPECT_FALSE(detail::planeFrameFrom(CVertex(0, 0, 0), CVertex(0.4, 0, 0), CVertex(0, 1, 0), tol, untouched));
-    EXPECT_EQ(untouched(2, 2), 7.0);
+    EXPECT_EQ(untouched[1][1], 7.0);
     // Every component of the cross product must be strictly below the tolerance: here z is 0.5.
     EXPECT_FALSE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.5, 0), tol));
     EXPECT_TRUE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.49, 0), tol));

@@ -294,10 +294,11 @@ TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
     auto clean = RunXsect({"check", kExample});
     EXPECT_EQ(clean.code, 0) << clean.out << clean.err;
     EXPECT_NE(clean.out.find("no findings"), std::string::npos);
-    // Shell 2's forces do not balance, node 9 is unused, node 8 sits on node 2, case 2 has no results.
+    // Shell 2's forces do not balance, node 9 is unused and off the plane (which the library then
+    // refuses), node 8 sits on node 2, case 2 has no results.
     const std::string broken = WriteTemp("broken.json", R"({"load_cases": [{"id": 1}, {"id": 2}],
       "nodes": [{"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [1, 1, 0]},
-                {"id": 4, "xyz": [0, 1, 0]}, {"id": 8, "xyz": [1, 0.0001, 0]}, {"id": 9, "xyz": [5, 5, 0]}],
+                {"id": 4, "xyz": [0, 1, 0]}, {"id": 8, "xyz": [1, 0.0001, 0]}, {"id": 9, "xyz": [5, 5, 0.002]}],
       "shells": [{"id": 1, "nodes": [1, 2, 3], "results": [{"case": 1, "node": 1, "f": [1, 0, 0, 0, 0, 0]},
                                                            {"case": 1, "node": 2, "f": [-1, 0, 0, 0, 0, 0]}]},
                  {"id": 2, "nodes": [1, 3, 4, 8], "results": [{"case": 1, "node": 1, "f": [1, 0, 0, 0, 0, 0]},
@@ -306,7 +307,9 @@ TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
     EXPECT_EQ(r.code, 1) << r.out << r.err;
     for (const char* finding : {"1 state out of equilibrium among 2 elements", "shell 2: force 0.5",
                                 "case 2: no element has results", "1 nodes that no element uses: 9",
-                                "1 pairs of nodes within the tolerance of each other: 2 and 8"})
+                                "1 pairs of nodes within the tolerance of each other: 2 and 8",
+                                "plane set-up refused: CS_PLANE_NOT_DEFINED",
+                                "node 9 lies 0.002 off the plane of nodes 1, 2, 3"})
         EXPECT_NE(r.out.find(finding), std::string::npos) << finding << "\n" << r.out;
 }
 

@@ -19,6 +19,7 @@ namespace xsect {
 
 namespace detail {
 struct PlaneModel;
+struct HostState;
 }
 
 // The section-force calculator. Construction copies the host's model (the maps are neither kept
@@ -77,25 +78,21 @@ public:
     static double RSP_SignMethod2(std::vector<double>& values, std::int32_t mode);
 
     // For the library's own calculators built over this one (the stress calculator and section
-    // cutters): the shared model of the surface, the status word and the last cut's axes. Not
-    // exported: a host reaches them only through the operations above.
+    // cutters): the shared model of the surface, and the state the stress calculator shares (the
+    // model, the status word, the last cut's axes). Not exported: a host reaches them only through
+    // the operations above.
     XSECT_LOCAL const std::shared_ptr<const detail::PlaneModel>& Model() const;
-    XSECT_LOCAL std::int32_t& Status();
-    XSECT_LOCAL AG_Matrix& SectionMatrix();
-    // True when the plane was set up; otherwise puts the set-up's failure back into the status, so
-    // that work is refused even after the host has reset it.
-    XSECT_LOCAL bool PlaneReady();
+    XSECT_LOCAL detail::HostState& State();
 
 private:
     // Writes the model's nodes, shell connectivity and static shell results to a fixed diagnostic
     // file; on systems where that path cannot exist it writes nothing.
     void PrintDataToFile();
 
-    std::int32_t currentStatus = CS_SUCCESS;
-    // The host's model in plane coordinates, with its results and spatial index; immutable, so
-    // copies of this calculator share it.
-    std::shared_ptr<const detail::PlaneModel> model;
-    AG_Matrix sectionMatrix{3, 3, 0.0};
+    // The host's model in plane coordinates, with its results and spatial index (immutable, so
+    // copies of this calculator share it), the status word and the last cut's axes. Never null, and
+    // it stays at one address for the calculator's life, so a stress calculator can refer to it.
+    std::unique_ptr<detail::HostState> state;
 };
 
 }  // namespace xsect

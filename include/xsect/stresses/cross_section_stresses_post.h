@@ -68,7 +68,6 @@ private:
     // crossing points and cut-line coordinates; true when the cut touches any shell
     bool FindCrossPointsWithShells(CVertex* a, CVertex* b);
     void ComputeElementLcoalCoor_ZEL();
-    void Convert2DTo3D(double& x, double& y, double& z) const;
     bool Convert2DTo1D(double& x, const double& y) const;
     void Convert1DTo2D(double& s, double& y) const;
 
@@ -79,7 +78,9 @@ private:
     std::int32_t GetForcesOnSection_Alternative(std::int32_t loadCase, CVertex* P1, CVertex* P2, double& F1,
                                                 double& F2, double& F3, double& M1, double& M2, double& M3);
 
-    CCrossSectionForcesPost* forceCalculator = nullptr;
+    // The force calculator's state (its model, status word and last cut's axes), which this
+    // calculator reads and writes as its own; null without a force calculator.
+    detail::HostState* shared = nullptr;
     std::map<std::int32_t, bool> elementNormalAligned;
     CVertex cutStart2D;
     CVertex cutEnd2D;
@@ -90,7 +91,6 @@ private:
     double cutLength = 0.0;
     POLYGON_DIRECTION facePointSide = POLYGON_CLOCKWISE;
     CVertex cutNormal2D;
-    AG_Matrix planeToGlobal;
     std::vector<std::shared_ptr<ElemStressPoints>> elementStressPoints;
     ForceResultant balanceResultant;
     ForceResultant smoothedResultant;

@@ -53,11 +53,17 @@ int RunCheck(const CheckOptions& o, Streams io) {
         out << r.unusedNodes.size() << " nodes that no element uses: ";
         PrintSome(out, r.unusedNodes, worst, [](std::int32_t id) { return std::to_string(id); });
     }
-    if (r.planeStatus != CS_SUCCESS)
-        out << "plane set-up refused: " << StatusName(r.planeStatus) << ": " << StatusMessage(r.planeStatus) << "\n";
+    if (r.plane.status != CS_SUCCESS)
+        out << "plane set-up refused: " << StatusName(r.plane.status) << ": " << StatusMessage(r.plane.status) << "\n";
     if (r.offPlane) {
-        out << r.offPlane << " nodes farther from the plane than the tolerance " << Significant(model.tolerance, 3) << ": ";
-        PrintSome(out, r.farthest, worst, [](const auto& n) { return "node " + std::to_string(n.first) + " at " + Significant(n.second, 3); });
+        const std::string unit = model.units.length.empty() ? "" : " " + model.units.length;
+        const std::string plane = "the plane of nodes " + std::to_string(r.plane.nodes[0]) + ", " +
+                                  std::to_string(r.plane.nodes[1]) + ", " + std::to_string(r.plane.nodes[2]);
+        out << r.offPlane << " nodes farther from " << plane << " than the tolerance "
+            << Significant(model.tolerance, 3) << unit << ":\n";
+        for (const NodeOffPlane& n : r.plane.offPlane)
+            out << "  node " << n.node << " lies " << Significant(n.distance, 3) << unit << " off " << plane << "\n";
+        if (r.offPlane > r.plane.offPlane.size()) out << "  ... (" << r.offPlane - r.plane.offPlane.size() << " more)\n";
     }
     if (!r.duplicates.empty()) {
         out << r.duplicates.size() << " pairs of nodes within the tolerance of each other: ";

@@ -103,19 +103,13 @@ void CheckUnusedNodes(const io::Model& m, CheckReport& report) {
 }
 
 void CheckPlane(io::Model& m, std::size_t worstCount, CheckReport& report) {
-    auto calc = io::MakeForceCalculator(m);
-    report.planeStatus = calc->GetCurrentStatus();
-    if (report.planeStatus != CS_SUCCESS) return;
-    for (const auto& [id, v] : m.nodes) {
-        const double d = std::fabs(ToPlane(*calc, Of(v)).z);
-        if (!(d <= m.tolerance)) {
-            ++report.offPlane;
-            report.farthest.emplace_back(id, d);
-        }
-    }
-    std::sort(report.farthest.begin(), report.farthest.end(),
-              [](const auto& a, const auto& b) { return a.second > b.second; });
-    if (report.farthest.size() > worstCount) report.farthest.resize(worstCount);
+    report.plane = PlaneFitOf(*io::MakeForceCalculator(m));
+    std::vector<NodeOffPlane>& off = report.plane.offPlane;
+    report.offPlane = off.size();
+    // A distance that is not a number is the worst of all.
+    const auto key = [](const NodeOffPlane& n) { return std::isnan(n.distance) ? HUGE_VAL : n.distance; };
+    std::stable_sort(off.begin(), off.end(), [&](const NodeOffPlane& a, const NodeOffPlane& b) { return key(a) > key(b); });
+    if (off.size() > worstCount) off.resize(worstCount);
 }
 
 // Nodes within the tolerance of one another, found on a grid of cells the tolerance wide: each
@@ -157,7 +151,7 @@ void CheckDuplicates(const io::Model& m, CheckReport& report) {
 bool CheckReport::Clean() const {
     for (const CaseEquilibrium& c : equilibrium)
         if (c.failing) return false;
-    return casesWithoutResults.empty() && unusedNodes.empty() && planeStatus == CS_SUCCESS && offPlane == 0 &&
+    return casesWithoutResults.empty() && unusedNodes.empty() && plane.status == CS_SUCCESS && offPlane == 0 &&
            duplicates.empty();
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "xsect/forces/plane_fit.h"
 #include "xsect/io/model.h"
 
 namespace xsect::cli {
@@ -33,9 +34,10 @@ struct CheckReport {
     std::vector<CaseEquilibrium> equilibrium;
     std::vector<std::int32_t> casesWithoutResults;
     std::vector<std::int32_t> unusedNodes;
-    std::int32_t planeStatus = CS_SUCCESS;
-    std::size_t offPlane = 0;                                // nodes farther than the tolerance
-    std::vector<std::pair<std::int32_t, double>> farthest;  // node, distance; largest first
+    // The library's plane, also when it refused it; the nodes off it largest distance first, cut
+    // to the worst ones, and how many there are in all.
+    PlaneFit plane{CS_SUCCESS, false, {0, 0, 0}, {}};
+    std::size_t offPlane = 0;
     std::vector<std::pair<std::int32_t, std::int32_t>> duplicates;  // node pairs within the tolerance
 
     bool Clean() const;
