@@ -91,6 +91,15 @@ double NormalSign(const PlaneModel& m) {
     return normal[0] >= 0.0 ? 1.0 : -1.0;
 }
 
+bool SectionAxesOf(const CVertex& a, const CVertex& b, double kSign, double tolerance, SectionAxes& axes) {
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(length >= tolerance) || !(length > 0.0)) return false;
+    axes.t = {(b.x - a.x) / length, (b.y - a.y) / length, 0.0};
+    axes.k = {0.0, 0.0, kSign};
+    axes.n = cross(axes.t, axes.k);
+    return true;
+}
+
 void MarkUncomputed(SectionResult& result, std::int32_t status) {
     result.status = status;
     result.centroid = CVertex(0.0, 0.0, 0.0);
@@ -109,11 +118,9 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     const double tol = m.tolerance;
 
     // 1. The axes in plane coordinates: t along the cut, k the normal by the global rule, n = t x k.
-    const double length = std::hypot(b.x - a.x, b.y - a.y);
-    if (!(length >= tol) || !(length > 0.0)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED);
-    const Vec3 t{(b.x - a.x) / length, (b.y - a.y) / length, 0.0};
-    const Vec3 k{0.0, 0.0, rules.kSign};
-    const Vec3 n = cross(t, k);
+    SectionAxes axes;
+    if (!SectionAxesOf(a, b, rules.kSign, tol, axes)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED);
+    const Vec3 &t = axes.t, &k = axes.k, &n = axes.n;
 
     // 2. The crossed elements. Those the cut touches say whether there is a section and where it
     // lies. The nodes less than a tolerance past the cut along n are on the -n side, so the split
@@ -140,7 +147,7 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
 
     // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
     // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.
-    auto beyond = [&](const CVertex& v) { return (v.x - a.x) * n[0] + (v.y - a.y) * n[1] >= tol; };
+    auto beyond = [&](const CVertex& v) { return PastCut(a, n, v) >= tol; };
     const SideSums side(m, SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; }),
                         {part.centroid.x, part.centroid.y, 0.0});
     const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
