@@ -94,19 +94,25 @@ int RunDemo(const DemoOptions& o, Streams io) {
 
     double worst = 0.0, scale = 1.0;
     std::vector<std::string> written;
-    for (const DemoCut& dc : demo.cuts) {
+    const SectionCutter cutter(*calc);
+    // The plans show the elements each cut meets, which the section cutter tells for the cuts drawn
+    // both ways; the host interface does not say.
+    std::vector<std::pair<CVertex, CVertex>> both;
+    for (const DemoCut& dc : demo.cuts) both.emplace_back(dc.start, dc.end);
+    for (const DemoCut& dc : demo.cuts) both.emplace_back(dc.end, dc.start);
+    const std::vector<SectionResult> geometry =
+        o.outDir ? cutter.Cut(both, {{"geometry", {{model.loadCases.begin()->first, 1.0}}}}).sections
+                 : std::vector<SectionResult>();
+    for (std::size_t c = 0; c < demo.cuts.size(); ++c) {
+        const DemoCut& dc = demo.cuts[c];
         CutSpec cut{dc.name, dc.start, dc.end, dc.side};
-        Vec3 ps = ToPlane(*calc, cut.start), pe = ToPlane(*calc, cut.end);
-        auto onGathered = [&](Vec3 g) {
-            Vec3 q = ToPlane(*calc, g);
-            double a = (pe.x - ps.x) * (q.y - ps.y) - (pe.y - ps.y) * (q.x - ps.x);
-            return cut.side != 0 ? a <= 0.0 : a > 0.0;
-        };
-        const bool above = onGathered(Vec3{demo.wall.width / 2, 0.0, demo.wall.height + 1.0});
+        const HostSide side(cutter, *calc, cut.start, cut.end);
+        auto onGathered = [&](const CVertex& g) { return side.Of(g) == cut.side; };
+        const bool above = onGathered(CVertex{demo.wall.width / 2, 0.0, demo.wall.height + 1.0});
         io.out << "\ncut " << dc.name << ", " << dc.description << ": " << VecText(cut.start, 2) << " -> "
                << VecText(cut.end, 2) << ", side " << cut.side << " (gathers the nodes " << (above ? "above" : "below")
                << " it)\n";
-        const Vec3 mid = 0.5 * (cut.start + cut.end);
+        const CVertex mid = 0.5 * (cut.start + cut.end);
         bool axesShown = false;
         for (const auto& [id, lc] : model.loadCases) {
             HostSection r = ComputeSection(*calc, model, cut, id, false, std::nullopt);
@@ -120,7 +126,7 @@ int RunDemo(const DemoOptions& o, Streams io) {
                 io.out << "  case                                 F1         F2         F3         M1         M2         M3\n";
                 axesShown = true;
             }
-            const Vec3 axes[3] = {r.axes[0], r.axes[1], r.axes[2]};
+            const CVertex axes[3] = {r.axes[0], r.axes[1], r.axes[2]};
             std::array<double, 6> expected{};
             std::vector<std::array<double, 6>> modal;
             for (const DemoLoading& l : demo.loadings)
@@ -144,8 +150,9 @@ int RunDemo(const DemoOptions& o, Streams io) {
         }
         if (o.outDir) {
             std::string file = *o.outDir + "/plan_" + dc.name + ".svg";
-            PlanPicture plan =
-                MakePlan(model, *calc, cut, "Cut " + dc.name + ": " + dc.description + " (x' = X, y' = Z)");
+            PlanPicture plan = MakeHostPlan(model, *calc, cutter, cut,
+                                            Met(geometry.at(c), geometry.at(demo.cuts.size() + c)),
+                                            "Cut " + dc.name + ": " + dc.description + " (x' = X, y' = Z)");
             plan.numbers = o.numbers;
             SetCutAxes(plan, *calc, cut, ComputeSection(*calc, model, cut, model.loadCases.begin()->first, false, std::nullopt));
             if (!io::WriteTextFile(file, PlanSvg(plan), error)) return PrintBadInput(io, error), kExitBadInput;
@@ -164,7 +171,7 @@ int RunDemo(const DemoOptions& o, Streams io) {
         StressRequest q;
         q.start = dc.start;
         q.end = dc.end;
-        q.face = 0.5 * (dc.start + dc.end) + Vec3{0.0, 0.0, 1.0};
+        q.face = 0.5 * (dc.start + dc.end) + CVertex{0.0, 0.0, 1.0};
         q.loadCase = sc.loadCase;
         q.divisions = 4;
         q.diagrams = o.outDir.has_value();

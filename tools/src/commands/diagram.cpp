@@ -18,6 +18,8 @@
 
 namespace xsect::cli {
 
+using io::Model;
+
 namespace {
 
 constexpr std::int32_t kMostStations = 1000000;
@@ -88,7 +90,7 @@ bool Report(const std::vector<SectionResult>& sections, const Model& model, cons
             refused[s.status].push_back(i);
             continue;
         }
-        for (std::int32_t lc : coverage.Missing(Of(s.start), Of(s.end))) missing[lc].push_back(i);
+        for (std::int32_t lc : coverage.Missing(s)) missing[lc].push_back(i);
     }
     const std::string of = " of " + std::to_string(sections.size());
     for (const auto& [status, stations] : refused)
@@ -104,7 +106,7 @@ bool Report(const std::vector<SectionResult>& sections, const Model& model, cons
 
 int RunDiagram(const DiagramOptions& o, Streams io) {
     std::string error;
-    Vec3 a, b;
+    CVertex a, b;
     if (!ParseCut(o.axis, a, b, error)) return PrintBadInput(io, "--axis " + error), kExitBadInput;
     if (o.stations < 1 || o.stations > kMostStations)
         return PrintBadInput(io, "--stations " + std::to_string(o.stations) + ": give 1 to " +
@@ -125,10 +127,9 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     }
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    const SectionTable table = SectionCutter(*calc).Stations(CVertex(a.x, a.y, a.z), CVertex(b.x, b.y, b.z),
-                                                            o.stations, q.requests);
+    const SectionTable table = SectionCutter(*calc).Stations(a, b, o.stations, q.requests);
     if (!table.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + table.error), kExitBadInput;
-    const bool allComputed = Report(table.sections, model, ResultCoverage(model, *calc, q.cases), io);
+    const bool allComputed = Report(table.sections, model, ResultCoverage(model, q.cases), io);
 
     const AxisDiagram diagram{model.title.empty() ? o.model : model.title, a, b, model.units, q.labels,
                               table.sections, o.envelope};

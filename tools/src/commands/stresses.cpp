@@ -9,7 +9,6 @@
 #include "commands/commands.h"
 #include "commands/model_loading.h"
 #include "compute/cut_line_stresses.h"
-#include "compute/section.h"
 #include "present/diagrams_svg.h"
 #include "present/text.h"
 #include "present/units.h"
@@ -103,7 +102,7 @@ int RunStresses(const StressesOptions& o, Streams io) {
 
     Model model;
     if (!LoadModel(o.model, std::nullopt, model, io)) return kExitBadInput;
-    const std::string problem = CutProblem(ExtentOf(model), model.tolerance, q.start, q.end);
+    const std::string problem = CutLimits(model).Problem(q.start, q.end);
     if (!problem.empty()) return PrintBadInput(io, "--cut: " + problem), kExitBadInput;
     auto lc = model.loadCases.find(o.loadCase);
     if (lc == model.loadCases.end())

@@ -64,8 +64,7 @@ double ValueOf(const CLStress& s, CLStressType t) {
 StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const StressRequest& q) {
     StressOutcome out;
     CCrossSectionStressesPost stresses(&calc);
-    CVertex a(q.start.x, q.start.y, q.start.z), b(q.end.x, q.end.y, q.end.z), f(q.face.x, q.face.y, q.face.z);
-    auto rows = stresses.GetCutlineStressInputPoints(a, b, f, q.divisions, q.spacing, false);
+    auto rows = stresses.GetCutlineStressInputPoints(q.start, q.end, q.face, q.divisions, q.spacing, false);
     if (rows.empty() || calc.GetCurrentStatus() != CS_SUCCESS) {
         out.status = calc.GetCurrentStatus() != CS_SUCCESS ? calc.GetCurrentStatus() : CS_NO_ELEMENTS_CROSSED;
         out.stage = "cut-line input points";
@@ -76,7 +75,7 @@ StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const
     calc.GetPlaneMap(px, py, normal);
     out.rowCount = rows.size();
     for (const auto& row : rows) out.sampleCount += row->GetStressPoints().size();
-    out.report = FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    out.report = FillSamples(model, q.loadCase, q.start, q.end, q.face, normal, rows);
     auto smooth = [&](const std::optional<std::vector<double>>& positions) {
         if (positions) return stresses.SmoothBalanceCutlineStress(q.loadCase, *positions, q.types, q.balanceMz, q.qtInMy);
         if (q.outputSpacing)
@@ -112,7 +111,7 @@ StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const
                 s.samples.emplace_back(p.Get1DCoor(), p.GetStress()[CLStressSourceComponent(t)]);
         out.diagrams.push_back(std::move(s));
     }
-    FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    FillSamples(model, q.loadCase, q.start, q.end, q.face, normal, rows);
     const double s0 = out.bounds.front(), sN = out.bounds.back();
     std::vector<double> dense;
     for (int i = 0; i <= 240; ++i) dense.push_back(s0 + (sN - s0) * i / 240.0);

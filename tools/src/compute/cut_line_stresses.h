@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "compute/stress_fill.h"
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
 struct StressRequest {
-    Vec3 start, end, face;
+    CVertex start, end, face;
     std::int32_t loadCase = 0;
     std::int32_t divisions = 0;
     double spacing = 0.0;

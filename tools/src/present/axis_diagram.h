@@ -8,14 +8,14 @@
 
 #include <xsect/sections.h>
 
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 #include "xsect/io/model.h"
 
 namespace xsect::cli {
 
 struct AxisDiagram {
     std::string title;                        // the model's title, or its file
-    Vec3 axisStart, axisEnd;
+    CVertex axisStart, axisEnd;
     io::Units units;
     std::vector<std::string> labels;          // one per request
     const std::vector<SectionResult>& sections;

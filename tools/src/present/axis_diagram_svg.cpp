@@ -44,7 +44,7 @@ std::string VectorText(const CVertex& v) {
     return "(" + c(v.x) + ", " + c(v.y) + ", " + c(v.z) + ")";
 }
 
-std::string PointText(Vec3 v) {
+std::string PointText(CVertex v) {
     auto c = [](double x) { return SvgLabel(std::fabs(x) < 5e-13 ? 0.0 : x); };
     return "(" + c(v.x) + ", " + c(v.y) + ", " + c(v.z) + ")";
 }
