@@ -136,10 +136,14 @@ int RunStresses(const StressesOptions& o, Streams io) {
         KeepRequested(r, *q.positions, length);
     }
     const std::set<CLStressType> types = RequestedTypes(q.types);
-    // The resultant components the asked quantities are balanced to; the others stay zero.
-    std::vector<std::size_t> components;
-    for (std::size_t k = 0; k < 6; ++k)
-        if (types.count(QuantityOfComponent(k))) components.push_back(k);
+    // The resultant components the asked quantities are balanced to: each one's integral, and St's
+    // first moment, which --balance-mz balances (Qt's only adds to Mts's My).
+    std::set<std::size_t> components;
+    for (CLStressType t : types) {
+        const CLStressResultantPart part = CLStressResultantOf(t);
+        components.insert(part.integral);
+        if (t == CL_STRESS_ST) components.insert(part.moment);
+    }
     const auto balance = Six(r.balance), smoothed = Six(r.smoothed);
     if (o.format == Format::Csv) {
         io.out << "s,x,y,z";

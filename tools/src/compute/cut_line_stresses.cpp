@@ -5,7 +5,8 @@ namespace xsect::cli {
 namespace {
 
 // The resultant of the samples as the host set them (after the library's sign corrections), each
-// row fitted by the same least-squares quadratic the smoothing starts from.
+// row fitted by the same least-squares quadratic the smoothing starts from and integrated into the
+// components the library's map gives each quantity.
 std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStressPoints>>& rows, const Model& model) {
     std::array<double, 6> r{};
     if (rows.empty() || rows.front()->GetStressPoints().empty() || rows.back()->GetStressPoints().empty()) return r;
@@ -20,19 +21,18 @@ std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStre
         const double sa = pts.front().Get1DCoor(), L = pts.back().Get1DCoor() - sa;
         std::vector<double> xs;
         for (const StressPoint& p : pts) xs.push_back(p.Get1DCoor() - sa);
-        auto fit = [&](CLStressType q) {
+        // The row's own share first, then the sum: the row's part of My is its Mts and Qt together.
+        std::array<double, 6> row6{};
+        for (CLStressType q : RequestedTypes({})) {
             std::vector<double> ys;
             for (const StressPoint& p : pts) ys.push_back(p.GetStress()[CLStressSourceComponent(q)]);
-            return FitQuadratic(xs, ys);
-        };
-        QuadraticFit st = fit(CL_STRESS_ST), sts = fit(CL_STRESS_STS), mt = fit(CL_STRESS_MT),
-                     mts = fit(CL_STRESS_MTS), qt = fit(CL_STRESS_QT);
-        r[0] += th * Integrate(sts, 0, L);
-        r[1] += th * Integrate(st, 0, L);
-        r[2] += Integrate(qt, 0, L);
-        r[3] += Integrate(mt, 0, L);
-        r[4] += Integrate(mts, 0, L) - IntegrateMoment(qt, 0, L, mid - sa);
-        r[5] += th * IntegrateMoment(st, 0, L, mid - sa);
+            const QuadraticFit fit = FitQuadratic(xs, ys);
+            const CLStressResultantPart part = CLStressResultantOf(q);
+            const double weight = part.byThickness ? th : 1.0;
+            row6[part.integral] += weight * Integrate(fit, 0, L);
+            if (part.moment < 6) row6[part.moment] += part.momentSign * (weight * IntegrateMoment(fit, 0, L, mid - sa));
+        }
+        for (std::size_t k = 0; k < 6; ++k) r[k] += row6[k];
     }
     return r;
 }
@@ -42,23 +42,6 @@ std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStre
 std::set<CLStressType> RequestedTypes(const std::set<CLStressType>& types) {
     if (!types.empty()) return types;
     return {CL_STRESS_ST, CL_STRESS_STS, CL_STRESS_QT, CL_STRESS_MTS, CL_STRESS_MT};
-}
-
-CLStressType QuantityOfComponent(std::size_t component) {
-    static const CLStressType kOf[6] = {CL_STRESS_STS, CL_STRESS_ST, CL_STRESS_QT,
-                                        CL_STRESS_MT,  CL_STRESS_MTS, CL_STRESS_ST};
-    return kOf[component % 6];
-}
-
-double ValueOf(const CLStress& s, CLStressType t) {
-    switch (t) {
-        case CL_STRESS_ST: return s.GetSt();
-        case CL_STRESS_STS: return s.GetSts();
-        case CL_STRESS_QT: return s.GetQt();
-        case CL_STRESS_MTS: return s.GetMts();
-        case CL_STRESS_MT: return s.GetMt();
-    }
-    return 0.0;
 }
 
 StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const StressRequest& q) {
