@@ -75,6 +75,12 @@ bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std:
     return true;
 }
 
+Format FormatNamed(const std::string& name) {
+    if (name == "csv") return Format::Csv;
+    if (name == "json") return Format::Json;
+    return Format::Table;
+}
+
 CutLimits::CutLimits(const io::Model& model) : tolerance_(model.tolerance) {
     bool first = true;
     for (const auto& [id, p] : model.nodes) {

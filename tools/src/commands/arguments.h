@@ -10,6 +10,7 @@
 
 #include <xsect/xsect.h>
 
+#include "present/text.h"
 #include "xsect/io/model.h"
 
 namespace xsect::cli {
@@ -19,6 +20,8 @@ bool ParseCut(const std::string& text, CVertex& start, CVertex& end, std::string
 bool ParseNumberList(const std::string& text, std::vector<double>& out, std::string& error);
 // "St,Sts,Qt,Mts,Mt" or any of them.
 bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std::string& error);
+// "table", "csv" or "json", as --format checks it.
+Format FormatNamed(const std::string& name);
 
 // Whether a cut can be asked of the library, against the box of the model's nodes.
 class CutLimits {

@@ -2,7 +2,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <ostream>
+
+#include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
 #include "compute/cut_line_stresses.h"
@@ -17,6 +20,13 @@
 namespace xsect::cli {
 
 namespace {
+
+struct DemoOptions {
+    std::optional<std::string> outDir;
+    std::optional<std::string> writeModel;  // the demo model as a JSON model file
+    std::optional<std::string> writeCsv;    // ... and as a manifest with CSV tables, in this directory
+    bool numbers = false;
+};
 
 std::string Describe(const WallLoad& l) {
     std::string s;
@@ -46,8 +56,6 @@ double Combine(const LoadCase& lc, const std::vector<double>& v) {
 void PrintSix(std::ostream& out, const char* label, const std::array<double, 6>& v) {
     PrintSixRow(out, label, 28, v, 11, 2);
 }
-
-}  // namespace
 
 int RunDemo(const DemoOptions& o, Streams io) {
     Demo demo = MakeDemo();
@@ -211,6 +219,18 @@ int RunDemo(const DemoOptions& o, Streams io) {
     else
         io.out << "(add --out DIR to write the pictures)\n";
     return agrees ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+Command AddDemo(CLI::App& program) {
+    auto o = std::make_shared<DemoOptions>();
+    CLI::App* c = program.add_subcommand("demo", "Run the built-in cantilever wall and check it against its free body");
+    c->add_option("--out", o->outDir, "write SVG pictures into this directory");
+    c->add_option("--write-model", o->writeModel, "write the demo model as a JSON model file");
+    c->add_option("--write-csv", o->writeCsv, "write the demo model as a CSV manifest into this directory");
+    c->add_flag("--numbers", o->numbers, "node and element numbers on the plans");
+    return {c, [o](Streams io) { return RunDemo(*o, io); }};
 }
 
 }  // namespace xsect::cli

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
+#include <CLI/CLI.hpp>
 #include <xsect/sections.h>
 
 #include "commands/arguments.h"
@@ -23,6 +25,17 @@ using io::Model;
 namespace {
 
 constexpr std::int32_t kMostStations = 1000000;
+
+struct DiagramOptions {
+    std::string model;
+    std::string axis;                          // "X1,Y1,Z1:X2,Y2,Z2"
+    std::int32_t stations = 0;
+    std::optional<std::string> cases;          // "1,2": these load cases, no model combinations
+    bool allCases = false;
+    std::optional<std::string> combinationsFile;
+    bool envelope = false;
+    std::optional<std::string> outDir;         // diagram.csv and diagram.svg; else the CSV to out
+};
 
 // "1-12, 15" for a person reading which stations something holds at.
 std::string StationList(const std::vector<std::size_t>& stations) {
@@ -102,8 +115,6 @@ bool Report(const std::vector<SectionResult>& sections, const Model& model, cons
     return refused.empty();
 }
 
-}  // namespace
-
 int RunDiagram(const DiagramOptions& o, Streams io) {
     std::string error;
     CVertex a, b;
@@ -148,6 +159,23 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
         io.out << "wrote " << *o.outDir << name << "\n";
     }
     return allComputed ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+Command AddDiagram(CLI::App& program) {
+    auto o = std::make_shared<DiagramOptions>();
+    CLI::App* c = program.add_subcommand("diagram", "N, V and M diagrams: section forces at stations along an axis, "
+                                                    "as CSV and SVG");
+    c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
+    c->add_option("--axis", o->axis, "X1,Y1,Z1:X2,Y2,Z2: stations run from the first point to the second")->required();
+    c->add_option("--stations", o->stations, "number of stations, ends included (1..1000000)")->required();
+    c->add_option("--cases", o->cases, "these load cases only, e.g. 1,2 (no model combinations)")
+        ->excludes(c->add_flag("--all-cases", o->allCases, "every load case and combination (the default)"));
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    c->add_flag("--envelope", o->envelope, "add the envelope over the requests, naming the governing one");
+    c->add_option("--out", o->outDir, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
+    return {c, [o](Streams io) { return RunDiagram(*o, io); }};
 }
 
 }  // namespace xsect::cli

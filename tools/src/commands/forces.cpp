@@ -1,5 +1,7 @@
+#include <memory>
 #include <ostream>
 
+#include <CLI/CLI.hpp>
 #include <xsect/sections.h>
 
 #include "commands/arguments.h"
@@ -19,6 +21,24 @@
 namespace xsect::cli {
 
 namespace {
+
+struct ForcesOptions {
+    std::string model;
+    std::optional<std::string> cut;      // "X1,Y1,Z1:X2,Y2,Z2"
+    std::optional<std::string> cutsCsv;  // a table of cuts
+    std::optional<std::int32_t> loadCase;
+    std::optional<std::string> combination;   // one combination by name
+    std::optional<std::string> combinationsFile;
+    bool allCases = false;                    // every load case and every combination
+    std::string convention = "sign";          // the sign rule (docs/sections.md), or "host": the host interface's own
+    std::optional<std::string> keep;          // "X,Y,Z": a point of the part whose forces are reported
+    std::optional<std::int32_t> side;         // the host convention's side
+    bool globalAxes = false;                  // host convention
+    std::optional<std::string> momentPoint;   // host convention
+    std::optional<std::string> plot;          // SVG plan of the (single) cut
+    bool numbers = false;                     // node and element numbers on the plan
+    std::string format = "table";
+};
 
 bool ReadCuts(const ForcesOptions& o, std::vector<CutSpec>& cuts, Streams& io) {
     std::string error;
@@ -126,7 +146,7 @@ int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForc
             std::swap(cuts[i].start, cuts[i].end);
             std::swap(table.sections[i].start, table.sections[i].end);
         }
-    PrintSectionForces(io.out, o.format, model, Names(cuts), table.sections, q);
+    PrintSectionForces(io.out, FormatNamed(o.format), model, Names(cuts), table.sections, q);
 
     bool anyRefused = false;
     const ResultCoverage coverage(model, q.cases);
@@ -181,7 +201,7 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
         }
     }
     bar.Finish();
-    PrintHostForces(io.out, o.format, model, rows, o.globalAxes, momentPoint);
+    PrintHostForces(io.out, FormatNamed(o.format), model, rows, o.globalAxes, momentPoint);
 
     bool anyRefused = false;
     for (const HostRow& r : rows) {
@@ -226,11 +246,9 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
     return anyRefused ? kExitRefused : kExitOk;
 }
 
-}  // namespace
-
 int RunForces(const ForcesOptions& o, Streams io) {
     std::string error;
-    const bool host = o.convention == Convention::Host;
+    const bool host = o.convention == "host";
     if (!host)
         for (const auto& [given, name] : {std::pair{o.side.has_value(), "--side"}, {o.globalAxes, "--global-axes"},
                                           {o.momentPoint.has_value(), "--moment-point"}})
@@ -280,6 +298,40 @@ int RunForces(const ForcesOptions& o, Streams io) {
                                          " is of a type without section values"),
                    kExitBadInput;
     return SignRuleForces(o, model, *calc, cuts, keep, q, io);
+}
+
+}  // namespace
+
+Command AddForces(CLI::App& program) {
+    auto o = std::make_shared<ForcesOptions>();
+    CLI::App* c = program.add_subcommand("forces", "Section forces of one cut, or of every cut in a CSV table");
+    c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
+    CLI::Option* cut = c->add_option("--cut", o->cut, "the cut, X1,Y1,Z1:X2,Y2,Z2 in global coordinates");
+    cut->excludes(c->add_option("--cuts", o->cutsCsv,
+                                "CSV table of cuts: name,x1,y1,z1,x2,y2,z2[,side] (docs/cuts-format.md)"));
+    CLI::Option* loadCase = c->add_option("--case", o->loadCase, "load case (default: the first)");
+    CLI::Option* combination = c->add_option("--combination", o->combination, "one load combination, by name");
+    CLI::Option* all = c->add_flag("--all-cases", o->allCases, "every load case and every combination");
+    loadCase->excludes(all);
+    combination->excludes(all);
+    combination->excludes(loadCase);
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    c->add_option("--convention", o->convention,
+                  "sign: N, Vt, Vk, Mn, Mt, Mk on the -n part about the centroid (docs/sections.md, the default); "
+                  "host: the host interface's F1..M3 of the gathered side")
+        ->check(CLI::IsMember({"sign", "host"}));
+    c->add_option("--keep", o->keep, "X,Y,Z: report the forces on the part holding this point");
+    c->add_option("--side", o->side, "host convention: 1 gathers the nodes right of the directed cut (and on it), "
+                                     "0 those strictly left")
+        ->check(CLI::IsMember({0, 1}));
+    c->add_flag("--global-axes", o->globalAxes, "host convention: static results along the global axes");
+    c->add_option("--moment-point", o->momentPoint, "host convention: X,Y,Z (default: the cut's midpoint)");
+    c->add_option("--plot", o->plot, "write an SVG plan of the cut");
+    // The plan's first name, kept so that scripts written for it still run.
+    c->add_option("--plan", o->plot)->group("");
+    c->add_flag("--numbers", o->numbers, "node and element numbers on the plan");
+    c->add_option("--format", o->format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+    return {c, [o](Streams io) { return RunForces(*o, io); }};
 }
 
 }  // namespace xsect::cli

@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <ostream>
+
+#include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
 #include "commands/model_loading.h"
@@ -8,6 +11,8 @@
 #include "present/text.h"
 
 namespace xsect::cli {
+
+namespace {
 
 int RunInfo(const std::string& path, const std::optional<std::string>& combinationsFile, Streams io) {
     io::Model model;
@@ -66,6 +71,20 @@ int RunInfo(const std::string& path, const std::optional<std::string>& combinati
     io.out << "extent:      x' " << Fmt(lo[0]) << " .. " << Fmt(hi[0]) << ", y' " << Fmt(lo[1]) << " .. " << Fmt(hi[1])
            << " (plane coordinates)\n";
     return kExitOk;
+}
+
+}  // namespace
+
+Command AddInfo(CLI::App& program) {
+    struct InfoOptions {
+        std::string model;
+        std::optional<std::string> combinationsFile;
+    };
+    auto o = std::make_shared<InfoOptions>();
+    CLI::App* c = program.add_subcommand("info", "Counts, units, combinations, plane, origin and status of a model");
+    c->add_option("model", o->model, "model file")->required();
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    return {c, [o](Streams io) { return RunInfo(o->model, o->combinationsFile, io); }};
 }
 
 }  // namespace xsect::cli
