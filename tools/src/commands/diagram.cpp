@@ -15,6 +15,7 @@
 #include "commands/model_loading.h"
 #include "compute/requests.h"
 #include "compute/result_coverage.h"
+#include "compute/stations.h"
 #include "present/axis_diagram.h"
 #include "xsect/io/model_file.h"
 
@@ -138,12 +139,12 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     }
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    const SectionTable table = SectionCutter(*calc).Stations(a, b, o.stations, q.requests);
-    if (!table.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + table.error), kExitBadInput;
-    const bool allComputed = Report(table.sections, model, ResultCoverage(model, q.cases), io);
+    const AxisStations stations = StationsWithJumps(SectionCutter(*calc), a, b, o.stations, q.requests);
+    if (!stations.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + stations.error), kExitBadInput;
+    const bool allComputed = Report(stations.after, model, ResultCoverage(model, q.cases), io);
 
     const AxisDiagram diagram{model.title.empty() ? o.model : model.title, a, b, model.units, q.labels,
-                              table.sections, o.envelope};
+                              stations, o.envelope};
     if (!o.outDir) {
         WriteAxisDiagramCsv(io.out, diagram);
         return allComputed ? kExitOk : kExitRefused;
