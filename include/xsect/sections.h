@@ -103,6 +103,13 @@ public:
     // number (other case types are skipped). Empty when the model has none.
     std::vector<ResultRequest> DefaultRequests() const;
 
+    // On which side of the cut start-end a point lies by the sections' own rule, all three taken in
+    // the plane (projected onto it): +1 in the +n part (the tolerance or more past the cut along n),
+    // -1 the tolerance or more before it, 0 within the tolerance of the cut's line, where a node counts
+    // with the -n part. 0 also for a cut shorter than the tolerance, a coordinate that is not finite or
+    // a plane that was not set up. Turning a cut round turns +1 and -1 round.
+    std::int32_t SideOf(const CVertex& start, const CVertex& end, const CVertex& point) const;
+
     // Sums the values from the +n part instead (true) or from the -n part (false, the default). On a
     // model whose elements are in equilibrium both give the same values, so comparing them checks
     // the host's results. Set it before cutting, not while another thread cuts with this object.

@@ -42,6 +42,15 @@ double NormalSign(const PlaneModel& m) {
     return normal[0] >= 0.0 ? 1.0 : -1.0;
 }
 
+bool SectionAxesOf(const CVertex& a, const CVertex& b, double kSign, double tolerance, SectionAxes& axes) {
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(length >= tolerance) || !(length > 0.0)) return false;
+    axes.t = {(b.x - a.x) / length, (b.y - a.y) / length, 0.0};
+    axes.k = {0.0, 0.0, kSign};
+    axes.n = cross(axes.t, axes.k);
+    return true;
+}
+
 void MarkUncomputed(SectionResult& result, std::int32_t status) {
     result.status = status;
     result.centroid = CVertex(0.0, 0.0, 0.0);
@@ -60,11 +69,9 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     const double tol = m.tolerance;
 
     // 1. The axes in plane coordinates: t along the cut, k the normal by the global rule, n = t x k.
-    const double length = std::hypot(b.x - a.x, b.y - a.y);
-    if (!(length >= tol) || !(length > 0.0)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED);
-    const Vec3 t{(b.x - a.x) / length, (b.y - a.y) / length, 0.0};
-    const Vec3 k{0.0, 0.0, rules.kSign};
-    const Vec3 n = cross(t, k);
+    SectionAxes axes;
+    if (!SectionAxesOf(a, b, rules.kSign, tol, axes)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED);
+    const Vec3 &t = axes.t, &k = axes.k, &n = axes.n;
 
     // 2. The elements summed: the nodes less than a tolerance past the cut along n are on the -n
     // side, so the split runs along the cut moved that far, and the elements it crosses are the ones
@@ -76,7 +83,7 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     const CutLine line(a, b);
     const double towards = n[1] * line.tx - n[0] * line.ty > 0.0 ? 1.0 : -1.0;  // +n is the cut's left
     if (through.Empty() && touched.frames.empty() && !MeetsShells(m, line))
-        return MarkUncomputed(result, LineInMesh(m, line, length / 2, towards) ? CS_CUT_INSIDE_ONE_SHELL
+        return MarkUncomputed(result, LineInMesh(m, line, line.length / 2, towards) ? CS_CUT_INSIDE_ONE_SHELL
                                                                                 : CS_NO_ELEMENTS_CROSSED);
 
     // 3. The covered part of the cut: its stretches inside the shells the section divides, nodes
@@ -84,7 +91,7 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     // nothing covered (frames only, or nothing beyond the cut) the cut's midpoint stands in. An
     // end lies inside when the mesh goes on twice the tolerance beyond it.
     const Coverage cover = CoveredPart(m, through.shells, line, towards, rules.thickness);
-    const double centre = cover.length > 0.0 ? cover.centre : length / 2;
+    const double centre = cover.length > 0.0 ? cover.centre : line.length / 2;
     const CVertex centroid = planePoint(a.x + centre * line.tx, a.y + centre * line.ty);
     result.status = CS_SUCCESS;
     result.coveredLength = cover.length;
@@ -92,7 +99,7 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     result.centroid = centroid;
     m.frame.ToGlobal(result.centroid);
     result.endsInside =
-        LineInMesh(m, line, -2.0 * tol, towards) || LineInMesh(m, line, length + 2.0 * tol, towards);
+        LineInMesh(m, line, -2.0 * tol, towards) || LineInMesh(m, line, line.length + 2.0 * tol, towards);
     result.shells.clear();
     result.frames.clear();
     for (const std::int32_t s : through.shells) result.shells.push_back(m.shellIds[static_cast<std::size_t>(s)]);
@@ -103,7 +110,7 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
 
     // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
     // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.
-    auto beyond = [&](const CVertex& v) { return (v.x - a.x) * n[0] + (v.y - a.y) * n[1] >= tol; };
+    auto beyond = [&](const CVertex& v) { return PastCut(a, n, v) >= tol; };
     const SideSums side(m, SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; }),
                         {centroid.x, centroid.y, 0.0});
     const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;

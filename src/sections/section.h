@@ -21,6 +21,19 @@ struct SectionRules {
 // k.Y > 0; if also to Y, k.X > 0.
 double NormalSign(const PlaneModel& m);
 
+// The section's axes of the cut a-b in plane coordinates: t along the cut, k = kSign x the plane's
+// normal, n = t x k. False for a cut shorter than the tolerance, which has no axes.
+struct SectionAxes {
+    Vec3 t, k, n;
+};
+bool SectionAxesOf(const CVertex& a, const CVertex& b, double kSign, double tolerance, SectionAxes& axes);
+
+// How far v lies past the cut through a along n (plane coordinates). The -n part holds what lies
+// less than the tolerance past the cut, so a node on the cut, or a rounding error off it, counts there.
+inline double PastCut(const CVertex& a, const Vec3& n, const CVertex& v) {
+    return (v.x - a.x) * n[0] + (v.y - a.y) * n[1];
+}
+
 // Fills everything of `result` but the cut's ends and position, which the caller sets. a and b are
 // in plane coordinates, in the plane.
 void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,

@@ -61,6 +61,20 @@ std::vector<ResultRequest> SectionCutter::DefaultRequests() const try {
     return {};
 }
 
+std::int32_t SectionCutter::SideOf(const CVertex& start, const CVertex& end, const CVertex& point) const {
+    const detail::PlaneModel& m = *model_;
+    if (m.planeStatus != CS_SUCCESS || !finite(start) || !finite(end) || !finite(point)) return 0;
+    CVertex a = start, b = end, p = point;
+    for (CVertex* v : {&a, &b, &p}) {
+        m.frame.ToPlane(*v);
+        v->z = 0.0;
+    }
+    detail::SectionAxes axes;
+    if (!detail::SectionAxesOf(a, b, detail::NormalSign(m), m.tolerance, axes)) return 0;
+    const double past = detail::PastCut(a, axes.n, p);
+    return past >= m.tolerance ? 1 : past <= -m.tolerance ? -1 : 0;
+}
+
 SectionForces Reversed(const SectionForces& v) { return {v.N, v.Vt, -v.Vk, v.Mn, v.Mt, -v.Mk}; }
 
 SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& cuts,

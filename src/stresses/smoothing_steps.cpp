@@ -51,17 +51,12 @@ std::set<CLStressType> QuantitiesFor(const std::set<CLStressType>& requested) {
 
 std::size_t SourceComponent(CLStressType q) { return CLStressSourceComponent(q); }
 
-bool WeightedByThickness(CLStressType q) { return q == CL_STRESS_ST || q == CL_STRESS_STS; }
+bool WeightedByThickness(CLStressType q) { return CLStressResultantOf(q).byThickness; }
 
 double TargetOf(const ForceResultant& r, CLStressType q) {
-    switch (q) {
-        case CL_STRESS_ST: return r.GetFy();
-        case CL_STRESS_STS: return r.GetFx();
-        case CL_STRESS_QT: return r.GetFz();
-        case CL_STRESS_MTS: return r.GetMy();
-        case CL_STRESS_MT: return r.GetMx();
-    }
-    return 0.0;
+    const double components[6] = {r.GetFx(), r.GetFy(), r.GetFz(), r.GetMx(), r.GetMy(), r.GetMz()};
+    const std::size_t i = CLStressResultantOf(q).integral;
+    return i < 6 ? components[i] : 0.0;
 }
 
 std::vector<double> PrepareOutputPositions(std::vector<double> positions, double s0, double sN) {
@@ -199,38 +194,21 @@ void TiltFirstMoment(std::vector<QuadraticFit>& fits, const std::vector<RowSpan>
 }
 
 ForceResultant SmoothedResultant(const FitsByQuantity& fits, const std::vector<RowSpan>& spans, double mid) {
-    double Fx = 0.0, Fy = 0.0, Fz = 0.0, Mx = 0.0, My = 0.0, Mz = 0.0;
+    double r[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     for (std::size_t k = 0; k < spans.size(); ++k) {
         const RowSpan& e = spans[k];
         const double L = e.Length();
-        const double t = e.thickness;
         for (const auto& [q, perElement] : fits) {
             if (k >= perElement.size()) continue;
             const QuadraticFit& f = perElement[k];
-            const double I = Integrate(f, 0.0, L);
-            const double Mo = IntegrateMoment(f, 0.0, L, mid - e.sa);
-            switch (q) {
-                case CL_STRESS_ST:
-                    Fy += t * I;
-                    Mz += t * Mo;
-                    break;
-                case CL_STRESS_STS:
-                    Fx += t * I;
-                    break;
-                case CL_STRESS_QT:
-                    Fz += I;
-                    My -= Mo;
-                    break;
-                case CL_STRESS_MTS:
-                    My += I;
-                    break;
-                case CL_STRESS_MT:
-                    Mx += I;
-                    break;
-            }
+            const CLStressResultantPart part = CLStressResultantOf(q);
+            if (part.integral >= 6) continue;
+            const double weight = part.byThickness ? e.thickness : 1.0;
+            r[part.integral] += weight * Integrate(f, 0.0, L);
+            if (part.moment < 6) r[part.moment] += part.momentSign * (weight * IntegrateMoment(f, 0.0, L, mid - e.sa));
         }
     }
-    return ForceResultant(Fx, Fy, Fz, Mx, My, Mz);
+    return ForceResultant(r[0], r[1], r[2], r[3], r[4], r[5]);
 }
 
 }  // namespace xsect::detail

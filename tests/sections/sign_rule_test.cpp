@@ -85,6 +85,27 @@ TEST(SectionSignRule, AnyCutGivesTheStaticsAboutTheCentreOfItsCoveredPartFromEit
     }
 }
 
+// A point's side is the part the values act on or come from: past the tolerance band about the cut's
+// line along n it is +1, before it -1, within it 0 (with the -n part); drawing the cut the other way
+// turns the side round, and a point off the plane is taken where it projects.
+TEST(SectionSideOf, ThePartOfAPointByTheToleranceBandAboutTheCut) {
+    Strip strip = loadedStrip();
+    CCrossSectionForcesPost calc = strip.Calculator();
+    const SectionCutter cutter(calc);
+    const double tol = 0.005;
+    for (const SectionResult& r : cutAll(strip, cutter)) {
+        const struct { double past; std::int32_t side; } probes[] = {{-2.0, -1}, {-0.5, 0}, {0.0, 0}, {0.5, 0}, {2.0, 1}};
+        for (const auto& probe : probes) {
+            const double d = probe.past * tol, off = 10.0 * tol;
+            const CVertex p(r.centroid.x + d * r.n.x + off * r.k.x, r.centroid.y + d * r.n.y + off * r.k.y,
+                            r.centroid.z + d * r.n.z + off * r.k.z);
+            EXPECT_EQ(cutter.SideOf(r.start, r.end, p), probe.side) << probe.past;
+            EXPECT_EQ(cutter.SideOf(r.end, r.start, p), -probe.side) << probe.past;
+        }
+        EXPECT_EQ(cutter.SideOf(r.start, r.start, r.end), 0) << "a cut of no length has no sides";
+    }
+}
+
 TEST(SectionSignRule, NoSignChangesForSmallMovesNodeOrderOrPlaneNodeOrder) {
     Strip strip = loadedStrip();
     CCrossSectionForcesPost calc = strip.Calculator();

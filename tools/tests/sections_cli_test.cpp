@@ -9,12 +9,14 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "compute/demo_model.h"
+#include "compute/stations.h"
 #include "tool_test_support.h"
 #include "xsect/io/model_file.h"
 
@@ -36,11 +38,14 @@ std::string ReadFile(const std::string& path) {
 }
 
 // N, Vt, Vk, Mn, Mt, Mk of each request at station i of 25 from the base (z = i / 4) to the top, from
-// the free body above the station: n = +Z, t = +X, k = +Y, moments about (2, 0, z). A station reads
-// the values just past it, so the loads at its own height are not above it.
-std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i) {
+// the free body above the station: n = +Z, t = +X, k = +Y, moments about (2, 0, z). Just past the
+// station the loads at its own height are not above it; just before it they are, and before the base
+// there is nothing.
+std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i, bool before) {
     const double z = 0.25 * i, h = 6.0 - z;
-    const double top = i < 24 ? 1.0 : 0.0, mid = i < 12 ? 1.0 : 0.0;
+    const bool nothing = before && i == 0;
+    const double top = !nothing && (before ? i <= 24 : i < 24) ? 1.0 : 0.0;
+    const double mid = !nothing && (before ? i <= 12 : i < 12) ? 1.0 : 0.0;
     const std::array<double, 6> wind{0, 120 * top, 15 * top, 0, -15 * h * top, 120 * h * top};
     const std::array<double, 6> gravity{-800 * top, 0, 0, 0, 0, 0};
     // The spectrum cases as magnitudes of their two modes' shear and moment, SRSS and CQC (0.12).
@@ -53,24 +58,37 @@ std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i) {
     return r;
 }
 
-TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThem) {
+// Stations on a loaded node line (the base's reactions, the second mode's load at mid-height, the loads
+// at the top) read twice, before and after; the others once. Each reading is its free body.
+TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThemAndStepAtLoadedLines) {
     const std::string dir = TempPath("diagram");
     std::filesystem::remove_all(dir);
     auto r = RunXsect({"diagram", kWall, "--axis", "2,0,0:2,0,6", "--stations", "25", "--envelope", "--out", dir});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const auto rows = CsvLines(ReadFile(dir + "/diagram.csv"));
-    ASSERT_EQ(rows.size(), 1u + 25u * 6u * 2u);  // four cases, the model's combination and the envelope
     std::string header;
     for (const std::string& f : rows[0]) header += (header.empty() ? "" : ",") + f;
     EXPECT_EQ(header, "station,position,covered_length,request,bound,N,Vt,Vk,Mn,Mt,Mk");
+    const std::size_t reading = 6 * 2;  // four cases, the model's combination and the envelope
+    std::map<int, std::size_t> rowsAt;
+    for (std::size_t row = 1; row < rows.size(); ++row) ++rowsAt[std::atoi(rows[row][0].c_str())];
+    std::set<int> twice;
+    for (const auto& [station, count] : rowsAt)
+        if (count == 2 * reading) twice.insert(station);
+        else EXPECT_EQ(count, reading) << station;
+    EXPECT_EQ(rowsAt.size(), 25u);
+    EXPECT_EQ(twice, (std::set<int>{1, 13, 25}));
+    std::map<std::string, int> seen;
     for (std::size_t row = 1; row < rows.size(); ++row) {
         const auto& f = rows[row];
         const int i = std::atoi(f[0].c_str()) - 1;
         EXPECT_NEAR(std::strtod(f[1].c_str(), nullptr), 0.25 * i, 1e-12);
-        // The top station sums nothing (nothing lies beyond it), so it covers nothing either.
-        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), i == 24 ? 0.0 : 4.0, 1e-12);
-        const auto expected = FreeBodyAbove(i);
+        const bool before = twice.count(i + 1) && seen[f[0] + f[3] + f[4]]++ == 0;
+        // A station sums the elements past it: the top one (after) and the base one (before) none, so
+        // they cover nothing either.
+        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), i == (before ? 0 : 24) ? 0.0 : 4.0, 1e-12);
+        const auto expected = FreeBodyAbove(i, before);
         // A spectrum case spans from minus to plus its magnitude; the envelope is the widest of all.
         const double sign = f[4] == "max" ? 1.0 : -1.0;
         for (std::size_t k = 0; k < 6; ++k) {
@@ -90,10 +108,38 @@ TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThem) {
     }
     // The picture names the governing request at the extremes, in the model's units, with the sign rule.
     const std::string svg = ReadFile(dir + "/diagram.svg");
+    // A wall's axis runs up the page, labelled along it.
     for (const char* part : {"max 196.4 kN, earthquake CQC", "min -1080 kN, 1.35G+1.5W", "max 1080 kN m, earthquake SRSS",
-                             "Mk [kN m]", "Sign rule (docs/sections.md)", "n = (0, 0, 1), t = (1, 0, 0), k = (0, 1, 0)"})
+                             "Mk [kN m]", "Sign rule (docs/sections.md)", "n = (0, 0, 1), t = (1, 0, 0), k = (0, 1, 0)",
+                             "transform='rotate(-90"})
         EXPECT_NE(svg.find(part), std::string::npos) << part;
     EXPECT_EQ(r.out, "wrote " + dir + "/diagram.csv\nwrote " + dir + "/diagram.svg\n");
+}
+
+// A load on an interior node line makes a step equal to it there; the base steps from nothing to
+// the load carried down, and the unloaded top and every other station read once.
+TEST(Diagram, TheStepAtALoadedNodeLineIsTheLoad) {
+    std::map<std::int32_t, LoadCase> cases;
+    cases[1].name = "line load";
+    const WallLoad load{3.0, 50.0, -200.0, 10.0};  // at z = 3: 50 along X, -200 along Z, 10 along Y
+    Model model = MakeWallModel(Wall{}, cases, {{1, 0, {load}}}, false);
+    auto calc = io::MakeForceCalculator(model);
+    const AxisStations s = StationsWithJumps(SectionCutter(*calc), {2, 0, 0}, {2, 0, 6}, 13, {{"line", {{1, 1.0}}}});
+    ASSERT_EQ(s.error, "");
+    ASSERT_EQ(s.before.size(), 2u);
+    EXPECT_EQ(s.before[0].first, 0u);
+    EXPECT_EQ(s.before[1].first, 6u);
+    auto six = [](const SectionResult& r) {
+        const SectionForces& f = r.values.at(0).max;
+        return std::array<double, 6>{f.N, f.Vt, f.Vk, f.Mn, f.Mt, f.Mk};
+    };
+    // In (n, t, k) = (Z, X, Y), about (2, 0, z): the load at (2, 0, 3) has a moment about the base only.
+    const std::array<double, 6> atLine{-200, 50, 10, 0, 0, 0}, atBase{-200, 50, 10, 0, -10 * 3, 50 * 3};
+    const auto below = six(s.before[1].second), above = six(s.after[6]), base = six(s.after[0]);
+    for (std::size_t c = 0; c < 6; ++c) {
+        EXPECT_NEAR(below[c] - above[c], atLine[c], kRoundoff) << c;
+        EXPECT_NEAR(base[c] - six(s.before[0].second)[c], atBase[c], kRoundoff) << c;
+    }
 }
 
 // The host interface sums the kept part's nodes and gives the loads on it; the sign rule gives the

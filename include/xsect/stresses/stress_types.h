@@ -40,6 +40,30 @@ constexpr std::size_t CLStressSourceComponent(CLStressType t) {
     return 1;
 }
 
+// How a quantity's distribution along the cut line makes up the section resultant, whose components
+// 0 to 5 are Fx, Fy, Fz, Mx, My, Mz in the cut's axes (ForceResultant's order). Its integral, times
+// the thickness where byThickness (the stresses St and Sts), is the component `integral`, the one the
+// smoothing balances it against. Its first moment about the middle of the line, with the same weight
+// and times momentSign, adds to the component `moment`: St's is Mz, Qt's takes part in My; the
+// others have none (kNoResultantComponent).
+inline constexpr std::size_t kNoResultantComponent = 6;
+struct CLStressResultantPart {
+    std::size_t integral;
+    std::size_t moment;
+    double momentSign;
+    bool byThickness;
+};
+constexpr CLStressResultantPart CLStressResultantOf(CLStressType t) {
+    switch (t) {
+        case CL_STRESS_ST: return {1, 5, 1.0, true};
+        case CL_STRESS_STS: return {0, kNoResultantComponent, 0.0, true};
+        case CL_STRESS_QT: return {2, 4, -1.0, false};
+        case CL_STRESS_MTS: return {4, kNoResultantComponent, 0.0, false};
+        case CL_STRESS_MT: return {3, kNoResultantComponent, 0.0, false};
+    }
+    return {kNoResultantComponent, kNoResultantComponent, 0.0, false};
+}
+
 // Whether a sample point's stress components have been set.
 enum StressCSType : std::int32_t {
     STRESS_CS_NONE = 0,

@@ -1,7 +1,11 @@
 #include "commands/arguments.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+
+#include "compute/geometry.h"
+#include "present/text.h"
 
 namespace xsect::cli {
 
@@ -42,14 +46,14 @@ bool ParseNumberList(const std::string& text, std::vector<double>& out, std::str
     return true;
 }
 
-bool ParsePoint(const std::string& text, Vec3& out, std::string& error) {
+bool ParsePoint(const std::string& text, CVertex& out, std::string& error) {
     std::vector<double> v;
     if (!ParseNumbers(text, 3, v, error)) return false;
     out = {v[0], v[1], v[2]};
     return true;
 }
 
-bool ParseCut(const std::string& text, Vec3& start, Vec3& end, std::string& error) {
+bool ParseCut(const std::string& text, CVertex& start, CVertex& end, std::string& error) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) {
         error = "cut \"" + text + "\": expected X1,Y1,Z1:X2,Y2,Z2";
@@ -69,6 +73,39 @@ bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std:
         }
     }
     return true;
+}
+
+Format FormatNamed(const std::string& name) {
+    if (name == "csv") return Format::Csv;
+    if (name == "json") return Format::Json;
+    return Format::Table;
+}
+
+CutLimits::CutLimits(const io::Model& model) : tolerance_(model.tolerance) {
+    bool first = true;
+    for (const auto& [id, p] : model.nodes) {
+        if (first) lo_ = hi_ = p, first = false;
+        lo_ = {std::min(lo_.x, p.x), std::min(lo_.y, p.y), std::min(lo_.z, p.z)};
+        hi_ = {std::max(hi_.x, p.x), std::max(hi_.y, p.y), std::max(hi_.z, p.z)};
+    }
+}
+
+std::string CutLimits::Problem(const CVertex& start, const CVertex& end) const {
+    const CVertex centre = 0.5 * (lo_ + hi_);
+    const double size = std::max(Norm(hi_ - lo_), tolerance_);
+    // A million times the model's size is far beyond any cut through it, and well before
+    // squares of the coordinates overflow.
+    const double reach = 1e6 * size;
+    for (const CVertex& p : {start, end})
+        if (!(std::fabs(p.x - centre.x) <= reach && std::fabs(p.y - centre.y) <= reach &&
+              std::fabs(p.z - centre.z) <= reach))
+            return "the cut reaches " + Significant(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}), 6) +
+                   ", more than a million times the model's size (" + Significant(size, 6) + ") from it";
+    const double length = Norm(end - start);
+    if (!(length > tolerance_))
+        return "the cut's ends are " + Significant(length, 6) + " apart, not more than the model's tolerance " +
+               Significant(tolerance_, 6) + ": a cut needs a length";
+    return {};
 }
 
 }  // namespace xsect::cli

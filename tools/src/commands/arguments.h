@@ -1,7 +1,8 @@
 #pragma once
 
 // The command line's small languages: points, cuts, number lists and quantity lists. Each
-// parser returns false with a message saying what is wrong.
+// parser returns false with a message saying what is wrong. And whether a cut can be asked of the
+// library at all.
 
 #include <set>
 #include <string>
@@ -9,14 +10,30 @@
 
 #include <xsect/xsect.h>
 
-#include "compute/vec3.h"
+#include "present/text.h"
+#include "xsect/io/model.h"
 
 namespace xsect::cli {
 
-bool ParsePoint(const std::string& text, Vec3& out, std::string& error);
-bool ParseCut(const std::string& text, Vec3& start, Vec3& end, std::string& error);
+bool ParsePoint(const std::string& text, CVertex& out, std::string& error);
+bool ParseCut(const std::string& text, CVertex& start, CVertex& end, std::string& error);
 bool ParseNumberList(const std::string& text, std::vector<double>& out, std::string& error);
 // "St,Sts,Qt,Mts,Mt" or any of them.
 bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std::string& error);
+// "table", "csv" or "json", as --format checks it.
+Format FormatNamed(const std::string& name);
+
+// Whether a cut can be asked of the library, against the box of the model's nodes.
+class CutLimits {
+public:
+    explicit CutLimits(const io::Model& model);
+    // Why the cut cannot be asked, or "" when it can: ends that coincide within the model's
+    // tolerance, or ends so far from the model that their coordinates lose all precision.
+    std::string Problem(const CVertex& start, const CVertex& end) const;
+
+private:
+    CVertex lo_, hi_;
+    double tolerance_;
+};
 
 }  // namespace xsect::cli

@@ -1,4 +1,7 @@
+#include <memory>
 #include <ostream>
+
+#include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
 #include "commands/model_loading.h"
@@ -9,14 +12,19 @@ namespace xsect::cli {
 
 namespace {
 
+struct CheckOptions {
+    std::string model;
+    std::optional<std::string> combinationsFile;
+    double relativeTolerance = 1e-6;  // of an element's residual against its force scale
+    int worst = 5;                    // elements listed per load case
+};
+
 template <class List, class Print>
 void PrintSome(std::ostream& out, const List& list, std::size_t limit, Print print) {
     for (std::size_t i = 0; i < list.size() && i < limit; ++i) out << (i ? ", " : "") << print(list[i]);
     if (list.size() > limit) out << ", ... (" << list.size() - limit << " more)";
     out << "\n";
 }
-
-}  // namespace
 
 int RunCheck(const CheckOptions& o, Streams io) {
     if (!(o.relativeTolerance > 0.0) || o.worst < 1)
@@ -72,6 +80,19 @@ int RunCheck(const CheckOptions& o, Streams io) {
     }
     out << (r.Clean() ? "no findings\n" : "findings above\n");
     return r.Clean() ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+Command AddCheck(CLI::App& program) {
+    auto o = std::make_shared<CheckOptions>();
+    CLI::App* c = program.add_subcommand("check", "Look for faults in a model: element equilibrium, unused and "
+                                                  "coincident nodes, nodes off the plane, cases without results");
+    c->add_option("model", o->model, "model file")->required();
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    c->add_option("--tolerance", o->relativeTolerance, "largest residual relative to the element's forces (1e-6)");
+    c->add_option("--worst", o->worst, "elements and nodes listed per finding (5)");
+    return {c, [o](Streams io) { return RunCheck(*o, io); }};
 }
 
 }  // namespace xsect::cli

@@ -2,7 +2,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <ostream>
+
+#include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
 #include "compute/cut_line_stresses.h"
@@ -17,6 +20,13 @@
 namespace xsect::cli {
 
 namespace {
+
+struct DemoOptions {
+    std::optional<std::string> outDir;
+    std::optional<std::string> writeModel;  // the demo model as a JSON model file
+    std::optional<std::string> writeCsv;    // ... and as a manifest with CSV tables, in this directory
+    bool numbers = false;
+};
 
 std::string Describe(const WallLoad& l) {
     std::string s;
@@ -46,8 +56,6 @@ double Combine(const LoadCase& lc, const std::vector<double>& v) {
 void PrintSix(std::ostream& out, const char* label, const std::array<double, 6>& v) {
     PrintSixRow(out, label, 28, v, 11, 2);
 }
-
-}  // namespace
 
 int RunDemo(const DemoOptions& o, Streams io) {
     Demo demo = MakeDemo();
@@ -94,19 +102,25 @@ int RunDemo(const DemoOptions& o, Streams io) {
 
     double worst = 0.0, scale = 1.0;
     std::vector<std::string> written;
-    for (const DemoCut& dc : demo.cuts) {
+    const SectionCutter cutter(*calc);
+    // The plans show the elements each cut meets, which the section cutter tells for the cuts drawn
+    // both ways; the host interface does not say.
+    std::vector<std::pair<CVertex, CVertex>> both;
+    for (const DemoCut& dc : demo.cuts) both.emplace_back(dc.start, dc.end);
+    for (const DemoCut& dc : demo.cuts) both.emplace_back(dc.end, dc.start);
+    const std::vector<SectionResult> geometry =
+        o.outDir ? cutter.Cut(both, {{"geometry", {{model.loadCases.begin()->first, 1.0}}}}).sections
+                 : std::vector<SectionResult>();
+    for (std::size_t c = 0; c < demo.cuts.size(); ++c) {
+        const DemoCut& dc = demo.cuts[c];
         CutSpec cut{dc.name, dc.start, dc.end, dc.side};
-        Vec3 ps = ToPlane(*calc, cut.start), pe = ToPlane(*calc, cut.end);
-        auto onGathered = [&](Vec3 g) {
-            Vec3 q = ToPlane(*calc, g);
-            double a = (pe.x - ps.x) * (q.y - ps.y) - (pe.y - ps.y) * (q.x - ps.x);
-            return cut.side != 0 ? a <= 0.0 : a > 0.0;
-        };
-        const bool above = onGathered(Vec3{demo.wall.width / 2, 0.0, demo.wall.height + 1.0});
+        const HostSide side(cutter, *calc, cut.start, cut.end);
+        auto onGathered = [&](const CVertex& g) { return side.Of(g) == cut.side; };
+        const bool above = onGathered(CVertex{demo.wall.width / 2, 0.0, demo.wall.height + 1.0});
         io.out << "\ncut " << dc.name << ", " << dc.description << ": " << VecText(cut.start, 2) << " -> "
                << VecText(cut.end, 2) << ", side " << cut.side << " (gathers the nodes " << (above ? "above" : "below")
                << " it)\n";
-        const Vec3 mid = 0.5 * (cut.start + cut.end);
+        const CVertex mid = 0.5 * (cut.start + cut.end);
         bool axesShown = false;
         for (const auto& [id, lc] : model.loadCases) {
             HostSection r = ComputeSection(*calc, model, cut, id, false, std::nullopt);
@@ -120,7 +134,7 @@ int RunDemo(const DemoOptions& o, Streams io) {
                 io.out << "  case                                 F1         F2         F3         M1         M2         M3\n";
                 axesShown = true;
             }
-            const Vec3 axes[3] = {r.axes[0], r.axes[1], r.axes[2]};
+            const CVertex axes[3] = {r.axes[0], r.axes[1], r.axes[2]};
             std::array<double, 6> expected{};
             std::vector<std::array<double, 6>> modal;
             for (const DemoLoading& l : demo.loadings)
@@ -144,8 +158,9 @@ int RunDemo(const DemoOptions& o, Streams io) {
         }
         if (o.outDir) {
             std::string file = *o.outDir + "/plan_" + dc.name + ".svg";
-            PlanPicture plan =
-                MakePlan(model, *calc, cut, "Cut " + dc.name + ": " + dc.description + " (x' = X, y' = Z)");
+            PlanPicture plan = MakeHostPlan(model, *calc, cutter, cut,
+                                            Met(geometry.at(c), geometry.at(demo.cuts.size() + c)),
+                                            "Cut " + dc.name + ": " + dc.description + " (x' = X, y' = Z)");
             plan.numbers = o.numbers;
             SetCutAxes(plan, *calc, cut, ComputeSection(*calc, model, cut, model.loadCases.begin()->first, false, std::nullopt));
             if (!io::WriteTextFile(file, PlanSvg(plan), error)) return PrintBadInput(io, error), kExitBadInput;
@@ -164,7 +179,7 @@ int RunDemo(const DemoOptions& o, Streams io) {
         StressRequest q;
         q.start = dc.start;
         q.end = dc.end;
-        q.face = 0.5 * (dc.start + dc.end) + Vec3{0.0, 0.0, 1.0};
+        q.face = 0.5 * (dc.start + dc.end) + CVertex{0.0, 0.0, 1.0};
         q.loadCase = sc.loadCase;
         q.divisions = 4;
         q.diagrams = o.outDir.has_value();
@@ -204,6 +219,18 @@ int RunDemo(const DemoOptions& o, Streams io) {
     else
         io.out << "(add --out DIR to write the pictures)\n";
     return agrees ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+Command AddDemo(CLI::App& program) {
+    auto o = std::make_shared<DemoOptions>();
+    CLI::App* c = program.add_subcommand("demo", "Run the built-in cantilever wall and check it against its free body");
+    c->add_option("--out", o->outDir, "write SVG pictures into this directory");
+    c->add_option("--write-model", o->writeModel, "write the demo model as a JSON model file");
+    c->add_option("--write-csv", o->writeCsv, "write the demo model as a CSV manifest into this directory");
+    c->add_flag("--numbers", o->numbers, "node and element numbers on the plans");
+    return {c, [o](Streams io) { return RunDemo(*o, io); }};
 }
 
 }  // namespace xsect::cli

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
+#include <CLI/CLI.hpp>
 #include <xsect/sections.h>
 
 #include "commands/arguments.h"
@@ -13,14 +15,28 @@
 #include "commands/model_loading.h"
 #include "compute/requests.h"
 #include "compute/result_coverage.h"
+#include "compute/stations.h"
 #include "present/axis_diagram.h"
 #include "xsect/io/model_file.h"
 
 namespace xsect::cli {
 
+using io::Model;
+
 namespace {
 
 constexpr std::int32_t kMostStations = 1000000;
+
+struct DiagramOptions {
+    std::string model;
+    std::string axis;                          // "X1,Y1,Z1:X2,Y2,Z2"
+    std::int32_t stations = 0;
+    std::optional<std::string> cases;          // "1,2": these load cases, no model combinations
+    bool allCases = false;
+    std::optional<std::string> combinationsFile;
+    bool envelope = false;
+    std::optional<std::string> outDir;         // diagram.csv and diagram.svg; else the CSV to out
+};
 
 // "1-12, 15" for a person reading which stations something holds at.
 std::string StationList(const std::vector<std::size_t>& stations) {
@@ -88,7 +104,7 @@ bool Report(const std::vector<SectionResult>& sections, const Model& model, cons
             refused[s.status].push_back(i);
             continue;
         }
-        for (std::int32_t lc : coverage.Missing(Of(s.start), Of(s.end))) missing[lc].push_back(i);
+        for (std::int32_t lc : coverage.Missing(s)) missing[lc].push_back(i);
     }
     const std::string of = " of " + std::to_string(sections.size());
     for (const auto& [status, stations] : refused)
@@ -100,11 +116,9 @@ bool Report(const std::vector<SectionResult>& sections, const Model& model, cons
     return refused.empty();
 }
 
-}  // namespace
-
 int RunDiagram(const DiagramOptions& o, Streams io) {
     std::string error;
-    Vec3 a, b;
+    CVertex a, b;
     if (!ParseCut(o.axis, a, b, error)) return PrintBadInput(io, "--axis " + error), kExitBadInput;
     if (o.stations < 1 || o.stations > kMostStations)
         return PrintBadInput(io, "--stations " + std::to_string(o.stations) + ": give 1 to " +
@@ -125,13 +139,12 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     }
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    const SectionTable table = SectionCutter(*calc).Stations(CVertex(a.x, a.y, a.z), CVertex(b.x, b.y, b.z),
-                                                            o.stations, q.requests);
-    if (!table.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + table.error), kExitBadInput;
-    const bool allComputed = Report(table.sections, model, ResultCoverage(model, *calc, q.cases), io);
+    const AxisStations stations = StationsWithJumps(SectionCutter(*calc), a, b, o.stations, q.requests);
+    if (!stations.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + stations.error), kExitBadInput;
+    const bool allComputed = Report(stations.after, model, ResultCoverage(model, q.cases), io);
 
     const AxisDiagram diagram{model.title.empty() ? o.model : model.title, a, b, model.units, q.labels,
-                              table.sections, o.envelope};
+                              stations, o.envelope};
     if (!o.outDir) {
         WriteAxisDiagramCsv(io.out, diagram);
         return allComputed ? kExitOk : kExitRefused;
@@ -147,6 +160,23 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
         io.out << "wrote " << *o.outDir << name << "\n";
     }
     return allComputed ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+Command AddDiagram(CLI::App& program) {
+    auto o = std::make_shared<DiagramOptions>();
+    CLI::App* c = program.add_subcommand("diagram", "N, V and M diagrams: section forces at stations along an axis, "
+                                                    "as CSV and SVG");
+    c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
+    c->add_option("--axis", o->axis, "X1,Y1,Z1:X2,Y2,Z2: stations run from the first point to the second")->required();
+    c->add_option("--stations", o->stations, "number of stations, ends included (1..1000000)")->required();
+    c->add_option("--cases", o->cases, "these load cases only, e.g. 1,2 (no model combinations)")
+        ->excludes(c->add_flag("--all-cases", o->allCases, "every load case and combination (the default)"));
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    c->add_flag("--envelope", o->envelope, "add the envelope over the requests, naming the governing one");
+    c->add_option("--out", o->outDir, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
+    return {c, [o](Streams io) { return RunDiagram(*o, io); }};
 }
 
 }  // namespace xsect::cli

@@ -1,6 +1,7 @@
-#include <cmath>
+#include <memory>
 #include <ostream>
 
+#include <CLI/CLI.hpp>
 #include <xsect/sections.h>
 
 #include "commands/arguments.h"
@@ -21,6 +22,24 @@ namespace xsect::cli {
 
 namespace {
 
+struct ForcesOptions {
+    std::string model;
+    std::optional<std::string> cut;      // "X1,Y1,Z1:X2,Y2,Z2"
+    std::optional<std::string> cutsCsv;  // a table of cuts
+    std::optional<std::int32_t> loadCase;
+    std::optional<std::string> combination;   // one combination by name
+    std::optional<std::string> combinationsFile;
+    bool allCases = false;                    // every load case and every combination
+    std::string convention = "sign";          // the sign rule (docs/sections.md), or "host": the host interface's own
+    std::optional<std::string> keep;          // "X,Y,Z": a point of the part whose forces are reported
+    std::optional<std::int32_t> side;         // the host convention's side
+    bool globalAxes = false;                  // host convention
+    std::optional<std::string> momentPoint;   // host convention
+    std::optional<std::string> plot;          // SVG plan of the (single) cut
+    bool numbers = false;                     // node and element numbers on the plan
+    std::string format = "table";
+};
+
 bool ReadCuts(const ForcesOptions& o, std::vector<CutSpec>& cuts, Streams& io) {
     std::string error;
     const std::int32_t side = o.side.value_or(0);
@@ -35,7 +54,8 @@ bool ReadCuts(const ForcesOptions& o, std::vector<CutSpec>& cuts, Streams& io) {
     std::vector<io::CutRow> rows;
     if (!io::ReadCutsFile(*o.cutsCsv, side, rows, error)) return PrintBadInput(io, error), false;
     for (const io::CutRow& r : rows)
-        cuts.push_back(CutSpec{r.name, {r.start[0], r.start[1], r.start[2]}, {r.end[0], r.end[1], r.end[2]}, r.side});
+        cuts.push_back(CutSpec{r.name, CVertex(r.start[0], r.start[1], r.start[2]), CVertex(r.end[0], r.end[1], r.end[2]),
+                               r.side});
     return true;
 }
 
@@ -73,17 +93,12 @@ bool Selection(const ForcesOptions& o, const Model& model, bool onlyWithValues, 
 }
 
 // The kept point must lie off every cut's line: on it, it names neither side.
-bool CheckKeptPoint(CCrossSectionForcesPost& calc, const std::vector<CutSpec>& cuts, Vec3 keep, double tolerance,
-                    Streams& io) {
-    const Pt p = PlanePoint(calc, keep);
-    for (const CutSpec& c : cuts) {
-        const Pt s = PlanePoint(calc, c.start), e = PlanePoint(calc, c.end);
-        const double across = ((e.x - s.x) * (p.y - s.y) - (e.y - s.y) * (p.x - s.x)) / std::hypot(e.x - s.x, e.y - s.y);
-        if (!(std::fabs(across) > tolerance))
+bool CheckKeptPoint(const SectionCutter& cutter, const std::vector<CutSpec>& cuts, const CVertex& keep, Streams& io) {
+    for (const CutSpec& c : cuts)
+        if (cutter.SideOf(c.start, c.end, keep) == 0)
             return PrintBadInput(io, "--keep: the point lies on the line of cut " + c.name +
                                          " (within the tolerance), so it keeps neither side"),
                    false;
-    }
     return true;
 }
 
@@ -93,16 +108,15 @@ void WarnEndsInside(Streams& io, const std::string& cut, const SectionResult& s)
                                         "what passes beside its open end");
 }
 
-void WarnMissingResults(Streams& io, const Model& model, const ResultCoverage& coverage, const CutSpec& cut) {
-    for (std::int32_t lc : coverage.Missing(cut.start, cut.end))
-        PrintWarning(io, "cut " + cut.name + ": load case " + CaseText(model, lc) +
+void WarnMissingResults(Streams& io, const Model& model, const std::string& cut, const std::vector<std::int32_t>& cases) {
+    for (std::int32_t lc : cases)
+        PrintWarning(io, "cut " + cut + ": load case " + CaseText(model, lc) +
                              " has no results on any element the cut crosses: its values there are zeros");
 }
 
 std::vector<std::pair<CVertex, CVertex>> Pairs(const std::vector<CutSpec>& cuts) {
     std::vector<std::pair<CVertex, CVertex>> pairs;
-    for (const CutSpec& c : cuts)
-        pairs.emplace_back(CVertex(c.start.x, c.start.y, c.start.z), CVertex(c.end.x, c.end.y, c.end.z));
+    for (const CutSpec& c : cuts) pairs.emplace_back(c.start, c.end);
     return pairs;
 }
 
@@ -114,27 +128,28 @@ std::vector<std::string> Names(const std::vector<CutSpec>& cuts) {
 
 // The sign rule: every cut and request in one call of the section cutter.
 int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPost& calc, std::vector<CutSpec>& cuts,
-                   const std::optional<Vec3>& keep, const NamedRequests& q, Streams& io) {
+                   const std::optional<CVertex>& keep, const NamedRequests& q, Streams& io) {
     const SectionCutter cutter(calc);
+    // The values act on the -n part: each cut whose +n part holds the kept point is turned round.
+    std::vector<bool> turned(cuts.size(), false);
+    if (keep)
+        for (std::size_t i = 0; i < cuts.size(); ++i)
+            if (cutter.SideOf(cuts[i].start, cuts[i].end, *keep) > 0) {
+                std::swap(cuts[i].start, cuts[i].end);
+                turned[i] = true;
+            }
     SectionTable table = cutter.Cut(Pairs(cuts), q.requests);
     if (!table.error.empty()) return PrintBadInput(io, model.source + ": " + table.error), kExitBadInput;
-    if (keep) {
-        // The values act on the -n part: turn round each cut whose -n side does not hold the point.
-        bool turned = false;
-        for (std::size_t i = 0; i < cuts.size(); ++i) {
-            const SectionResult& s = table.sections[i];
-            if (s.status == CS_SUCCESS && Dot(*keep - Of(s.start), Of(s.n)) > 0.0) {
-                std::swap(cuts[i].start, cuts[i].end);
-                turned = true;
-            }
+    // A cut the library refuses has no part to keep: it is reported as it was given.
+    for (std::size_t i = 0; i < cuts.size(); ++i)
+        if (turned[i] && table.sections[i].status != CS_SUCCESS) {
+            std::swap(cuts[i].start, cuts[i].end);
+            std::swap(table.sections[i].start, table.sections[i].end);
         }
-        if (turned) table = cutter.Cut(Pairs(cuts), q.requests);
-        if (!table.error.empty()) return PrintBadInput(io, model.source + ": " + table.error), kExitBadInput;
-    }
-    PrintSectionForces(io.out, o.format, model, Names(cuts), table.sections, q);
+    PrintSectionForces(io.out, FormatNamed(o.format), model, Names(cuts), table.sections, q);
 
     bool anyRefused = false;
-    const ResultCoverage coverage(model, calc, q.cases);
+    const ResultCoverage coverage(model, q.cases);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const SectionResult& s = table.sections[i];
         if (s.status != CS_SUCCESS) {
@@ -143,13 +158,13 @@ int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForc
             continue;
         }
         WarnEndsInside(io, cuts[i].name, s);
-        WarnMissingResults(io, model, coverage, cuts[i]);
+        WarnMissingResults(io, model, cuts[i].name, coverage.Missing(s));
     }
     if (o.plot) {
         std::string error;
         const std::string title = "Cut " + VecText(cuts[0].start, 2) + " -> " + VecText(cuts[0].end, 2) +
                                   ": the forces on the -n part";
-        PlanPicture plan = MakeSectionPlan(model, calc, table.sections[0], title);
+        PlanPicture plan = MakeSectionPlan(model, calc, cutter, table.sections[0], title);
         plan.numbers = o.numbers;
         if (!io::WriteTextFile(*o.plot, PlanSvg(plan), error))
             return PrintBadInput(io, error), kExitBadInput;
@@ -159,21 +174,18 @@ int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForc
 
 // The host interface's output: one call per cut and load case, each cut on its own side.
 int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPost& calc, std::vector<CutSpec>& cuts,
-               const std::optional<Vec3>& keep, const std::vector<std::int32_t>& cases,
+               const std::optional<CVertex>& keep, const std::vector<std::int32_t>& cases,
                const std::vector<const io::Combination*>& combinations, Streams& io) {
-    std::optional<Vec3> momentPoint;
+    std::optional<CVertex> momentPoint;
     if (o.momentPoint) {
-        Vec3 p;
+        CVertex p;
         std::string error;
         if (!ParsePoint(*o.momentPoint, p, error)) return PrintBadInput(io, "--moment-point " + error), kExitBadInput;
         momentPoint = p;
     }
-    // The host's side 0 holds the nodes strictly left of the directed cut in plane coordinates.
+    const SectionCutter cutter(calc);
     if (keep)
-        for (CutSpec& c : cuts) {
-            const Pt s = PlanePoint(calc, c.start), e = PlanePoint(calc, c.end), p = PlanePoint(calc, *keep);
-            c.side = (e.x - s.x) * (p.y - s.y) - (e.y - s.y) * (p.x - s.x) > 0.0 ? 0 : 1;
-        }
+        for (CutSpec& c : cuts) c.side = HostSide(cutter, calc, c.start, c.end).Of(*keep);
 
     std::vector<HostRow> rows;
     ProgressBar bar(io.err, io.terminal && cuts.size() * (cases.size() + combinations.size()) > 1, "sections");
@@ -189,7 +201,7 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
         }
     }
     bar.Finish();
-    PrintHostForces(io.out, o.format, model, rows, o.globalAxes, momentPoint);
+    PrintHostForces(io.out, FormatNamed(o.format), model, rows, o.globalAxes, momentPoint);
 
     bool anyRefused = false;
     for (const HostRow& r : rows) {
@@ -199,20 +211,30 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
         if (!r.result.ok && r.result.status) PrintRefusal(io, "cut " + r.cut.name + ", " + what, r.result.status);
         else if (!r.result.ok) io.err << "xsect: cut " << r.cut.name << ": " << r.result.note << "\n";
     }
-    // The host interface does not say where a cut ends; the section cutter does, for any case it computes.
-    const NamedRequests q = MakeRequests(model, cases, combinations);
+    // The host interface says neither where a cut ends nor which elements it meets; the section
+    // cutter does, for the cuts drawn both ways, for any case it computes.
+    std::vector<std::pair<CVertex, CVertex>> both = Pairs(cuts);
+    for (const CutSpec& c : cuts) both.emplace_back(c.end, c.start);
+    std::vector<SectionResult> geometry;
     for (const auto& [id, lc] : model.loadCases)
         if (HasSectionValues(lc)) {
-            const SectionTable geometry = SectionCutter(calc).Cut(Pairs(cuts), {{"geometry", {{id, 1.0}}}});
-            for (std::size_t i = 0; i < geometry.sections.size(); ++i) WarnEndsInside(io, cuts[i].name, geometry.sections[i]);
+            geometry = cutter.Cut(both, {{"geometry", {{id, 1.0}}}}).sections;
             break;
         }
-    const ResultCoverage coverage(model, calc, q.cases);
-    for (const CutSpec& cut : cuts) WarnMissingResults(io, model, coverage, cut);
+    std::vector<MetElements> met(cuts.size());
+    if (!geometry.empty()) {
+        for (std::size_t i = 0; i < cuts.size(); ++i) {
+            WarnEndsInside(io, cuts[i].name, geometry[i]);
+            met[i] = Met(geometry[i], geometry[cuts.size() + i]);
+        }
+        const ResultCoverage coverage(model, MakeRequests(model, cases, combinations).cases);
+        for (std::size_t i = 0; i < cuts.size(); ++i)
+            WarnMissingResults(io, model, cuts[i].name, coverage.Missing(met[i].shells, met[i].frames));
+    }
 
     if (o.plot) {
         std::string error;
-        PlanPicture plan = MakePlan(model, calc, cuts.front(), "Cut " + *o.cut);
+        PlanPicture plan = MakeHostPlan(model, calc, cutter, cuts.front(), met.front(), "Cut " + *o.cut);
         plan.numbers = o.numbers;
         for (const HostRow& r : rows)
             if (r.result.ok) {
@@ -224,11 +246,9 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
     return anyRefused ? kExitRefused : kExitOk;
 }
 
-}  // namespace
-
 int RunForces(const ForcesOptions& o, Streams io) {
     std::string error;
-    const bool host = o.convention == Convention::Host;
+    const bool host = o.convention == "host";
     if (!host)
         for (const auto& [given, name] : {std::pair{o.side.has_value(), "--side"}, {o.globalAxes, "--global-axes"},
                                           {o.momentPoint.has_value(), "--moment-point"}})
@@ -245,17 +265,17 @@ int RunForces(const ForcesOptions& o, Streams io) {
     if (o.plot && !o.cut) return PrintBadInput(io, "--plot draws a single --cut"), kExitBadInput;
     std::vector<CutSpec> cuts;
     if (!ReadCuts(o, cuts, io)) return kExitBadInput;
-    std::optional<Vec3> keep;
+    std::optional<CVertex> keep;
     if (o.keep) {
-        Vec3 p;
+        CVertex p;
         if (!ParsePoint(*o.keep, p, error)) return PrintBadInput(io, "--keep " + error), kExitBadInput;
         keep = p;
     }
     Model model;
     if (!LoadModel(o.model, o.combinationsFile, model, io)) return kExitBadInput;
-    const Extent extent = ExtentOf(model);
+    const CutLimits limits(model);
     for (const CutSpec& c : cuts) {
-        const std::string problem = CutProblem(extent, model.tolerance, c.start, c.end);
+        const std::string problem = limits.Problem(c.start, c.end);
         if (!problem.empty())
             return PrintBadInput(io, (o.cut ? "--cut: " : *o.cutsCsv + ": cut " + c.name + ": ") + problem),
                    kExitBadInput;
@@ -268,7 +288,7 @@ int RunForces(const ForcesOptions& o, Streams io) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;
     }
-    if (keep && !CheckKeptPoint(*calc, cuts, *keep, model.tolerance, io)) return kExitBadInput;
+    if (keep && !CheckKeptPoint(SectionCutter(*calc), cuts, *keep, io)) return kExitBadInput;
     if (host) return HostForces(o, model, *calc, cuts, keep, cases, combinations, io);
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
@@ -278,6 +298,40 @@ int RunForces(const ForcesOptions& o, Streams io) {
                                          " is of a type without section values"),
                    kExitBadInput;
     return SignRuleForces(o, model, *calc, cuts, keep, q, io);
+}
+
+}  // namespace
+
+Command AddForces(CLI::App& program) {
+    auto o = std::make_shared<ForcesOptions>();
+    CLI::App* c = program.add_subcommand("forces", "Section forces of one cut, or of every cut in a CSV table");
+    c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
+    CLI::Option* cut = c->add_option("--cut", o->cut, "the cut, X1,Y1,Z1:X2,Y2,Z2 in global coordinates");
+    cut->excludes(c->add_option("--cuts", o->cutsCsv,
+                                "CSV table of cuts: name,x1,y1,z1,x2,y2,z2[,side] (docs/cuts-format.md)"));
+    CLI::Option* loadCase = c->add_option("--case", o->loadCase, "load case (default: the first)");
+    CLI::Option* combination = c->add_option("--combination", o->combination, "one load combination, by name");
+    CLI::Option* all = c->add_flag("--all-cases", o->allCases, "every load case and every combination");
+    loadCase->excludes(all);
+    combination->excludes(all);
+    combination->excludes(loadCase);
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    c->add_option("--convention", o->convention,
+                  "sign: N, Vt, Vk, Mn, Mt, Mk on the -n part about the centroid (docs/sections.md, the default); "
+                  "host: the host interface's F1..M3 of the gathered side")
+        ->check(CLI::IsMember({"sign", "host"}));
+    c->add_option("--keep", o->keep, "X,Y,Z: report the forces on the part holding this point");
+    c->add_option("--side", o->side, "host convention: 1 gathers the nodes right of the directed cut (and on it), "
+                                     "0 those strictly left")
+        ->check(CLI::IsMember({0, 1}));
+    c->add_flag("--global-axes", o->globalAxes, "host convention: static results along the global axes");
+    c->add_option("--moment-point", o->momentPoint, "host convention: X,Y,Z (default: the cut's midpoint)");
+    c->add_option("--plot", o->plot, "write an SVG plan of the cut");
+    // The plan's first name, kept so that scripts written for it still run.
+    c->add_option("--plan", o->plot)->group("");
+    c->add_flag("--numbers", o->numbers, "node and element numbers on the plan");
+    c->add_option("--format", o->format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+    return {c, [o](Streams io) { return RunForces(*o, io); }};
 }
 
 }  // namespace xsect::cli

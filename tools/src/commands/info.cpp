@@ -1,16 +1,21 @@
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <ostream>
+
+#include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
 #include "commands/model_loading.h"
-#include "compute/section.h"
+#include "compute/geometry.h"
 #include "present/text.h"
 
 namespace xsect::cli {
 
+namespace {
+
 int RunInfo(const std::string& path, const std::optional<std::string>& combinationsFile, Streams io) {
-    Model model;
+    io::Model model;
     if (!LoadModel(path, combinationsFile, model, io)) return kExitBadInput;
     std::size_t withStress = model.stresses.size();
     io.out << "model:       " << path << "\n";
@@ -53,19 +58,33 @@ int RunInfo(const std::string& path, const std::optional<std::string>& combinati
     calc->GetPlaneMap(x, y, n);
     calc->GetOrigin(origin);
     const std::int32_t originNode = calc->GetOriginNodeNo();
-    io.out << "origin:      node " << originNode << " at " << VecText(Of(model.nodes.at(originNode)))
-           << " (global); plane offset " << VecText(Of(origin)) << "\n";
-    io.out << "plane axes:  x' = " << VecText(Of(x)) << "  y' = " << VecText(Of(y)) << "  normal = " << VecText(Of(n))
+    io.out << "origin:      node " << originNode << " at " << VecText(model.nodes.at(originNode))
+           << " (global); plane offset " << VecText(origin) << "\n";
+    io.out << "plane axes:  x' = " << VecText(x) << "  y' = " << VecText(y) << "  normal = " << VecText(n)
            << "\n";
     double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
     for (const auto& [id, v] : model.nodes) {
-        Vec3 p = ToPlane(*calc, Of(v));
+        const CVertex p = InPlane(*calc, v);
         lo[0] = std::min(lo[0], p.x), hi[0] = std::max(hi[0], p.x);
         lo[1] = std::min(lo[1], p.y), hi[1] = std::max(hi[1], p.y);
     }
     io.out << "extent:      x' " << Fmt(lo[0]) << " .. " << Fmt(hi[0]) << ", y' " << Fmt(lo[1]) << " .. " << Fmt(hi[1])
            << " (plane coordinates)\n";
     return kExitOk;
+}
+
+}  // namespace
+
+Command AddInfo(CLI::App& program) {
+    struct InfoOptions {
+        std::string model;
+        std::optional<std::string> combinationsFile;
+    };
+    auto o = std::make_shared<InfoOptions>();
+    CLI::App* c = program.add_subcommand("info", "Counts, units, combinations, plane, origin and status of a model");
+    c->add_option("model", o->model, "model file")->required();
+    c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
+    return {c, [o](Streams io) { return RunInfo(o->model, o->combinationsFile, io); }};
 }
 
 }  // namespace xsect::cli

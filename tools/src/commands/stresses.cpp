@@ -1,15 +1,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <ostream>
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "commands/arguments.h"
 #include "commands/commands.h"
 #include "commands/model_loading.h"
 #include "compute/cut_line_stresses.h"
-#include "compute/section.h"
 #include "present/diagrams_svg.h"
 #include "present/text.h"
 #include "present/units.h"
@@ -24,6 +25,22 @@ using Json = nlohmann::json;
 // More positions than anyone reads: a larger count comes from a spacing typed wrongly.
 constexpr double kMaxPositions = 100000;
 constexpr std::int32_t kMaxDivisions = 1000;
+
+struct StressesOptions {
+    std::string model;
+    std::string cut;
+    std::string face;
+    std::int32_t loadCase = 0;
+    std::optional<std::int32_t> divisions;
+    std::optional<double> spacing;
+    std::optional<std::string> positions;
+    std::optional<double> outputSpacing;
+    std::optional<std::string> types;
+    bool balanceMz = false;
+    bool qtInMy = false;
+    std::optional<std::string> plot;
+    std::string format = "table";
+};
 
 std::array<double, 6> Six(const ForceResultant& r) {
     return {r.GetFx(), r.GetFy(), r.GetFz(), r.GetMx(), r.GetMy(), r.GetMz()};
@@ -79,8 +96,6 @@ void KeepRequested(StressOutcome& r, const std::vector<double>& positions, doubl
                    r.points.end());
 }
 
-}  // namespace
-
 int RunStresses(const StressesOptions& o, Streams io) {
     std::string error;
     StressRequest q;
@@ -103,7 +118,7 @@ int RunStresses(const StressesOptions& o, Streams io) {
 
     Model model;
     if (!LoadModel(o.model, std::nullopt, model, io)) return kExitBadInput;
-    const std::string problem = CutProblem(ExtentOf(model), model.tolerance, q.start, q.end);
+    const std::string problem = CutLimits(model).Problem(q.start, q.end);
     if (!problem.empty()) return PrintBadInput(io, "--cut: " + problem), kExitBadInput;
     auto lc = model.loadCases.find(o.loadCase);
     if (lc == model.loadCases.end())
@@ -137,12 +152,17 @@ int RunStresses(const StressesOptions& o, Streams io) {
         KeepRequested(r, *q.positions, length);
     }
     const std::set<CLStressType> types = RequestedTypes(q.types);
-    // The resultant components the asked quantities are balanced to; the others stay zero.
-    std::vector<std::size_t> components;
-    for (std::size_t k = 0; k < 6; ++k)
-        if (types.count(QuantityOfComponent(k))) components.push_back(k);
+    // The resultant components the asked quantities are balanced to: each one's integral, and St's
+    // first moment, which --balance-mz balances (Qt's only adds to Mts's My).
+    std::set<std::size_t> components;
+    for (CLStressType t : types) {
+        const CLStressResultantPart part = CLStressResultantOf(t);
+        components.insert(part.integral);
+        if (t == CL_STRESS_ST) components.insert(part.moment);
+    }
     const auto balance = Six(r.balance), smoothed = Six(r.smoothed);
-    if (o.format == Format::Csv) {
+    const Format format = FormatNamed(o.format);
+    if (format == Format::Csv) {
         io.out << "s,x,y,z";
         for (CLStressType t : types) io.out << "," << CLStressTypeName(t);
         io.out << "\n";
@@ -152,7 +172,7 @@ int RunStresses(const StressesOptions& o, Streams io) {
             for (CLStressType t : types) io.out << "," << CsvNumber(ValueOf(p->GetStress(), t));
             io.out << "\n";
         }
-    } else if (o.format == Format::Json) {
+    } else if (format == Format::Json) {
         Json doc;
         doc["model"] = o.model;
         doc["case"] = o.loadCase;
@@ -233,6 +253,27 @@ int RunStresses(const StressesOptions& o, Streams io) {
         return kExitRefused;
     }
     return kExitOk;
+}
+
+}  // namespace
+
+Command AddStresses(CLI::App& program) {
+    auto o = std::make_shared<StressesOptions>();
+    CLI::App* c = program.add_subcommand("stresses", "Smoothed, balanced cut-line stresses from the model's stress fields");
+    c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
+    c->add_option("--cut", o->cut, "the cut, X1,Y1,Z1:X2,Y2,Z2 in global coordinates")->required();
+    c->add_option("--face", o->face, "X,Y,Z: a point on the side of the cut whose face is reported")->required();
+    c->add_option("--case", o->loadCase, "static load case")->required();
+    c->add_option("--divisions", o->divisions, "sample intervals per crossed shell, 1..1000 (default 4)");
+    c->add_option("--spacing", o->spacing, "largest distance between samples");
+    c->add_option("--positions", o->positions, "output cut-line coordinates, e.g. 0,0.5,1")
+        ->excludes(c->add_option("--output-spacing", o->outputSpacing, "output every S along the cut"));
+    c->add_option("--types", o->types, "quantities, e.g. St,Sts,Qt,Mts,Mt (default: all)");
+    c->add_flag("--balance-mz", o->balanceMz, "tilt St so that its moment matches the section's Mz");
+    c->add_flag("--qt-in-my", o->qtInMy, "balance Mts with the moment of Qt included");
+    c->add_option("--plot", o->plot, "write the diagrams to this SVG file");
+    c->add_option("--format", o->format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+    return {c, [o](Streams io) { return RunStresses(*o, io); }};
 }
 
 }  // namespace xsect::cli

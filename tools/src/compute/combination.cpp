@@ -4,7 +4,7 @@ namespace xsect::cli {
 
 HostSection CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              const io::Combination& combination, bool globalAxes,
-                             const std::optional<Vec3>& momentPoint) {
+                             const std::optional<CVertex>& momentPoint) {
     HostSection sum;
     for (const io::Combination::Term& term : combination.terms) {
         if (model.loadCases.at(term.loadCase).info.caseType != LOAD_CASE_STATIC) {

@@ -11,6 +11,6 @@ namespace xsect::cli {
 
 HostSection CombineSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
                              const io::Combination& combination, bool globalAxes,
-                             const std::optional<Vec3>& momentPoint);
+                             const std::optional<CVertex>& momentPoint);
 
 }  // namespace xsect::cli

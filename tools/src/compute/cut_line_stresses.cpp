@@ -5,7 +5,8 @@ namespace xsect::cli {
 namespace {
 
 // The resultant of the samples as the host set them (after the library's sign corrections), each
-// row fitted by the same least-squares quadratic the smoothing starts from.
+// row fitted by the same least-squares quadratic the smoothing starts from and integrated into the
+// components the library's map gives each quantity.
 std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStressPoints>>& rows, const Model& model) {
     std::array<double, 6> r{};
     if (rows.empty() || rows.front()->GetStressPoints().empty() || rows.back()->GetStressPoints().empty()) return r;
@@ -20,19 +21,18 @@ std::array<double, 6> SampleResultant(const std::vector<std::shared_ptr<ElemStre
         const double sa = pts.front().Get1DCoor(), L = pts.back().Get1DCoor() - sa;
         std::vector<double> xs;
         for (const StressPoint& p : pts) xs.push_back(p.Get1DCoor() - sa);
-        auto fit = [&](CLStressType q) {
+        // The row's own share first, then the sum: the row's part of My is its Mts and Qt together.
+        std::array<double, 6> row6{};
+        for (CLStressType q : RequestedTypes({})) {
             std::vector<double> ys;
             for (const StressPoint& p : pts) ys.push_back(p.GetStress()[CLStressSourceComponent(q)]);
-            return FitQuadratic(xs, ys);
-        };
-        QuadraticFit st = fit(CL_STRESS_ST), sts = fit(CL_STRESS_STS), mt = fit(CL_STRESS_MT),
-                     mts = fit(CL_STRESS_MTS), qt = fit(CL_STRESS_QT);
-        r[0] += th * Integrate(sts, 0, L);
-        r[1] += th * Integrate(st, 0, L);
-        r[2] += Integrate(qt, 0, L);
-        r[3] += Integrate(mt, 0, L);
-        r[4] += Integrate(mts, 0, L) - IntegrateMoment(qt, 0, L, mid - sa);
-        r[5] += th * IntegrateMoment(st, 0, L, mid - sa);
+            const QuadraticFit fit = FitQuadratic(xs, ys);
+            const CLStressResultantPart part = CLStressResultantOf(q);
+            const double weight = part.byThickness ? th : 1.0;
+            row6[part.integral] += weight * Integrate(fit, 0, L);
+            if (part.moment < 6) row6[part.moment] += part.momentSign * (weight * IntegrateMoment(fit, 0, L, mid - sa));
+        }
+        for (std::size_t k = 0; k < 6; ++k) r[k] += row6[k];
     }
     return r;
 }
@@ -44,28 +44,10 @@ std::set<CLStressType> RequestedTypes(const std::set<CLStressType>& types) {
     return {CL_STRESS_ST, CL_STRESS_STS, CL_STRESS_QT, CL_STRESS_MTS, CL_STRESS_MT};
 }
 
-CLStressType QuantityOfComponent(std::size_t component) {
-    static const CLStressType kOf[6] = {CL_STRESS_STS, CL_STRESS_ST, CL_STRESS_QT,
-                                        CL_STRESS_MT,  CL_STRESS_MTS, CL_STRESS_ST};
-    return kOf[component % 6];
-}
-
-double ValueOf(const CLStress& s, CLStressType t) {
-    switch (t) {
-        case CL_STRESS_ST: return s.GetSt();
-        case CL_STRESS_STS: return s.GetSts();
-        case CL_STRESS_QT: return s.GetQt();
-        case CL_STRESS_MTS: return s.GetMts();
-        case CL_STRESS_MT: return s.GetMt();
-    }
-    return 0.0;
-}
-
 StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const StressRequest& q) {
     StressOutcome out;
     CCrossSectionStressesPost stresses(&calc);
-    CVertex a(q.start.x, q.start.y, q.start.z), b(q.end.x, q.end.y, q.end.z), f(q.face.x, q.face.y, q.face.z);
-    auto rows = stresses.GetCutlineStressInputPoints(a, b, f, q.divisions, q.spacing, false);
+    auto rows = stresses.GetCutlineStressInputPoints(q.start, q.end, q.face, q.divisions, q.spacing, false);
     if (rows.empty() || calc.GetCurrentStatus() != CS_SUCCESS) {
         out.status = calc.GetCurrentStatus() != CS_SUCCESS ? calc.GetCurrentStatus() : CS_NO_ELEMENTS_CROSSED;
         out.stage = "cut-line input points";
@@ -76,7 +58,7 @@ StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const
     calc.GetPlaneMap(px, py, normal);
     out.rowCount = rows.size();
     for (const auto& row : rows) out.sampleCount += row->GetStressPoints().size();
-    out.report = FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    out.report = FillSamples(model, q.loadCase, q.start, q.end, q.face, normal, rows);
     auto smooth = [&](const std::optional<std::vector<double>>& positions) {
         if (positions) return stresses.SmoothBalanceCutlineStress(q.loadCase, *positions, q.types, q.balanceMz, q.qtInMy);
         if (q.outputSpacing)
@@ -112,7 +94,7 @@ StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const
                 s.samples.emplace_back(p.Get1DCoor(), p.GetStress()[CLStressSourceComponent(t)]);
         out.diagrams.push_back(std::move(s));
     }
-    FillSamples(model, q.loadCase, q.start, q.end, q.face, Of(normal), rows);
+    FillSamples(model, q.loadCase, q.start, q.end, q.face, normal, rows);
     const double s0 = out.bounds.front(), sN = out.bounds.back();
     std::vector<double> dense;
     for (int i = 0; i <= 240; ++i) dense.push_back(s0 + (sN - s0) * i / 240.0);

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "compute/stress_fill.h"
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
 struct StressRequest {
-    Vec3 start, end, face;
+    CVertex start, end, face;
     std::int32_t loadCase = 0;
     std::int32_t divisions = 0;
     double spacing = 0.0;
@@ -54,10 +54,7 @@ StressOutcome ComputeStresses(Model& model, CCrossSectionForcesPost& calc, const
 // The quantities a request covers: the given ones, or all five.
 std::set<CLStressType> RequestedTypes(const std::set<CLStressType>& types);
 
-// The quantity a resultant component (Fx, Fy, Fz, Mx, My, Mz in the cut's axes) is balanced
-// from: Sts, St, Qt, Mt, Mts, St.
-CLStressType QuantityOfComponent(std::size_t component);
-
-double ValueOf(const CLStress& s, CLStressType t);
+// A smoothed point's value of one quantity.
+inline double ValueOf(const CLStress& s, CLStressType t) { return s.GetStress(std::vector<CLStressType>{t}).front(); }
 
 }  // namespace xsect::cli

@@ -6,8 +6,8 @@ namespace xsect::cli {
 
 namespace {
 
-constexpr Vec3 kAlong{1.0, 0.0, 0.0};  // the wall's width
-constexpr Vec3 kUp{0.0, 0.0, 1.0};     // its height
+const CVertex kAlong(1.0, 0.0, 0.0);  // the wall's width
+const CVertex kUp(0.0, 0.0, 1.0);        // its height
 
 std::int32_t NodeId(const Wall& w, std::int32_t i, std::int32_t j) { return 1 + i + j * (w.nx + 1); }
 std::int32_t ShellId(const Wall& w, std::int32_t i, std::int32_t j) { return 1 + i + j * w.nx; }
@@ -24,12 +24,12 @@ struct WallState {
 WallState StateAt(const Wall& wall, const std::vector<WallLoad>& loads, double elementTop, double u, double v) {
     WallState s;
     const double b = wall.width / 2, area = wall.width * wall.thickness, x = u - b;
-    const Vec3 nu = Cross(kAlong, kUp);
+    const CVertex nu = Cross(kAlong, kUp);
     for (const WallLoad& l : loads) {
         if (elementTop > l.h + 1e-9) continue;  // this element lies above the load
         s.suv += 1.5 * l.shear / area * (1.0 - x * x / (b * b));
         s.svv += l.axial / area - 3.0 * l.shear / (area * b * b) * (l.h - v) * x;
-        const double pn = l.outOfPlane * Dot(Vec3{0.0, 1.0, 0.0}, nu);
+        const double pn = l.outOfPlane * Dot(CVertex{0.0, 1.0, 0.0}, nu);
         s.qv += pn / wall.width;
         s.mvv += pn / wall.width * (v - l.h);
     }
@@ -51,7 +51,7 @@ void ElementForces(const Wall& wall, const std::vector<WallLoad>& loads, double 
                    std::array<CNodeResults, 4>& out) {
     const double gp[3] = {-std::sqrt(0.6), 0.0, std::sqrt(0.6)}, gw[3] = {5.0 / 9.0, 8.0 / 9.0, 5.0 / 9.0};
     const double xa[4] = {-1, 1, 1, -1}, ya[4] = {-1, -1, 1, 1};
-    const Vec3 nu = Cross(kAlong, kUp);
+    const CVertex nu = Cross(kAlong, kUp);
     double fu[4] = {}, fv[4] = {}, fn[4] = {}, gu[4] = {}, gv[4] = {};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
@@ -74,8 +74,8 @@ void ElementForces(const Wall& wall, const std::vector<WallLoad>& loads, double 
         // The element's internal force vector: the forces acting on the element at its nodes, as
         // analysis programs report element nodal forces. Summed over the nodes on one side of a
         // cut they give the loads on that side, which is what the section force is balanced to.
-        Vec3 f = fu[a] * kAlong + fv[a] * kUp + fn[a] * nu;
-        Vec3 m = Cross(nu, gu[a] * kAlong + gv[a] * kUp);
+        CVertex f = fu[a] * kAlong + fv[a] * kUp + fn[a] * nu;
+        CVertex m = Cross(nu, gu[a] * kAlong + gv[a] * kUp);
         out[static_cast<std::size_t>(a)] = CNodeResults{f.x, f.y, f.z, m.x, m.y, m.z};
     }
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "xsect/io/model.h"
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
@@ -36,7 +36,7 @@ struct DemoLoading {
 struct DemoCut {
     std::string name;
     std::string description;
-    Vec3 start, end;
+    CVertex start, end;
     std::int32_t side = 0;
 };
 
@@ -63,13 +63,13 @@ Model MakeWallModel(const Wall& wall, const std::map<std::int32_t, LoadCase>& ca
 // momentPoint, in the cut axes given as rows. onGatheredSide tells whether a global point lies on
 // the gathered side.
 template <class SideTest>
-std::array<double, 6> FreeBody(const std::vector<WallLoad>& loads, const Wall& wall, Vec3 momentPoint,
-                               const Vec3 (&axes)[3], SideTest onGatheredSide) {
-    Vec3 F, M;
-    bool baseGathered = onGatheredSide(Vec3{wall.width / 2, 0.0, 0.0});
+std::array<double, 6> FreeBody(const std::vector<WallLoad>& loads, const Wall& wall, CVertex momentPoint,
+                               const CVertex (&axes)[3], SideTest onGatheredSide) {
+    CVertex F, M;
+    bool baseGathered = onGatheredSide(CVertex{wall.width / 2, 0.0, 0.0});
     for (const WallLoad& l : loads) {
-        Vec3 p{wall.width / 2, 0.0, l.h};
-        Vec3 f{l.shear, l.outOfPlane, l.axial};
+        CVertex p{wall.width / 2, 0.0, l.h};
+        CVertex f{l.shear, l.outOfPlane, l.axial};
         bool gathered = onGatheredSide(p);
         if (gathered == baseGathered) continue;
         if (!gathered) f = -1.0 * f;

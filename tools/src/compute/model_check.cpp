@@ -6,21 +6,21 @@
 #include <map>
 #include <unordered_map>
 
-#include "compute/section.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
 namespace {
 
-Vec3 ForceOf(const CNodeResults& r) { return {r.Fx, r.Fy, r.Fz}; }
-Vec3 MomentOf(const CNodeResults& r) { return {r.Mx, r.My, r.Mz}; }
+CVertex ForceOf(const CNodeResults& r) { return {r.Fx, r.Fy, r.Fz}; }
+CVertex MomentOf(const CNodeResults& r) { return {r.Mx, r.My, r.Mz}; }
 
 // Sums nodal records of one element in one state; moments about the first point given.
 class Balance {
 public:
-    void Add(Vec3 at, const CNodeResults& r) {
+    void Add(CVertex at, const CNodeResults& r) {
         if (count_++ == 0) origin_ = at;
-        const Vec3 f = ForceOf(r), lever = at - origin_;
+        const CVertex f = ForceOf(r), lever = at - origin_;
         force_ = force_ + f;
         moment_ = moment_ + MomentOf(r) + Cross(lever, f);
         scale_ = std::max(scale_, Norm(f));
@@ -37,7 +37,7 @@ public:
 
 private:
     std::size_t count_ = 0;
-    Vec3 origin_, force_, moment_;
+    CVertex origin_, force_, moment_;
     double scale_ = 0.0, size_ = 0.0;
 };
 
@@ -56,20 +56,20 @@ void CheckEquilibrium(const io::Model& m, double tolerance, std::size_t worstCou
     for (const auto& [id, shell] : m.shells) {
         for (const auto& [lc, byNode] : shell.staticResults) {
             Balance b;
-            for (const auto& [node, r] : byNode) b.Add(Of(m.nodes.at(node)), r);
+            for (const auto& [node, r] : byNode) b.Add(m.nodes.at(node), r);
             ++byCase[lc].elements;
             Record(byCase[lc], b.Residual(false, id, 0), tolerance, worstCount);
         }
         for (const auto& [lc, byNode] : shell.spectrumResults) {
             std::map<std::int32_t, Balance> byMode;
             for (const auto& [node, modes] : byNode)
-                for (const auto& [mode, r] : modes) byMode[mode].Add(Of(m.nodes.at(node)), r);
+                for (const auto& [mode, r] : modes) byMode[mode].Add(m.nodes.at(node), r);
             ++byCase[lc].elements;
             for (const auto& [mode, b] : byMode) Record(byCase[lc], b.Residual(false, id, mode), tolerance, worstCount);
         }
     }
     for (const auto& [id, frame] : m.frames) {
-        const Vec3 a = Of(m.nodes.at(frame.nodeA)), b = Of(m.nodes.at(frame.nodeB));
+        const CVertex a = m.nodes.at(frame.nodeA), b = m.nodes.at(frame.nodeB);
         std::map<std::int32_t, Balance> statics;
         for (const auto& [lc, r] : frame.staticResultsA) statics[lc].Add(a, r);
         for (const auto& [lc, r] : frame.staticResultsB) statics[lc].Add(b, r);
@@ -140,7 +140,7 @@ void CheckDuplicates(const io::Model& m, CheckReport& report) {
                     auto it = grid.find(Key{k.x + dx, k.y + dy, k.z + dz});
                     if (it == grid.end()) continue;
                     for (std::int32_t other : it->second)
-                        if (Norm(Of(v) - Of(m.nodes.at(other))) <= cell) report.duplicates.emplace_back(other, id);
+                        if (Norm(v - m.nodes.at(other)) <= cell) report.duplicates.emplace_back(other, id);
                 }
         grid[k].push_back(id);
     }

@@ -1,83 +1,95 @@
 #include "compute/plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
+#include <iterator>
 
 namespace xsect::cli {
 
 namespace {
 
-Pt UnitPt(Pt d) {
+CVertex UnitInPlane(const CVertex& d) {
     const double n = std::hypot(d.x, d.y);
-    return n > 0.0 ? Pt{d.x / n, d.y / n} : Pt{};
+    return n > 0.0 ? CVertex(d.x / n, d.y / n, 0.0) : CVertex();
 }
 
-// The mesh, the elements split meets and the nodes of theirs that summed() takes.
-PlanPicture MeshPlan(const Model& model, const PlaneMesh& mesh, Pt splitStart, Pt splitEnd,
-                     const std::function<bool(Pt)>& summed, const std::string& title) {
+std::vector<std::int32_t> United(const std::vector<std::int32_t>& a, const std::vector<std::int32_t>& b) {
+    std::vector<std::int32_t> both;
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+    return both;
+}
+
+// The mesh in plane coordinates, the given elements as crossed and their nodes that summed() takes
+// (asked with the node's global point).
+PlanPicture MeshPlan(const Model& model, CCrossSectionForcesPost& calc, const std::vector<std::int32_t>& shells,
+                     const std::vector<std::int32_t>& frames, const std::function<bool(const CVertex&)>& summed,
+                     const std::string& title) {
     PlanPicture p;
     p.title = title;
     p.lengthUnit = model.units.length;
-    for (const auto& [id, q] : mesh.nodes) p.nodes.emplace_back(id, q);
-    std::set<std::int32_t> gathered;
-    for (const PlaneMesh::Element& e : mesh.elements) {
-        if (e.frame) p.frames.push_back({e.id, {e.corners[0], e.corners[1]}});
-        else p.shells.emplace_back(e.id, e.corners);
-        if (!Meets(e, splitStart, splitEnd, mesh.tolerance)) continue;
-        if (!e.frame) p.crossed.insert(e.id);
-        for (std::int32_t n : e.nodes)
-            if (summed(mesh.nodes.at(n))) gathered.insert(n);
+    std::map<std::int32_t, CVertex> plane;
+    for (const auto& [id, v] : model.nodes) p.nodes.emplace_back(id, plane[id] = InPlane(calc, v));
+    for (const auto& [id, shell] : model.shells) {
+        std::vector<CVertex> corners;
+        for (std::int32_t n : shell.nodes) corners.push_back(plane.at(n));
+        p.shells.emplace_back(id, std::move(corners));
     }
-    for (std::int32_t n : gathered) p.gathered.push_back(mesh.nodes.at(n));
+    for (const auto& [id, frame] : model.frames)
+        p.frames.push_back({id, {plane.at(frame.nodeA), plane.at(frame.nodeB)}});
+
+    p.crossed.insert(shells.begin(), shells.end());
+    std::set<std::int32_t> gathered;
+    auto gather = [&](std::int32_t node) {
+        if (summed(model.nodes.at(node))) gathered.insert(node);
+    };
+    for (std::int32_t id : shells)
+        for (std::int32_t n : model.shells.at(id).nodes) gather(n);
+    for (std::int32_t id : frames) gather(model.frames.at(id).nodeA), gather(model.frames.at(id).nodeB);
+    for (std::int32_t n : gathered) p.gathered.push_back(plane.at(n));
     return p;
 }
 
 }  // namespace
 
-PlanPicture MakePlan(const Model& model, CCrossSectionForcesPost& calc, const CutSpec& cut, const std::string& title) {
-    const PlaneMesh mesh = MakePlaneMesh(model, calc);
-    const Pt s = PlanePoint(calc, cut.start), e = PlanePoint(calc, cut.end);
-    auto left = [&](Pt q) { return (e.x - s.x) * (q.y - s.y) - (e.y - s.y) * (q.x - s.x); };
-    PlanPicture p = MeshPlan(model, mesh, s, e, [&](Pt q) { return cut.side != 0 ? left(q) <= 0.0 : left(q) > 0.0; },
-                             title);
+MetElements Met(const SectionResult& forward, const SectionResult& backward) {
+    return {United(forward.shells, backward.shells), United(forward.frames, backward.frames)};
+}
+
+PlanPicture MakeHostPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionCutter& cutter,
+                         const CutSpec& cut, const MetElements& met, const std::string& title) {
+    const HostSide side(cutter, calc, cut.start, cut.end);
+    PlanPicture p = MeshPlan(model, calc, met.shells, met.frames,
+                             [&](const CVertex& v) { return side.Of(v) == cut.side; }, title);
+    const CVertex s = InPlane(calc, cut.start), e = InPlane(calc, cut.end);
     p.cutStart = s;
     p.cutEnd = e;
-    const Pt towardsLeft = UnitPt({s.y - e.y, e.x - s.x});
-    p.towardsSummed = cut.side != 0 ? Pt{-towardsLeft.x, -towardsLeft.y} : towardsLeft;
+    const CVertex towardsLeft = UnitInPlane({s.y - e.y, e.x - s.x, 0.0});
+    p.towardsSummed = cut.side != 0 ? -1.0 * towardsLeft : towardsLeft;
     p.sideLabel = "gathered side";
     return p;
 }
 
 void SetCutAxes(PlanPicture& plan, CCrossSectionForcesPost& calc, const CutSpec& cut, const HostSection& result) {
     if (!result.ok) return;
-    const Vec3 mid = 0.5 * (cut.start + cut.end);
-    plan.axesOrigin = PlanePoint(calc, mid);
-    plan.axes = {{"1", PlaneDirection(calc, mid, result.axes[0])}, {"2", PlaneDirection(calc, mid, result.axes[1])}};
+    plan.axesOrigin = InPlane(calc, 0.5 * (cut.start + cut.end));
+    plan.axes = {{"1", PlaneDirection(calc, result.axes[0])}, {"2", PlaneDirection(calc, result.axes[1])}};
 }
 
-PlanPicture MakeSectionPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionResult& section,
-                            const std::string& title) {
-    const PlaneMesh mesh = MakePlaneMesh(model, calc);
-    const Pt s = PlanePoint(calc, Of(section.start)), e = PlanePoint(calc, Of(section.end));
-    const bool computed = section.status == CS_SUCCESS;
-    const Pt n = computed ? UnitPt(PlaneDirection(calc, Of(section.start), Of(section.n))) : Pt{};
-    // The -n part holds the nodes less than the tolerance past the cut, so the split runs along the
-    // cut moved that far towards +n, and the elements it crosses are the ones summed.
-    const double tol = model.tolerance;
-    const Pt a{s.x + tol * n.x, s.y + tol * n.y}, b{e.x + tol * n.x, e.y + tol * n.y};
-    PlanPicture p = MeshPlan(model, mesh, a, b,
-                             [&](Pt q) { return computed && (q.x - s.x) * n.x + (q.y - s.y) * n.y < tol; }, title);
-    if (!computed) p.crossed.clear();
-    p.cutStart = s;
-    p.cutEnd = e;
-    p.towardsSummed = {-n.x, -n.y};
+PlanPicture MakeSectionPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionCutter& cutter,
+                            const SectionResult& section, const std::string& title) {
+    // The values act on the -n part, which holds the nodes within the tolerance of the cut too.
+    auto onMinusSide = [&](const CVertex& v) { return cutter.SideOf(section.start, section.end, v) <= 0; };
+    PlanPicture p = MeshPlan(model, calc, section.shells, section.frames, onMinusSide, title);
+    p.cutStart = InPlane(calc, section.start);
+    p.cutEnd = InPlane(calc, section.end);
     p.sideLabel = "-n part (values act on it)";
-    if (computed) {
-        const Vec3 c = Of(section.centroid);
-        p.centroid = PlanePoint(calc, c);
-        p.axesOrigin = *p.centroid;
-        p.axes = {{"n", PlaneDirection(calc, c, Of(section.n))}, {"t", PlaneDirection(calc, c, Of(section.t))}};
-    }
+    if (section.status != CS_SUCCESS) return p;
+    p.towardsSummed = -1.0 * UnitInPlane(PlaneDirection(calc, section.n));
+    p.centroid = InPlane(calc, section.centroid);
+    p.axesOrigin = *p.centroid;
+    p.axes = {{"n", PlaneDirection(calc, section.n)}, {"t", PlaneDirection(calc, section.t)}};
     return p;
 }
 

@@ -2,7 +2,7 @@
 
 // The plan of a cut in plane coordinates: the mesh, which elements the cut crosses, which nodes
 // are summed and on which side, and the axes the values are given in, for a person to check the
-// cut by.
+// cut by. What is crossed and summed is what the library says of the cut.
 
 #include <cstdint>
 #include <optional>
@@ -13,41 +13,50 @@
 
 #include <xsect/sections.h>
 
-#include "compute/plane_mesh.h"
+#include "compute/section.h"
 
 namespace xsect::cli {
 
 struct PlanArrow {
     std::string label;
-    Pt direction;  // in plane coordinates
+    CVertex direction;  // in plane coordinates
 };
 
+// Points in plane coordinates; their z is not drawn.
 struct PlanPicture {
     std::string title;
     std::string lengthUnit;  // empty when the model does not say
-    std::vector<std::pair<std::int32_t, std::vector<Pt>>> shells;  // plane coordinates
-    std::vector<std::pair<std::int32_t, std::pair<Pt, Pt>>> frames;
-    std::vector<std::pair<std::int32_t, Pt>> nodes;
+    std::vector<std::pair<std::int32_t, std::vector<CVertex>>> shells;
+    std::vector<std::pair<std::int32_t, std::pair<CVertex, CVertex>>> frames;
+    std::vector<std::pair<std::int32_t, CVertex>> nodes;
     std::set<std::int32_t> crossed;
-    std::vector<Pt> gathered;   // nodes whose results make up the section force
-    Pt cutStart, cutEnd;
-    Pt towardsSummed;           // unit normal of the cut into the side whose nodes are summed; 0 unknown
-    std::string sideLabel;      // the legend's name of that side
-    bool numbers = false;       // write node and element numbers
-    Pt axesOrigin;
-    std::vector<PlanArrow> axes;  // drawn from axesOrigin
-    std::optional<Pt> centroid;   // the moment point of the sign rule
+    std::vector<CVertex> gathered;  // nodes whose results make up the section force
+    CVertex cutStart, cutEnd;
+    CVertex towardsSummed;          // unit normal of the cut into the side whose nodes are summed; 0 unknown
+    std::string sideLabel;          // the legend's name of that side
+    bool numbers = false;           // write node and element numbers
+    CVertex axesOrigin;
+    std::vector<PlanArrow> axes;    // drawn from axesOrigin
+    std::optional<CVertex> centroid;  // the moment point of the sign rule
 };
 
-// In the host convention: the nodes of the cut's side (0 strictly left, 1 right and on it).
-PlanPicture MakePlan(const Model& model, CCrossSectionForcesPost& calc, const CutSpec& cut, const std::string& title);
+// The elements a cut meets. The host interface does not say which it crossed; the section cutter
+// says which elements a section divides, and the cut drawn both ways divides those across it and
+// those along it on either side.
+struct MetElements {
+    std::vector<std::int32_t> shells, frames;  // ascending
+};
+MetElements Met(const SectionResult& forward, const SectionResult& backward);
+
+// In the host convention: the elements the cut meets and their nodes on the cut's side.
+PlanPicture MakeHostPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionCutter& cutter,
+                         const CutSpec& cut, const MetElements& met, const std::string& title);
 // Adds the cut's axes 1 and 2 of a host-convention result (global directions), from the midpoint.
 void SetCutAxes(PlanPicture& plan, CCrossSectionForcesPost& calc, const CutSpec& cut, const HostSection& result);
 
-// In the sign rule (docs/sections.md): the elements that the cut moved by the tolerance towards +n
-// crosses, their nodes on the -n side, the axes n and t and the centroid. A section that was not
-// computed shows the cut alone.
-PlanPicture MakeSectionPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionResult& section,
-                            const std::string& title);
+// In the sign rule (docs/sections.md): the elements the section sums, their nodes on the -n side,
+// the axes n and t and the centroid. A section that was not computed shows the cut alone.
+PlanPicture MakeSectionPlan(const Model& model, CCrossSectionForcesPost& calc, const SectionCutter& cutter,
+                            const SectionResult& section, const std::string& title);
 
 }  // namespace xsect::cli

@@ -1,5 +1,7 @@
 #include "compute/result_coverage.h"
 
+#include <algorithm>
+
 namespace xsect::cli {
 
 namespace {
@@ -16,33 +18,33 @@ bool HasResults(const CFrameElement& frame, std::int32_t loadCase) {
            frame.spectrumResultsA.count(loadCase) || frame.spectrumResultsB.count(loadCase);
 }
 
-}  // namespace
-
-ResultCoverage::ResultCoverage(const Model& model, CCrossSectionForcesPost& calc, const std::vector<std::int32_t>& cases)
-    : calc_(calc) {
-    for (std::int32_t lc : cases) {
-        Cover cover{lc, {}, {}};
-        std::size_t i = 0;
-        for (const auto& [id, shell] : model.shells) (HasResults(shell, lc) ? cover.with : cover.without).push_back(i++);
-        for (const auto& [id, frame] : model.frames) (HasResults(frame, lc) ? cover.with : cover.without).push_back(i++);
-        // A case with results on every element is never missing: most models need no geometry at all.
-        if (cover.without.empty()) continue;
-        covers_.push_back(std::move(cover));
-    }
-    if (!covers_.empty()) mesh_ = MakePlaneMesh(model, calc);
+// Every element of the list is among the ascending ids `without`.
+bool AllWithout(const std::vector<std::int32_t>& elements, const std::vector<std::int32_t>& without) {
+    return std::all_of(elements.begin(), elements.end(),
+                       [&](std::int32_t id) { return std::binary_search(without.begin(), without.end(), id); });
 }
 
-std::vector<std::int32_t> ResultCoverage::Missing(Vec3 start, Vec3 end) const {
+}  // namespace
+
+ResultCoverage::ResultCoverage(const io::Model& model, const std::vector<std::int32_t>& cases) {
+    for (std::int32_t lc : cases) {
+        Cover cover{lc, {}, {}};
+        for (const auto& [id, shell] : model.shells)
+            if (!HasResults(shell, lc)) cover.shellsWithout.push_back(id);
+        for (const auto& [id, frame] : model.frames)
+            if (!HasResults(frame, lc)) cover.framesWithout.push_back(id);
+        // A case with results on every element is never missing: most models need no lookups at all.
+        if (cover.shellsWithout.empty() && cover.framesWithout.empty()) continue;
+        covers_.push_back(std::move(cover));
+    }
+}
+
+std::vector<std::int32_t> ResultCoverage::Missing(const std::vector<std::int32_t>& shells,
+                                                  const std::vector<std::int32_t>& frames) const {
     std::vector<std::int32_t> missing;
-    if (covers_.empty()) return missing;
-    const Pt a = PlanePoint(calc_, start), b = PlanePoint(calc_, end);
-    auto anyMeets = [&](const std::vector<std::size_t>& elements) {
-        for (std::size_t i : elements)
-            if (Meets(mesh_.elements[i], a, b, mesh_.tolerance)) return true;
-        return false;
-    };
+    if (shells.empty() && frames.empty()) return missing;
     for (const Cover& c : covers_)
-        if (!anyMeets(c.with) && anyMeets(c.without)) missing.push_back(c.loadCase);
+        if (AllWithout(shells, c.shellsWithout) && AllWithout(frames, c.framesWithout)) missing.push_back(c.loadCase);
     return missing;
 }
 

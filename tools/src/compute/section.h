@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "compute/vec3.h"
+#include <xsect/sections.h>
+
+#include "compute/geometry.h"
 #include "xsect/io/model.h"
 
 namespace xsect::cli {
@@ -17,7 +19,7 @@ using io::Model;
 
 struct CutSpec {
     std::string name;
-    Vec3 start, end;
+    CVertex start, end;
     std::int32_t side = 0;
 };
 
@@ -27,29 +29,29 @@ struct HostSection {
     std::int32_t status = CS_SUCCESS;
     std::string note;  // why nothing came back when the status is 0
     std::array<double, 6> values{};
-    Vec3 axes[3];      // the cut's axes in global coordinates
+    CVertex axes[3];   // the cut's axes in global coordinates
 };
 
 // One call of the driver on copies of the points; a refusal is reported in the result and the
 // status is reset so that the next cut is tried afresh.
 HostSection ComputeSection(CCrossSectionForcesPost& calc, const Model& model, const CutSpec& cut,
-                             std::int32_t loadCase, bool globalAxes, const std::optional<Vec3>& momentPoint);
+                           std::int32_t loadCase, bool globalAxes, const std::optional<CVertex>& momentPoint);
 
-// A global point in plane coordinates (z' the distance off the plane).
-Vec3 ToPlane(CCrossSectionForcesPost& calc, Vec3 global);
+// The host interface's side of a cut: side 0 holds what lies left of the directed cut in plane
+// coordinates, side 1 the rest. The section cutter says on which side of the cut's line a point
+// lies; left is where the plane's normal turns the cut's direction. A point within the model's
+// tolerance of the line counts with side 1, as a node on the cut does in the host's sums.
+class HostSide {
+public:
+    HostSide(const SectionCutter& cutter, const CCrossSectionForcesPost& calc, const CVertex& start,
+             const CVertex& end);
+    // The side that holds the point: 0 or 1.
+    std::int32_t Of(const CVertex& point) const;
 
-}  // namespace xsect::cli
-
-namespace xsect::cli {
-
-// The bounding box of the model's nodes in global coordinates.
-struct Extent {
-    Vec3 lo, hi;
+private:
+    const SectionCutter& cutter_;
+    CVertex start_, end_;
+    std::int32_t left_;  // SideOf's answer for a point left of the cut
 };
-Extent ExtentOf(const Model& model);
-
-// Why a cut cannot be asked of the library, or "" when it can: ends that coincide within the
-// model's tolerance, or ends so far from the model that their coordinates lose all precision.
-std::string CutProblem(const Extent& extent, double tolerance, Vec3 start, Vec3 end);
 
 }  // namespace xsect::cli

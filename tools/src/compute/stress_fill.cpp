@@ -6,14 +6,17 @@ namespace xsect::cli {
 
 namespace {
 
-struct Pt2 {
-    double x = 0.0, y = 0.0;
-};
+// A symmetric tensor stored as xx, yy, zz, xy, yz, zx (the model file's order), applied to v.
+CVertex Apply(const std::array<double, 6>& t, const CVertex& v) {
+    return {t[0] * v.x + t[3] * v.y + t[5] * v.z, t[3] * v.x + t[1] * v.y + t[4] * v.z,
+            t[5] * v.x + t[4] * v.y + t[2] * v.z};
+}
+double Form(const std::array<double, 6>& t, const CVertex& a, const CVertex& b) { return Dot(a, Apply(t, b)); }
 
 // Weights of a point inside a polygon that reproduce linear fields; at a vertex or on an edge
 // they fall back to that vertex or to the edge's linear weights, where the general formula divides
 // by zero.
-std::vector<double> MeanValueWeights(const std::vector<Pt2>& poly, Pt2 p) {
+std::vector<double> MeanValueWeights(const std::vector<CVertex>& poly, const CVertex& p) {
     const std::size_t n = poly.size();
     std::vector<double> w(n, 0.0);
     std::vector<double> r(n);
@@ -27,7 +30,7 @@ std::vector<double> MeanValueWeights(const std::vector<Pt2>& poly, Pt2 p) {
     }
     for (std::size_t i = 0; i < n; ++i) {
         std::size_t j = (i + 1) % n;
-        Pt2 a{poly[i].x - p.x, poly[i].y - p.y}, b{poly[j].x - p.x, poly[j].y - p.y};
+        const CVertex a(poly[i].x - p.x, poly[i].y - p.y, 0.0), b(poly[j].x - p.x, poly[j].y - p.y, 0.0);
         double cross = a.x * b.y - a.y * b.x;
         double dot = a.x * b.x + a.y * b.y;
         if (std::fabs(cross) < scale * (r[i] + r[j]) && dot < 0.0) {
@@ -39,7 +42,7 @@ std::vector<double> MeanValueWeights(const std::vector<Pt2>& poly, Pt2 p) {
     std::vector<double> tanHalf(n);
     for (std::size_t i = 0; i < n; ++i) {
         std::size_t j = (i + 1) % n;
-        Pt2 a{poly[i].x - p.x, poly[i].y - p.y}, b{poly[j].x - p.x, poly[j].y - p.y};
+        const CVertex a(poly[i].x - p.x, poly[i].y - p.y, 0.0), b(poly[j].x - p.x, poly[j].y - p.y, 0.0);
         double angle = std::atan2(a.x * b.y - a.y * b.x, a.x * b.x + a.y * b.y);
         tanHalf[i] = std::tan(angle / 2.0);
     }
@@ -55,7 +58,7 @@ std::vector<double> MeanValueWeights(const std::vector<Pt2>& poly, Pt2 p) {
 
 // Bilinear shape functions of a quadrilateral at the point, found by Newton's method on the
 // isoparametric map; a parallelogram converges in one step, a distorted quad in a few.
-bool BilinearWeights(const std::vector<Pt2>& q, Pt2 p, std::vector<double>& w) {
+bool BilinearWeights(const std::vector<CVertex>& q, const CVertex& p, std::vector<double>& w) {
     const double xi[4] = {-1, 1, 1, -1}, eta[4] = {-1, -1, 1, 1};
     double s = 0.0, t = 0.0;
     for (int it = 0; it < 30; ++it) {
@@ -86,28 +89,28 @@ bool BilinearWeights(const std::vector<Pt2>& q, Pt2 p, std::vector<double>& w) {
 
 }  // namespace
 
-Vec3 ShellNormal(const Model& model, std::int32_t shell) {
+CVertex ShellNormal(const Model& model, std::int32_t shell) {
     const auto& nodes = model.shells.at(shell).nodes;
-    Vec3 p0 = Of(model.nodes.at(nodes[0])), p1 = Of(model.nodes.at(nodes[1])), p2 = Of(model.nodes.at(nodes[2]));
+    CVertex p0 = model.nodes.at(nodes[0]), p1 = model.nodes.at(nodes[1]), p2 = model.nodes.at(nodes[2]);
     return Unit(Cross(p1 - p0, p2 - p1));
 }
 
-bool InterpolateStress(const Model& model, std::int32_t shell, std::int32_t loadCase, Vec3 point, NodeStress& out) {
+bool InterpolateStress(const Model& model, std::int32_t shell, std::int32_t loadCase, CVertex point, NodeStress& out) {
     auto byShell = model.stresses.find(shell);
     if (byShell == model.stresses.end()) return false;
     auto byCase = byShell->second.find(loadCase);
     if (byCase == byShell->second.end()) return false;
     const auto& nodes = model.shells.at(shell).nodes;
-    Vec3 origin = Of(model.nodes.at(nodes[0]));
-    Vec3 a = Unit(Of(model.nodes.at(nodes[1])) - origin);
-    Vec3 b = Cross(ShellNormal(model, shell), a);
-    std::vector<Pt2> poly;
+    CVertex origin = model.nodes.at(nodes[0]);
+    CVertex a = Unit(model.nodes.at(nodes[1]) - origin);
+    CVertex b = Cross(ShellNormal(model, shell), a);
+    std::vector<CVertex> poly;
     for (std::int32_t n : nodes) {
-        Vec3 d = Of(model.nodes.at(n)) - origin;
-        poly.push_back({Dot(d, a), Dot(d, b)});
+        CVertex d = model.nodes.at(n) - origin;
+        poly.push_back({Dot(d, a), Dot(d, b), 0.0});
     }
-    Vec3 d = point - origin;
-    Pt2 p{Dot(d, a), Dot(d, b)};
+    CVertex d = point - origin;
+    const CVertex p(Dot(d, a), Dot(d, b), 0.0);
     std::vector<double> w;
     if (poly.size() != 4 || !BilinearWeights(poly, p, w)) w = MeanValueWeights(poly, p);
     out = NodeStress{};
@@ -120,31 +123,31 @@ bool InterpolateStress(const Model& model, std::int32_t shell, std::int32_t load
     return true;
 }
 
-std::array<double, 8> CutComponents(const NodeStress& s, Vec3 e1, Vec3 nu, Vec3 g) {
-    Vec3 n = Unit(Cross(nu, e1));
-    Vec3 q{s.Q[0], s.Q[1], s.Q[2]};
+std::array<double, 8> CutComponents(const NodeStress& s, CVertex e1, CVertex nu, CVertex g) {
+    CVertex n = Unit(Cross(nu, e1));
+    CVertex q{s.Q[0], s.Q[1], s.Q[2]};
     return {Form(s.S, e1, e1), Form(s.S, n, n), Form(s.S, e1, n), Form(s.M, e1, e1),
             Form(s.M, n, n),   Form(s.M, e1, n), Dot(q, e1),       Dot(q, g)};
 }
 
-FillReport FillSamples(const Model& model, std::int32_t loadCase, Vec3 cutStart, Vec3 cutEnd, Vec3 facePoint,
-                       Vec3 planeNormal, const std::vector<std::shared_ptr<ElemStressPoints>>& rows) {
+FillReport FillSamples(const Model& model, std::int32_t loadCase, CVertex cutStart, CVertex cutEnd, CVertex facePoint,
+                       CVertex planeNormal, const std::vector<std::shared_ptr<ElemStressPoints>>& rows) {
     FillReport report;
-    Vec3 e1 = Unit(cutEnd - cutStart);
-    Vec3 w = facePoint - cutStart;
+    CVertex e1 = Unit(cutEnd - cutStart);
+    CVertex w = facePoint - cutStart;
     w = w - Dot(w, e1) * e1;
     w = w - Dot(w, planeNormal) * planeNormal;
-    Vec3 g = Unit(w);
+    CVertex g = Unit(w);
     for (const auto& row : rows) {
         std::int32_t shell = row->GetElemID();
         auto t = model.thickness.find(shell);
         if (t != model.thickness.end()) row->SetAvgThickness(t->second);
         else report.withoutThickness.push_back(shell);
-        Vec3 nu = ShellNormal(model, shell);
+        CVertex nu = ShellNormal(model, shell);
         bool missing = false;
         for (StressPoint& sp : row->GetStressPoints()) {
             NodeStress s;
-            if (!InterpolateStress(model, shell, loadCase, Of(sp.GetPoint()), s)) {
+            if (!InterpolateStress(model, shell, loadCase, sp.GetPoint(), s)) {
                 missing = true;
                 break;
             }

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "xsect/io/model.h"
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
@@ -32,13 +32,13 @@ using io::NodeStress;
 
 // The shell's nodal stresses interpolated at a global point; false when the shell has no stress
 // field for the load case.
-bool InterpolateStress(const Model& model, std::int32_t shell, std::int32_t loadCase, Vec3 point, NodeStress& out);
+bool InterpolateStress(const Model& model, std::int32_t shell, std::int32_t loadCase, CVertex point, NodeStress& out);
 
 // The eight components for a shell of normal nu, a cut along e1 and the face side g.
-std::array<double, 8> CutComponents(const NodeStress& s, Vec3 e1, Vec3 nu, Vec3 g);
+std::array<double, 8> CutComponents(const NodeStress& s, CVertex e1, CVertex nu, CVertex g);
 
 // The right-hand unit normal of a shell's first three nodes, in global axes.
-Vec3 ShellNormal(const Model& model, std::int32_t shell);
+CVertex ShellNormal(const Model& model, std::int32_t shell);
 
 struct FillReport {
     std::vector<std::int32_t> withoutStress;     // crossed shells with no stress field for the case
@@ -47,7 +47,7 @@ struct FillReport {
 
 // Sets thickness and components of every row from the model; rows whose shell lacks a stress
 // field or a thickness are left for the library to refuse, and listed in the report.
-FillReport FillSamples(const Model& model, std::int32_t loadCase, Vec3 cutStart, Vec3 cutEnd, Vec3 facePoint,
-                       Vec3 planeNormal, const std::vector<std::shared_ptr<ElemStressPoints>>& rows);
+FillReport FillSamples(const Model& model, std::int32_t loadCase, CVertex cutStart, CVertex cutEnd, CVertex facePoint,
+                       CVertex planeNormal, const std::vector<std::shared_ptr<ElemStressPoints>>& rows);
 
 }  // namespace xsect::cli

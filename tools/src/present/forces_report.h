@@ -27,7 +27,7 @@ struct HostRow {
 };
 
 void PrintHostForces(std::ostream& out, Format format, const Model& model, const std::vector<HostRow>& rows,
-                     bool globalAxes, const std::optional<Vec3>& momentPoint);
+                     bool globalAxes, const std::optional<CVertex>& momentPoint);
 
 // The sections of the named cuts (one each, in order) for every request.
 void PrintSectionForces(std::ostream& out, Format format, const Model& model, const std::vector<std::string>& cutNames,

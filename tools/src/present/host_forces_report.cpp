@@ -18,7 +18,7 @@ const char* kGlobalLabels[6] = {"Fx", "Fy", "Fz", "Mx", "My", "Mz"};
 }  // namespace
 
 void PrintHostForces(std::ostream& out, Format format, const Model& model, const std::vector<HostRow>& rows,
-                     bool globalAxes, const std::optional<Vec3>& momentPoint) {
+                     bool globalAxes, const std::optional<CVertex>& momentPoint) {
     auto RowName = [](const HostRow& r) { return r.combination ? r.combination->name : std::to_string(r.loadCase); };
     auto statusText = [](const HostRow& r) {
         return r.result.ok ? std::string("ok")

@@ -14,7 +14,7 @@ std::string PlanSvg(const PlanPicture& p) {
     double minX = std::min(p.cutStart.x, p.cutEnd.x), maxX = std::max(p.cutStart.x, p.cutEnd.x);
     double minY = std::min(p.cutStart.y, p.cutEnd.y), maxY = std::max(p.cutStart.y, p.cutEnd.y);
     for (const auto& s : p.shells)
-        for (const Pt& q : s.second) {
+        for (const CVertex& q : s.second) {
             minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
             minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
         }
@@ -44,20 +44,20 @@ std::string PlanSvg(const PlanPicture& p) {
     for (const auto& [id, poly] : p.shells) {
         const bool crossed = p.crossed.count(id) > 0;
         o << "<polygon points='";
-        for (const Pt& q : poly) o << N(X(q.x)) << "," << N(Y(q.y)) << " ";
+        for (const CVertex& q : poly) o << N(X(q.x)) << "," << N(Y(q.y)) << " ";
         o << "' fill='" << (crossed ? "#7fb8e6" : "none") << "' fill-opacity='" << (crossed ? "0.75" : "0")
           << "' stroke='#555' stroke-width='0.8'/>\n";
     }
     for (const auto& [id, f] : p.frames)
         o << "<line x1='" << N(X(f.first.x)) << "' y1='" << N(Y(f.first.y)) << "' x2='" << N(X(f.second.x))
           << "' y2='" << N(Y(f.second.y)) << "' stroke='#2a7' stroke-width='3'/>\n";
-    for (const Pt& q : p.gathered)
+    for (const CVertex& q : p.gathered)
         o << "<circle cx='" << N(X(q.x)) << "' cy='" << N(Y(q.y)) << "' r='4.5' fill='#d9480f'/>\n";
     if (p.numbers) {
         o << "<g font-size='9' fill='#1b4f8a' text-anchor='middle'>\n";
         for (const auto& [id, poly] : p.shells) {
-            Pt c;
-            for (const Pt& q : poly) c.x += q.x / poly.size(), c.y += q.y / poly.size();
+            CVertex c;
+            for (const CVertex& q : poly) c.x += q.x / poly.size(), c.y += q.y / poly.size();
             o << "<text x='" << N(X(c.x)) << "' y='" << N(Y(c.y) + 3) << "'>" << id << "</text>\n";
         }
         for (const auto& [id, f] : p.frames)

@@ -29,14 +29,14 @@ void Table(std::ostream& out, const Model& model, const std::vector<std::string>
     const int width = model.units.length.empty() ? 12 : 14;
     for (std::size_t c = 0; c < sections.size(); ++c) {
         const SectionResult& s = sections[c];
-        out << "cut " << cutNames[c] << ": " << VecText(Of(s.start)) << " -> " << VecText(Of(s.end))
+        out << "cut " << cutNames[c] << ": " << VecText(s.start) << " -> " << VecText(s.end)
             << "; the forces on its -n part, about the centroid (sign rule: docs/sections.md)\n";
         if (s.status != CS_SUCCESS) {
             out << "  refused: " << StatusName(s.status) << " - " << StatusMessage(s.status) << "\n";
             continue;
         }
-        out << "  axes: n = " << VecText(Of(s.n)) << "  t = " << VecText(Of(s.t)) << "  k = " << VecText(Of(s.k))
-            << "\n  centroid " << VecText(Of(s.centroid)) << ", covered length " << Fmt(s.coveredLength)
+        out << "  axes: n = " << VecText(s.n) << "  t = " << VecText(s.t) << "  k = " << VecText(s.k)
+            << "\n  centroid " << VecText(s.centroid) << ", covered length " << Fmt(s.coveredLength)
             << (model.units.length.empty() ? "" : " " + model.units.length) << "\n";
         out << "  case name                 bound";
         for (std::size_t k = 0; k < 6; ++k) {

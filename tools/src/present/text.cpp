@@ -14,7 +14,7 @@ std::string Fmt(double v, int precision) {
     return s;
 }
 
-std::string VecText(Vec3 v, int precision) {
+std::string VecText(CVertex v, int precision) {
     return "(" + Fmt(v.x, precision) + ", " + Fmt(v.y, precision) + ", " + Fmt(v.z, precision) + ")";
 }
 

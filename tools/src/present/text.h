@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "compute/vec3.h"
+#include "compute/geometry.h"
 
 namespace xsect::cli {
 
@@ -14,7 +14,7 @@ enum class Format { Table, Csv, Json };
 
 // Fixed-point with the given decimals; a value that is zero up to rounding prints without "-".
 std::string Fmt(double v, int precision = 4);
-std::string VecText(Vec3 v, int precision = 4);
+std::string VecText(CVertex v, int precision = 4);
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text);
 // A number with at most the given significant digits, in the shorter of fixed and exponent form.

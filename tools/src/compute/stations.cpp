@@ -1,0 +1,96 @@
+#include "compute/stations.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "compute/geometry.h"
+
+namespace xsect::cli {
+
+namespace {
+
+constexpr double SectionForces::*kComponents[6] = {&SectionForces::N,  &SectionForces::Vt, &SectionForces::Vk,
+                                                   &SectionForces::Mn, &SectionForces::Mt, &SectionForces::Mk};
+
+// A section's values and envelope seen from the reversed cut. A component that Reversed() turns
+// round turns its range round too: its greatest value is minus the least, governed by the same request.
+void TurnRound(SectionResult& s) {
+    const SectionForces turns = Reversed({1.0, 1.0, 1.0, 1.0, 1.0, 1.0});
+    auto turn = [&](SectionForces& max, SectionForces& min, std::int32_t* maxRequest, std::int32_t* minRequest) {
+        max = Reversed(max);
+        min = Reversed(min);
+        for (std::size_t c = 0; c < 6; ++c)
+            if (turns.*kComponents[c] < 0.0) {
+                std::swap(max.*kComponents[c], min.*kComponents[c]);
+                if (maxRequest) std::swap(maxRequest[c], minRequest[c]);
+            }
+    };
+    for (SectionValue& v : s.values) turn(v.max, v.min, nullptr, nullptr);
+    turn(s.envelope.max, s.envelope.min, s.envelope.maxRequest.data(), s.envelope.minRequest.data());
+}
+
+// The largest finite magnitude of each kind over the computed sections: forces (N, Vt, Vk) are
+// measured against forces and moments against moments, so that a component that is zero up to
+// rounding all along the axis does not jump on its own noise.
+void GrowScale(const std::vector<SectionResult>& sections, std::array<double, 6>& scale) {
+    for (const SectionResult& s : sections)
+        if (s.status == CS_SUCCESS)
+            for (const SectionValue& v : s.values)
+                for (std::size_t c = 0; c < 6; ++c)
+                    for (double x : {v.max.*kComponents[c], v.min.*kComponents[c]})
+                        if (std::isfinite(x))
+                            for (std::size_t kind = c < 3 ? 0 : 3; kind < (c < 3 ? 3 : 6); ++kind)
+                                scale[kind] = std::max(scale[kind], std::fabs(x));
+}
+
+bool Differ(const SectionResult& a, const SectionResult& b, const std::array<double, 6>& scale) {
+    if (a.status != CS_SUCCESS || b.status != CS_SUCCESS || a.values.size() != b.values.size()) return false;
+    for (std::size_t r = 0; r < a.values.size(); ++r)
+        for (std::size_t c = 0; c < 6; ++c)
+            for (auto bound : {&SectionValue::max, &SectionValue::min})
+                if (std::fabs(a.values[r].*bound.*kComponents[c] - b.values[r].*bound.*kComponents[c]) > 1e-9 * scale[c])
+                    return true;
+    return false;
+}
+
+}  // namespace
+
+AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
+                               std::int32_t count, const std::vector<ResultRequest>& requests) {
+    AxisStations out;
+    SectionTable after = cutter.Stations(axisStart, axisEnd, count, requests);
+    if (!after.error.empty()) {
+        out.error = after.error;
+        return out;
+    }
+    // The reversed axis meets the same stations in the opposite order; a single station stays where
+    // it is, at the axis's start.
+    const bool single = after.sections.size() == 1;
+    SectionTable reversed = cutter.Stations(single ? axisStart : axisEnd,
+                                            single ? axisStart + (axisStart - axisEnd) : axisStart, count, requests);
+    out.after = std::move(after.sections);
+    if (!reversed.error.empty() || reversed.sections.size() != out.after.size()) return out;
+
+    std::array<double, 6> scale{};
+    for (SectionResult& s : reversed.sections) TurnRound(s);
+    GrowScale(out.after, scale);
+    GrowScale(reversed.sections, scale);
+    const std::size_t n = out.after.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        SectionResult& before = reversed.sections[n - 1 - i];
+        const SectionResult& station = out.after[i];
+        if (!Differ(before, station, scale)) continue;
+        before.position = station.position;
+        before.start = station.start;
+        before.end = station.end;
+        before.n = station.n;
+        before.t = station.t;
+        before.k = station.k;
+        before.covered.clear();
+        out.before.emplace_back(i, std::move(before));
+    }
+    return out;
+}
+
+}  // namespace xsect::cli
