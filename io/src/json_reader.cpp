@@ -8,9 +8,9 @@
 #include <limits>
 #include <optional>
 
-#include "io/csv_reader.h"
-#include "io/json_cursor.h"
-#include "io/model_builder.h"
+#include "csv_reader.h"
+#include "json_cursor.h"
+#include "model_builder.h"
 #include "xsect/io/model_file.h"
 
 namespace xsect::io {

@@ -1,4 +1,4 @@
-#include "io/json_cursor.h"
+#include "json_cursor.h"
 
 #include <cerrno>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "io/printable.h"
+#include "printable.h"
 
 namespace xsect::io {
 
