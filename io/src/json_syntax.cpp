@@ -1,6 +1,7 @@
 #include "json_syntax.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
