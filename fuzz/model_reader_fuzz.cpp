@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/csv_file.h"
+#include "csv_file.h"
 #include "xsect/io/model_file.h"
 
 using namespace xsect::io;

@@ -62,7 +62,7 @@ TEST(Cli, BadModelFileIsNamedWithThePlaceOfTheFault) {
       "shells": [{"id": 4, "nodes": [1, 17, 5]}]})");
     auto r = RunXsect({"info", path});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "xsect: " + path + ": shells[0]: unknown node 17 in shell 4\n");
+    EXPECT_EQ(r.err, "xsect: " + path + ":2:18: shells[0]: unknown node 17 in shell 4\n");
 }
 
 TEST(Cli, LibraryRefusalsExitWithOneAndNameTheStatus) {
@@ -232,7 +232,7 @@ TEST(Cli, RequestsThatCannotBeMeantAreRefused) {
         {{"forces", kExample, "--cut", "-1e300,0,1:1e300,0,1"}, "more than a million times the model's size"},
         {{"forces", ::testing::TempDir(), "--cut", kBase}, "is a directory, not a file"},
         {{"forces", kExample, "--cut", kBase, "--combinations", WriteTemp("c.json", R"({"combinations": [{"name": "x", "factors": {"9": 1}}]})")},
-         "c.json: combinations[0].factors[\"9\"]: unknown load case 9"},
+         "c.json:1:45: combinations[0].factors[\"9\"]: unknown load case 9"},
         {{"forces", kExample, "--cut", kBase, "--keep", "2,0,0.75"}, "--keep: the point lies on the line of cut 1"},
         {{"forces", kExample, "--cut", kBase, "--side", "1"}, "--side belongs to --convention host"},
         {{"diagram", kExample, "--axis", "1,2:3,4,5", "--stations", "3"}, "--axis \"1,2\": expected 3 numbers, found 2"},

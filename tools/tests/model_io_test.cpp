@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,51 +64,85 @@ TEST(ModelJson, ReadsEveryPartOfTheBaseModel) {
     EXPECT_EQ(s.M[3], 3.0);
     EXPECT_EQ(s.Q[1], 5.0);
     EXPECT_EQ(s.Q[2], 0.0);
+    // A key is its text with the escapes undone.
+    ASSERT_TRUE(ParseModelText(Edit(kBase, "\"thickness\"", "\"thick\\u006eess\""), "base.json", "", m, error)) << error;
+    EXPECT_EQ(m.thickness.at(1), 0.2);
 }
 
 struct BadModel {
     const char* what;
     const char* from;
     const char* to;
-    const char* message;
+    const char* message;  // the place and the fault, after "file:line:column: "
+    const char* at;       // what the text holds at that line and column
 };
+
+// The byte offset of the "file:line:column: " at the head of a message.
+std::size_t OffsetNamedBy(const std::string& text, const std::string& message) {
+    std::size_t line = 0, column = 0;
+    if (std::sscanf(message.c_str(), "%*[^:]:%zu:%zu: ", &line, &column) != 2) return std::string::npos;
+    std::size_t at = 0;
+    for (std::size_t l = 1; l < line && at != std::string::npos; ++l) at = text.find('\n', at) + 1;
+    return at + column - 1;
+}
 
 TEST(ModelJson, BadInputNamesThePlaceAndTheFault) {
     const BadModel cases[] = {
-        {"syntax", "\"version\": 1,", "\"version\": 1", "bad.json:2:41: syntax error: expected ',' or '}' after an object member, found a string"},
-        {"unknown node", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3, 17, 5]",
-         "bad.json: shells[1]: unknown node 17 in shell 4"},
-        {"duplicate node", "{\"id\": 6, \"xyz\"", "{\"id\": 5, \"xyz\"", "bad.json: nodes[5]: duplicate node id 5"},
-        {"duplicate shell", "{\"id\": 4, \"nodes\"", "{\"id\": 1, \"nodes\"", "shells[1]: duplicate shell id 1"},
-        {"array length", "[1, 2, 3, 4, 5, 6]", "[1, 2, 3, 4, 5]",
-         "bad.json: shells[0].results[0].f: expected 6 numbers, found 5"},
-        {"coordinates", "[2, 1, 0]}", "[2, 1]}", "nodes[5].xyz: expected 3 numbers, found 2"},
-        {"misspelt key", "\"thickness\": 0.2", "\"thicknes\": 0.2", "shells[0]: unknown key \"thicknes\""},
-        {"type", "\"tolerance\": 0.001", "\"tolerance\": \"small\"", "tolerance: expected a number, found a string"},
+        {"syntax", "\"version\": 1,", "\"version\": 1",
+         "bad.json:2:41: top level: syntax error: expected ',' or '}' after an object member, found a string",
+         "\"tolerance\""},
+        {"unknown node", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3, 17, 5]", "shells[1]: unknown node 17 in shell 4",
+         "{\"id\": 4"},
+        {"duplicate node", "{\"id\": 6, \"xyz\"", "{\"id\": 5, \"xyz\"", "nodes[5]: duplicate node id 5",
+         "{\"id\": 5, \"xyz\": [2"},
+        {"duplicate shell", "{\"id\": 4, \"nodes\"", "{\"id\": 1, \"nodes\"", "shells[1]: duplicate shell id 1",
+         "{\"id\": 1, \"nodes\": [2"},
+        {"array length", "[1, 2, 3, 4, 5, 6]", "[1, 2, 3, 4, 5]", "shells[0].results[0].f: expected 6 numbers, found 5",
+         "[1, 2, 3, 4, 5]"},
+        {"coordinates", "[2, 1, 0]}", "[2, 1]}", "nodes[5].xyz: expected 3 numbers, found 2", "[2, 1]"},
+        {"misspelt key", "\"thickness\": 0.2", "\"thicknes\": 0.2", "shells[0]: unknown key \"thicknes\"",
+         "\"thicknes\""},
+        {"type", "\"tolerance\": 0.001", "\"tolerance\": \"small\"", "tolerance: expected a number, found a string",
+         "\"small\""},
         {"unknown case", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 9, \"node\": 1, \"f\"",
-         "shells[0].results[0]: unknown load case 9"},
+         "shells[0].results[0]: unknown load case 9", "{\"case\": 9"},
         {"node not in shell", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 1, \"node\": 3, \"f\"",
-         "node 3 is not a node of shell 1"},
-        {"mode out of range", "\"mode\": 1", "\"mode\": 3", "mode 3 is outside 1..2 of load case 2"},
+         "node 3 is not a node of shell 1", "{\"case\": 1, \"node\": 3"},
+        {"mode out of range", "\"mode\": 1", "\"mode\": 3", "mode 3 is outside 1..2 of load case 2", "{\"case\": 2"},
         {"spectrum without mode", "{\"case\": 2, \"node\": 2, \"mode\": 1,", "{\"case\": 2, \"node\": 2,",
-         "load case 2 is a response-spectrum case: give a mode"},
+         "load case 2 is a response-spectrum case: give a mode", "{\"case\": 2"},
         {"static with mode", "{\"case\": 1, \"node\": 1, \"f\"", "{\"case\": 1, \"node\": 1, \"mode\": 1, \"f\"",
-         "load case 1 is not a response-spectrum case: no mode"},
+         "load case 1 is not a response-spectrum case: no mode", "{\"case\": 1"},
         {"cqc without coefficients", "\"combination\": \"srss\"", "\"combination\": \"cqc\"",
-         "load_cases[1]: combination \"cqc\" needs \"coefficients\""},
+         "load_cases[1]: combination \"cqc\" needs \"coefficients\"", "{\"id\": 2"},
         {"coefficient count", "\"combination\": \"srss\"", "\"combination\": \"cqc\", \"coefficients\": [1, 0, 0]",
-         "\"coefficients\" holds 3 values; 2 modes need 4"},
-        {"unknown rule", "\"combination\": \"srss\"", "\"combination\": \"rms\"", "unknown combination \"rms\""},
+         "\"coefficients\" holds 3 values; 2 modes need 4", "{\"id\": 2"},
+        {"unknown rule", "\"combination\": \"srss\"", "\"combination\": \"rms\"", "unknown combination \"rms\"",
+         "\"rms\""},
         {"stress field incomplete", ",\n                  {\"case\": 1, \"node\": 4, \"S\": [1, 2, 0, 3, 0, 0]}", "",
-         "the stresses of load case 1 in shell 1 miss node 4"},
-        {"thickness", "\"thickness\": 0.2", "\"thickness\": -0.2", "shell 1 has a thickness that is not positive"},
+         "shells: the stresses of load case 1 in shell 1 miss node 4", "[\n    {\"id\": 1"},
+        {"thickness", "\"thickness\": 0.2", "\"thickness\": -0.2", "shell 1 has a thickness that is not positive",
+         "{\"id\": 1"},
         {"plane node", "\"tolerance\": 0.001", "\"tolerance\": 0.001, \"plane_nodes\": [1, 2, 99]",
-         "plane_nodes: unknown node 99"},
+         "plane_nodes: unknown node 99", "[1, 2, 99]"},
         {"frame node", "\"nodes\": [2, 5], \"results\"", "\"nodes\": [2, 50], \"results\"",
-         "frames[0]: unknown node 50 in frame 1"},
-        {"frame end", "\"end\": \"A\"", "\"end\": \"C\"", "frames[0].results[0].end: expected \"A\" or \"B\""},
-        {"too few nodes", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3]", "shell 4 lists 2 nodes; at least 3"},
-        {"id range", "{\"id\": 6, \"xyz\"", "{\"id\": 3000000000, \"xyz\"", "nodes[5].id: the integer does not fit"},
+         "frames[0]: unknown node 50 in frame 1", "{\"id\": 1, \"nodes\": [2, 50]"},
+        {"frame end", "\"end\": \"A\"", "\"end\": \"C\"", "frames[0].results[0].end: expected \"A\" or \"B\"", "\"C\""},
+        {"too few nodes", "\"nodes\": [2, 3, 6, 5]", "\"nodes\": [2, 3]", "shell 4 lists 2 nodes; at least 3",
+         "{\"id\": 4"},
+        {"id range", "{\"id\": 6, \"xyz\"", "{\"id\": 3000000000, \"xyz\"", "nodes[5].id: the integer does not fit",
+         "3000000000"},
+        // A number is read as a reader going token by token takes it: "0001" is 0 and then a fault of
+        // syntax, but the check of the 0 comes first; "-.2" has no digit before its point.
+        {"number stuck to more", "\"tolerance\": 0.001", "\"tolerance\": 0001", "tolerance: must be greater than 0",
+         "0001"},
+        {"number without digits", "\"thickness\": 0.2", "\"thickness\": -.2",
+         "shells[0].thickness: syntax error: expected a digit, found '.'", ".2"},
+        // Bytes that simdjson will not index at all are found where a reader going in order meets them.
+        {"not UTF-8", "\"name\": \"quake\"", "\"name\": \"qu\xE4ke\"",
+         "load_cases[1].name: syntax error: a string that is not valid UTF-8", "\xE4ke"},
+        {"string not closed", "\"f\": [0, 1, 0, 0, 0, 0]}]}]\n}", "\"f",
+         "frames[0].results[0]: syntax error: the text ends inside a string", ""},
     };
     for (const BadModel& c : cases) {
         Model m;
@@ -115,7 +151,24 @@ TEST(ModelJson, BadInputNamesThePlaceAndTheFault) {
         EXPECT_FALSE(ParseModelText(text, "bad.json", "", m, error)) << c.what;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << c.what << ": one line";
+        const std::size_t at = OffsetNamedBy(text, error);
+        ASSERT_LE(at, text.size()) << c.what << ": " << error;
+        EXPECT_EQ(text.compare(at, std::strlen(c.at), c.at), 0) << c.what << ": " << error;
     }
+}
+
+// simdjson refuses a text with a byte that is not UTF-8 before it reads any of it; a fault that
+// stands before that byte is still the one told.
+TEST(ModelJson, AFaultBeforeABadByteIsToldFirst) {
+    const std::string badByte = Edit(kBase, "\"end\": \"A\"", "\"end\": \"\xFF\"");
+    const std::string both = Edit(badByte, "{\"id\": 6, \"xyz\"", "{\"id\": 5, \"xyz\"");
+    Model m;
+    std::string error;
+    EXPECT_FALSE(ParseModelText(badByte, "bad.json", "", m, error));
+    EXPECT_NE(error.find("frames[0].results[0].end: syntax error: a string that is not valid UTF-8"), std::string::npos)
+        << error;
+    EXPECT_FALSE(ParseModelText(both, "bad.json", "", m, error));
+    EXPECT_NE(error.find("nodes[5]: duplicate node id 5"), std::string::npos) << error;
 }
 
 // Writing a model and reading it back must give the same model; comparing the written texts
@@ -235,11 +288,11 @@ TEST(ModelJson, CombinationsAreCheckedWithFileAndPath) {
         std::string combinations;
         const char* message;
     } cases[] = {
-        {good + R"(, {"name": "bad", "factors": {"7": 1}})", "c.json: combinations[1].factors[\"7\"]: unknown load case 7"},
-        {R"({"name": "empty", "factors": {}})", "c.json: combinations[0].factors: a combination needs at least one load case"},
-        {R"({"name": "huge", "factors": {"1": 1e400}})", "c.json: combinations[0].factors[\"1\"]: the number is not finite"},
-        {R"({"name": "", "factors": {"1": 1}})", "c.json: combinations[0].name: a combination needs a name"},
-        {good + ", " + good, "c.json: combinations[1].name: duplicate combination name \"1.35G\""},
+        {good + R"(, {"name": "bad", "factors": {"7": 1}})", "combinations[1].factors[\"7\"]: unknown load case 7"},
+        {R"({"name": "empty", "factors": {}})", "combinations[0].factors: a combination needs at least one load case"},
+        {R"({"name": "huge", "factors": {"1": 1e400}})", "combinations[0].factors[\"1\"]: the number is not finite"},
+        {R"({"name": "", "factors": {"1": 1}})", "combinations[0].name: a combination needs a name"},
+        {good + ", " + good, "combinations[1].name: duplicate combination name \"1.35G\""},
         {R"({"name": "x", "factors": {"one": 1}})", "combinations[0].factors.one: \"one\" is not a load case id"},
         {R"({"name": "x", "factors": {"1": "1"}})", "combinations[0].factors[\"1\"]: expected a number, found a string"},
     };
@@ -249,6 +302,7 @@ TEST(ModelJson, CombinationsAreCheckedWithFileAndPath) {
         ASSERT_TRUE(io::ParseModelText(kBase, "base.json", "", m, error)) << error;
         EXPECT_FALSE(io::ParseCombinationsText("{\"combinations\": [" + c.combinations + "]}", "c.json", m, error));
         EXPECT_NE(error.find(c.message), std::string::npos) << c.message << " | " << error;
+        EXPECT_EQ(error.rfind("c.json:1:", 0), 0u) << error;
     }
     // The same array in the model file itself.
     io::Model m;

@@ -1,8 +1,8 @@
-#include "io/csv_reader.h"
+#include "csv_reader.h"
 
 #include <filesystem>
 
-#include "io/csv_file.h"
+#include "csv_file.h"
 
 namespace xsect::io {
 

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "io/json_text.h"
+#include "json_text.h"
 #include "xsect/io/model_file.h"
 
 namespace xsect::io {

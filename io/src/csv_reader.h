@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "io/model_builder.h"
+#include "model_builder.h"
 #include "xsect/io/model_file.h"
 
 namespace xsect::io {

@@ -1,5 +1,5 @@
-#include "io/csv_file.h"
-#include "io/printable.h"
+#include "csv_file.h"
+#include "printable.h"
 #include "xsect/io/cuts_file.h"
 
 namespace xsect::io {

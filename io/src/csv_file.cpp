@@ -1,4 +1,4 @@
-#include "io/csv_file.h"
+#include "csv_file.h"
 
 #include <cctype>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "io/printable.h"
+#include "printable.h"
 
 namespace xsect::io {
 

@@ -1,4 +1,4 @@
-#include "io/model_builder.h"
+#include "model_builder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "io/csv_reader.h"
-#include "io/json_text.h"
+#include "csv_reader.h"
+#include "json_text.h"
 #include "xsect/io/model_file.h"
 
 namespace xsect::io {
