@@ -46,6 +46,13 @@ std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model) {
                                                      model.planeNodes[0], model.planeNodes[1], model.planeNodes[2]);
 }
 
+SectionCutter MakeSectionCutter(const CCrossSectionForcesPost& calculator,
+                                const std::map<std::int32_t, double>& thickness) {
+    SectionCutter cutter(calculator);
+    if (!thickness.empty()) cutter.ShellThicknesses(thickness);
+    return cutter;
+}
+
 const char* LoadCaseTypeName(std::int32_t caseType) { return NameOf(kCaseTypes, caseType); }
 const char* CombinationRuleName(std::int32_t method) { return NameOf(kRules, method); }
 bool LoadCaseTypeFromName(const std::string& name, std::int32_t& type) { return CodeOf(kCaseTypes, name, type); }

@@ -8,14 +8,13 @@ ModelCalculators::ModelCalculators(Model&& model)
     : calculator(MakeForceCalculator(model)),
       thickness(std::move(model.thickness)),
       combinations(std::move(model.combinations)),
-      cutter(*calculator) {
+      cutter(MakeSectionCutter(*calculator, thickness)) {
     // Moving the map keeps the cases' modal arrays where the calculator found them.
     loadCases = std::move(model.loadCases);
     model.nodes.clear();
     model.shells.clear();
     model.frames.clear();
     model.stresses.clear();
-    if (!thickness.empty()) cutter.ShellThicknesses(thickness);
 }
 
 std::string ModelCalculators::CheckComputableCase(std::int32_t loadCase) const {

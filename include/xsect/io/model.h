@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <xsect/sections.h>
 #include <xsect/xsect.h>
 
 namespace xsect::io {
@@ -69,6 +70,11 @@ std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model);
 
 // A force calculator over the model (copies of the maps; the modal arrays stay the model's).
 std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model);
+
+// A section cutter over the calculator, weighting each section's centroid by the model's shell
+// thicknesses where the model gives them.
+SectionCutter MakeSectionCutter(const CCrossSectionForcesPost& calculator,
+                                const std::map<std::int32_t, double>& thickness);
 
 // The file format's names of a load case type, a modal combination rule and a sign method; "other"
 // for a code without one. The *FromName functions are their inverses and return false for an

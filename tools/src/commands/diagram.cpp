@@ -139,7 +139,7 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     }
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    const AxisStations stations = StationsWithJumps(SectionCutter(*calc), a, b, o.stations, q.requests);
+    const AxisStations stations = StationsWithJumps(io::MakeSectionCutter(*calc, model.thickness), a, b, o.stations, q.requests);
     if (!stations.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + stations.error), kExitBadInput;
     const bool allComputed = Report(stations.after, model, ResultCoverage(model, q.cases), io);
 

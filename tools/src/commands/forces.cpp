@@ -129,7 +129,7 @@ std::vector<std::string> Names(const std::vector<CutSpec>& cuts) {
 // The sign rule: every cut and request in one call of the section cutter.
 int SignRuleForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPost& calc, std::vector<CutSpec>& cuts,
                    const std::optional<CVertex>& keep, const NamedRequests& q, Streams& io) {
-    const SectionCutter cutter(calc);
+    const SectionCutter cutter = io::MakeSectionCutter(calc, model.thickness);
     // The values act on the -n part: each cut whose +n part holds the kept point is turned round.
     std::vector<bool> turned(cuts.size(), false);
     if (keep)
