@@ -30,18 +30,27 @@ void TurnRound(SectionResult& s) {
     turn(s.envelope.max, s.envelope.min, s.envelope.maxRequest.data(), s.envelope.minRequest.data());
 }
 
-// The largest finite magnitude of each kind over the computed sections: forces (N, Vt, Vk) are
-// measured against forces and moments against moments, so that a component that is zero up to
-// rounding all along the axis does not jump on its own noise.
-void GrowScale(const std::vector<SectionResult>& sections, std::array<double, 6>& scale) {
+// The largest finite force (N, Vt, Vk) and moment (Mn, Mt, Mk) over the computed sections.
+void GrowScale(const std::vector<SectionResult>& sections, double& force, double& moment) {
     for (const SectionResult& s : sections)
         if (s.status == CS_SUCCESS)
             for (const SectionValue& v : s.values)
                 for (std::size_t c = 0; c < 6; ++c)
                     for (double x : {v.max.*kComponents[c], v.min.*kComponents[c]})
-                        if (std::isfinite(x))
-                            for (std::size_t kind = c < 3 ? 0 : 3; kind < (c < 3 ? 3 : 6); ++kind)
-                                scale[kind] = std::max(scale[kind], std::fabs(x));
+                        if (std::isfinite(x)) (c < 3 ? force : moment) = std::max(c < 3 ? force : moment, std::fabs(x));
+}
+
+// What rounding is measured against: forces against the largest force, and moments against the
+// largest moment or that force over the diagram's length, whichever is larger, so that a component
+// that is zero up to rounding all along the axis (the moments of a tie) does not jump on its noise.
+std::array<double, 6> ScaleOf(const std::vector<SectionResult>& a, const std::vector<SectionResult>& b) {
+    double force = 0.0, moment = 0.0, length = 0.0;
+    GrowScale(a, force, moment);
+    GrowScale(b, force, moment);
+    for (const SectionResult& s : a) length = std::max({length, s.position, s.coveredLength});
+    force = std::max(force, length > 0.0 ? moment / length : 0.0);
+    moment = std::max(moment, force * length);
+    return {force, force, force, moment, moment, moment};
 }
 
 bool Differ(const SectionResult& a, const SectionResult& b, const std::array<double, 6>& scale) {
@@ -72,10 +81,8 @@ AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisS
     out.after = std::move(after.sections);
     if (!reversed.error.empty() || reversed.sections.size() != out.after.size()) return out;
 
-    std::array<double, 6> scale{};
     for (SectionResult& s : reversed.sections) TurnRound(s);
-    GrowScale(out.after, scale);
-    GrowScale(reversed.sections, scale);
+    const std::array<double, 6> scale = ScaleOf(out.after, reversed.sections);
     const std::size_t n = out.after.size();
     for (std::size_t i = 0; i < n; ++i) {
         SectionResult& before = reversed.sections[n - 1 - i];
