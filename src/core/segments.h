@@ -1,10 +1,36 @@
 #pragma once
 
-// The segment tests of both calculators (the exact tests themselves are exported in
-// xsect/detail/segments.h).
+// The segment tests both calculators decide crossings with: the exact crossing test, the
+// classifier that also recognises collinear overlaps, and the quick sphere rejection.
 
-#include "xsect/detail/segments.h"
+#include <cstdint>
+
 #include "xsect/model/vertex.h"
+
+namespace xsect {
+
+// Does segment c-d cross segment a-b (x and y only)? Parallel and collinear segments never
+// cross; both segment parameters get a slack of tolerance squared, bounds inclusive. On a
+// crossing the point goes to out (z taken from a); on false out is not written.
+bool IntersectSegments2D(const CVertex* a, const CVertex* b, const CVertex* c, const CVertex* d, double tolerance,
+                         CVertex* out);
+
+// Contact codes of ClassifySegments.
+enum SEGMENT_CONTACT : std::int32_t {
+    SEGMENTS_APART = 0,
+    SEGMENTS_EDGE_ON_CUT = 1,     // collinear, the edge lies wholly on the cut: first, second = c, d
+    SEGMENTS_CUT_ON_EDGE = 2,     // collinear, the cut lies wholly on the edge: first, second = a, b
+    SEGMENTS_PARTIAL_OVERLAP = 3, // collinear overlap from first to second, in the cut's direction
+    SEGMENTS_CROSSING = 4         // one crossing point, in first
+};
+
+// Classifies how edge c-d meets cut a-b, recognising collinear overlaps. Writes x and y of first
+// and second to 0 before anything else (their z is kept unless a point is copied into them).
+std::int32_t ClassifySegments(const CVertex* a, const CVertex* b, const CVertex* c, const CVertex* d, double tolerance,
+                              CVertex* first, CVertex* second);
+
+}  // namespace xsect
+
 
 namespace xsect::detail {
 

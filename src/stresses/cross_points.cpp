@@ -7,7 +7,7 @@
 #include "core/crossing.h"
 #include "core/plane_model.h"
 #include "forces/host_state.h"
-#include "xsect/detail/segments.h"
+#include "core/segments.h"
 #include "xsect/stresses/cross_section_stresses_post.h"
 
 namespace xsect {

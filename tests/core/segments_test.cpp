@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <xsect/detail/segments.h>
+#include "core/segments.h"
 
 #include <limits>
 

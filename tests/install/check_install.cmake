@@ -1,6 +1,7 @@
 # Installs the built library into a scratch prefix, then configures, builds and runs a consumer
 # project that knows the package only through find_package(xsect CONFIG REQUIRED), and, when the C
-# interface is built (C_COMPILER given), its C program once more with pkg-config alone.
+# interface is built (C_COMPILER given), its C program once more with pkg-config alone. Last, the
+# same consumer adds the source tree with add_subdirectory: it must get the library and nothing else.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 function(run)
@@ -54,3 +55,13 @@ if(C_COMPILER)
   # The scratch prefix is not where the loader looks: say where the library is.
   run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${libdir} ${WORK_DIR}/consumer_c_pkgconfig)
 endif()
+
+run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/subproject -G ${GENERATOR} -DXSECT_SOURCE=${SOURCE_DIR})
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/subproject --target help OUTPUT_VARIABLE targets)
+foreach(extra xsect_tests xsect_cli xsect_c xsect_io xsect_python)
+  if(targets MATCHES "(^|\n)${extra}[:\n]")
+    message(FATAL_ERROR "add_subdirectory(xsect) builds ${extra} too")
+  endif()
+endforeach()
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/subproject --target consumer)
+run(${WORK_DIR}/subproject/consumer)
