@@ -30,6 +30,8 @@
 #include <map>
 #include <vector>
 
+#include "support/random.h"
+
 namespace bg = boost::geometry;
 
 namespace xsect {
@@ -41,17 +43,7 @@ using MultiPolygon = bg::model::multi_polygon<Polygon>;
 using Line = bg::model::linestring<P2>;
 using MultiLine = bg::model::multi_linestring<Line>;
 
-struct Rng {
-    std::uint64_t s;
-    std::uint64_t Next() {  // splitmix64: the same sequence on every platform
-        std::uint64_t z = (s += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double Uniform(double a, double b) { return a + (b - a) * static_cast<double>(Next() >> 11) * 0x1.0p-53; }
-    int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1)); }
-};
+using test_support::Rng;
 
 using XY = std::array<double, 2>;
 
