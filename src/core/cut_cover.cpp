@@ -50,16 +50,21 @@ void StretchesInPolygon(std::vector<LineCorner>& corners, double tolerance, doub
 
     // The line is wholly in or wholly out of the polygon between two successive places where the
     // boundary meets it: a corner on it, or an edge crossing it.
-    std::vector<double> events;
+    // At most two a corner; on the stack for the shells of any ordinary mesh, which a cut meets by
+    // the thousand.
+    double few[32];
+    std::vector<double> many(2 * n > 32 ? 2 * n : 0);
+    double* const events = many.empty() ? few : many.data();
+    std::size_t count = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const LineCorner& p = corners[i];
         const LineCorner& q = corners[(i + 1) % n];
-        if (p.h == 0.0) events.push_back(p.u);
-        if ((p.h > 0.0 && q.h < 0.0) || (p.h < 0.0 && q.h > 0.0)) events.push_back(crossingOf(p, q));
+        if (p.h == 0.0) events[count++] = p.u;
+        if ((p.h > 0.0 && q.h < 0.0) || (p.h < 0.0 && q.h > 0.0)) events[count++] = crossingOf(p, q);
     }
-    std::sort(events.begin(), events.end());
+    std::sort(events, events + count);
     const std::size_t first = out.size();
-    for (std::size_t k = 0; k + 1 < events.size(); ++k) {
+    for (std::size_t k = 0; k + 1 < count; ++k) {
         const double e0 = events[k], e1 = events[k + 1];
         const double from = std::max(e0, lo), to = std::min(e1, hi);
         if (!(to > from) || !lineInside(corners, e0 + (e1 - e0) / 2)) continue;
