@@ -61,7 +61,10 @@ int RunCheck(const CheckOptions& o, Streams io) {
         out << r.unusedNodes.size() << " nodes that no element uses: ";
         PrintSome(out, r.unusedNodes, worst, [](std::int32_t id) { return std::to_string(id); });
     }
-    if (r.plane.status != CS_SUCCESS)
+    if (r.assembly)
+        out << "an assembly: its nodes do not lie in one plane, so it is cut by planes (forces --plane, "
+               "diagram --axis)\n";
+    else if (r.plane.status != CS_SUCCESS)
         out << "plane set-up refused: " << StatusName(r.plane.status) << ": " << StatusMessage(r.plane.status) << "\n";
     if (r.offPlane) {
         const std::string unit = model.units.length.empty() ? "" : " " + model.units.length;

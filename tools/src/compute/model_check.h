@@ -38,6 +38,7 @@ struct CheckReport {
     // to the worst ones, and how many there are in all.
     PlaneFit plane{CS_SUCCESS, false, {0, 0, 0}, {}};
     std::size_t offPlane = 0;
+    bool assembly = false;  // no plane: the model is cut by planes, and its nodes need lie in none
     std::vector<std::pair<std::int32_t, std::int32_t>> duplicates;  // node pairs within the tolerance
 
     bool Clean() const;
