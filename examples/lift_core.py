@@ -98,7 +98,7 @@ def main():
                     for (n, flow) in ((b0, -q[i]), (t0, -q[i]), (b1, q[j]), (t1, q[j])):
                         add(n, 0, 0, flow * h / 2)
                 for node, (fx, fy, fz) in force.items():
-                    results.append({"case": case, "node": node, "f": [round(fx, 9), round(fy, 9), round(fz, 9), 0, 0, 0]})
+                    results.append({"case": case, "node": node, "f": [fx, fy, fz, 0, 0, 0]})
             shells.append({"id": 1 + row * len(RING) + i, "nodes": [b0, b1, t1, t0], "thickness": THICKNESS,
                            "results": results})
     column_node = 1 + (ROWS + 1) * len(RING)
