@@ -82,12 +82,16 @@ std::string checkCall(const detail::AssemblyModel& m, const std::string& built,
 Assembly::Assembly(const std::map<std::int32_t, CVertex>& nodes, const std::map<std::int32_t, CShellElement>& shells,
                    const std::map<std::int32_t, CFrameElement>& frames,
                    const std::map<std::int32_t, CLoadCaseInfo>& loadCases, double tolerance, NodalForceSense sense,
-                   const std::map<std::int32_t, double>& thickness) try {
-    model_ = detail::BuildAssemblyModel(nodes, shells, frames, loadCases, tolerance,
-                                        sense == NodalForceSense::ByElement ? -1.0 : 1.0, thickness, error_);
-} catch (...) {
-    model_ = std::make_shared<const detail::AssemblyModel>();
-    error_ = "Out of memory.";
+                   const std::map<std::int32_t, double>& thickness) {
+    // Not a function-try-block: that would throw again at its end. Without a model every call refuses
+    // with the sentence, which fits the string's own buffer.
+    try {
+        model_ = detail::BuildAssemblyModel(nodes, shells, frames, loadCases, tolerance,
+                                            sense == NodalForceSense::ByElement ? -1.0 : 1.0, thickness, error_);
+    } catch (...) {
+        model_.reset();
+        error_ = "Out of memory.";
+    }
 }
 
 AssemblyCutter::AssemblyCutter(const Assembly& assembly, unsigned threads)
@@ -95,13 +99,14 @@ AssemblyCutter::AssemblyCutter(const Assembly& assembly, unsigned threads)
 
 // Out of memory gives an empty list, which Cut and Stations read as this same list again.
 std::vector<ResultRequest> AssemblyCutter::DefaultRequests() const try {
-    return detail::EveryCaseRequests(*model_);
+    return model_ ? detail::EveryCaseRequests(*model_) : std::vector<ResultRequest>{};
 } catch (...) {
     return {};
 }
 
 SectionTable AssemblyCutter::Cut(const std::vector<SectionPlane>& planes, const std::vector<ResultRequest>& requests,
                                  const AssemblyOptions& options) const try {
+    if (!model_) return refused(error_);
     const detail::AssemblyModel& m = *model_;
     Call call;
     if (std::string fault = checkCall(m, error_, requests, options, call); !fault.empty()) return refused(fault);
@@ -142,6 +147,7 @@ SectionTable AssemblyCutter::Cut(const std::vector<SectionPlane>& planes, const 
 SectionTable AssemblyCutter::Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
                                       const std::vector<ResultRequest>& requests, const AssemblyOptions& options) const
     try {
+    if (!model_) return refused(error_);
     const detail::AssemblyModel& m = *model_;
     Call call;
     if (std::string fault = checkCall(m, error_, requests, options, call); !fault.empty()) return refused(fault);
