@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -12,23 +14,17 @@
 
 using namespace xsect;
 using namespace xsect::prism_model;
+using section_checks::ExpectValues;
 using section_checks::Six;
-using section_checks::Values;
 
 namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // A C of walls open towards +a, symmetric about b = 0, and four columns symmetric about its centroid.
-const double kCa = 2 * 2.5 * 0.25 * 1.25 / (4 * 0.3 + 2 * 2.5 * 0.25);  // the walls' centroid, from a's origin
+const double kCa = 2 * 2.5 * 0.25 * 1.25 / (4 * 0.3 + 2 * 2.5 * 0.25);  // the walls' centroid's a
 PrismShape cCore() {
-    PrismShape s;
-    s.origin = {10, 20, -3};
-    s.axis = {0, 0, 1};
-    s.ea = {1, 0, 0};
-    s.eb = {0, 1, 0};
-    s.length = 30;
-    s.rows = 12;
+    PrismShape s{{10, 20, -3}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}, 30, 12, {}, {}};
     s.walls = {{0, -2, 0, 2, 0.3, 8}, {0, 2, 2.5, 2, 0.25, 5}, {0, -2, 2.5, -2, 0.25, 5}};
     for (const double da : {-1.0, 1.0})
         for (const double b : {-1.0, 1.0}) s.columns.push_back({kCa + da, b, 0.05});
@@ -37,20 +33,14 @@ PrismShape cCore() {
 
 // A box of two flanges and two webs, symmetric about its centre, along a horizontal diagonal.
 PrismShape boxGirder() {
-    PrismShape s;
     const double r = 1 / std::sqrt(2.0);
-    s.origin = {-5, 3, 2};
-    s.axis = {r, r, 0};
-    s.ea = {-r, r, 0};
-    s.eb = {0, 0, 1};
-    s.length = 24;
-    s.rows = 8;
+    PrismShape s{{-5, 3, 2}, {r, r, 0}, {-r, r, 0}, {0, 0, 1}, 24, 8, {}, {}};
     s.walls = {{-1.5, 1, 1.5, 1, 0.2, 6}, {-1.5, -1, 1.5, -1, 0.2, 6}, {-1.5, -1, -1.5, 1, 0.1, 4}, {1.5, -1, 1.5, 1, 0.1, 4}};
     return s;
 }
 
-// The integral of f(a', b) over the section about (ca, 0): Simpson's rule along each wall, exact for
-// the quadratics of A and I, and the columns as points.
+// The integral of f(a - ca, b) over the section: Simpson's rule along each wall, exact for the
+// quadratics of A and I, and the columns as points.
 template <class F>
 double overSection(const PrismShape& s, double ca, F f) {
     double sum = 0.0;
@@ -62,7 +52,7 @@ double overSection(const PrismShape& s, double ca, F f) {
 }
 
 CVertex vertex(const Vec3& v) { return CVertex(v.x, v.y, v.z); }
-CVertex minus(const CVertex& a, const CVertex& b) { return CVertex(a.x - b.x, a.y - b.y, a.z - b.z); }
+double along(const CVertex& v, const Vec3& e) { return v.x * e.x + v.y * e.y + v.z * e.z; }
 
 Assembly assemblyOf(const Prism& p, double tolerance = 0.001) {
     return Assembly(p.nodes, p.shells, p.frames, p.loadCases, tolerance, NodalForceSense::OnElement, p.thickness);
@@ -71,45 +61,38 @@ Assembly assemblyOf(const Prism& p, double tolerance = 0.001) {
 }  // namespace
 
 TEST(AssemblyStatics, ACoreAndAGirderCarryNEqualSigmaAAndMEqualSigmaIOverCAtEveryStation) {
-    struct Case {
+    const struct {
         PrismShape shape;
-        double ca;      // the centroid's a
+        double ca;  // the centroid's a
         CVertex up;
     } cases[] = {{cCore(), kCa, CVertex(0, 0, 0)}, {boxGirder(), 0.0, CVertex(0, 0, 5)}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Prism prism(c.shape);
-        prism.AddStaticCase(1, {-2.0, 0.0, 0.0});          // uniform compression
-        prism.AddStaticCase(2, {0.0, 0.0, 3.0});           // bending about a: 3 at unit distance
-        prism.AddStaticCase(3, {-1.5 * c.ca, 1.5, 0.0});   // bending about b through the centroid
+        prism.AddStaticCase(1, -2.0, 0.0, 0.0);          // uniform compression
+        prism.AddStaticCase(2, 0.0, 0.0, 3.0);           // bending about a: 3 at unit distance
+        prism.AddStaticCase(3, -1.5 * c.ca, 1.5, 0.0);   // bending about b through the centroid
         const double A = overSection(c.shape, c.ca, [](double, double) { return 1.0; });
         const double Ia = overSection(c.shape, c.ca, [](double, double b) { return b * b; });
         const double Ib = overSection(c.shape, c.ca, [](double a, double) { return a * a; });
-
         AssemblyOptions o;
         o.up = c.up;
-        const std::int32_t rows = c.shape.rows;
+        // Stations on every node line and half way between; the last has nothing beyond it.
         const SectionTable table = AssemblyCutter(assemblyOf(prism)).Stations(
-            vertex(prism.Global(c.ca, 0, 0)), vertex(prism.Global(c.ca, 0, c.shape.length)), 2 * rows + 1, {}, o);
+            vertex(prism.Global(c.ca, 0, 0)), vertex(prism.Global(c.ca, 0, c.shape.length)), 2 * c.shape.rows + 1, {}, o);
         ASSERT_EQ(table.error, "");
         for (std::size_t i = 0; i < table.sections.size(); ++i) {
             const SectionResult& r = table.sections[i];
             ASSERT_EQ(r.status, CS_SUCCESS) << i;
-            // n along the axis, k along the section's b (the projected up), t = k x n along a.
-            EXPECT_NEAR(r.n.x * c.shape.axis.x + r.n.y * c.shape.axis.y + r.n.z * c.shape.axis.z, 1.0, 1e-15);
-            EXPECT_NEAR(r.k.x * c.shape.eb.x + r.k.y * c.shape.eb.y + r.k.z * c.shape.eb.z, 1.0, 1e-15);
-            EXPECT_NEAR(r.t.x * c.shape.ea.x + r.t.y * c.shape.ea.y + r.t.z * c.shape.ea.z, 1.0, 1e-15);
-            const Vec3 centre = prism.Global(c.ca, 0, r.position);
-            EXPECT_NEAR(std::hypot(r.centroid.x - centre.x, r.centroid.y - centre.y, r.centroid.z - centre.z), 0,
-                        1e-12 * 50);
-            // The last station has nothing of the prism beyond it.
+            // n along the axis, k along b (the projected up), t = k x n along a.
+            EXPECT_NEAR(along(r.n, c.shape.axis) + along(r.k, c.shape.eb) + along(r.t, c.shape.ea), 3.0, 1e-15);
+            const CVertex centre = vertex(prism.Global(c.ca, 0, r.position));
+            EXPECT_NEAR(r.centroid.Distance(&centre), 0, 1e-12 * 50) << i;
             const double beyond = i + 1 < table.sections.size() ? 1.0 : 0.0;
-            const Values want[3] = {{beyond * -2 * A, 0, 0, 0, 0, 0},
-                                    {0, 0, 0, 0, beyond * 3 * Ia, 0},
-                                    {0, 0, 0, 0, 0, beyond * -1.5 * Ib}};
+            const section_checks::Values want[3] = {
+                {beyond * -2 * A, 0, 0, 0, 0, 0}, {0, 0, 0, 0, beyond * 3 * Ia, 0}, {0, 0, 0, 0, 0, beyond * -1.5 * Ib}};
+            // Values up to about 60, summed over a few hundred nodes.
             for (std::size_t lc = 0; lc < 3; ++lc)
-                // Values up to about 60, summed over a few hundred nodes.
-                section_checks::ExpectValues(Six(r.values[lc].max), want[lc], 60,
-                                             "station " + std::to_string(i) + " case " + std::to_string(lc + 1));
+                ExpectValues(Six(r.values[lc].max), want[lc], 60, "station " + std::to_string(i));
         }
     }
 }
@@ -124,7 +107,6 @@ TEST(AssemblyPlaneModel, StationPlanesThroughAPlaneModelGiveSectionCuttersStatio
     strip.loadCases[7].crossModalCoefficients = rho;
     std::map<std::int32_t, double> thickness;
     for (const auto& entry : strip.shells) thickness[entry.first] = 0.1 + 0.01 * (entry.first % 7);
-
     CCrossSectionForcesPost calc = strip.Calculator();
     SectionCutter cutter(calc);
     cutter.ShellThicknesses(thickness);
@@ -145,13 +127,11 @@ TEST(AssemblyPlaneModel, StationPlanesThroughAPlaneModelGiveSectionCuttersStatio
             EXPECT_EQ(g.shells, w.shells) << i;
             EXPECT_EQ(g.frames, w.frames) << i;
             EXPECT_NEAR(g.position, w.position, 1e-12 * 10) << i;
-            if (w.status != CS_SUCCESS) continue;
             EXPECT_NEAR(g.coveredLength, w.coveredLength, 1e-12 * 10) << i;
             EXPECT_NEAR(g.centroid.Distance(&w.centroid), 0.0, 1e-12 * 10) << i;
-            for (std::size_t q = 0; q < requests.size(); ++q)
+            for (std::size_t q = 0; q < g.values.size(); ++q)
                 for (auto bound : {&SectionValue::max, &SectionValue::min})
-                    section_checks::ExpectValues(Six(g.values[q].*bound), Six(w.values[q].*bound), 1e-3 * 60,
-                                                 "station " + std::to_string(i));
+                    ExpectValues(Six(g.values[q].*bound), Six(w.values[q].*bound), 1e-3 * 60, "station " + std::to_string(i));
         }
     }
 }
@@ -163,36 +143,29 @@ TEST(AssemblyRule, NudgesBelowTheToleranceReversedWindingsAndRenumberingChangeNo
     std::mt19937 rng(5);
     AddBalancedRandomCase(1, 0, rng, prism.nodes, prism.shells, prism.frames, prism.loadCases);
     const double tol = 0.001;
-    AssemblyOptions o;
-    o.useMomentPoint = true;
-    o.momentPoint = vertex(prism.Global(0.3, 0.2, 11.0));
-    auto stations = [&](const Prism& p, double nudge, const AssemblyOptions& options) {
-        // Stations on every node line (2.5 apart) and half way between, moved along the axis.
+    AssemblyOptions fixed;
+    fixed.useMomentPoint = true;
+    fixed.momentPoint = vertex(prism.Global(0.3, 0.2, 11.0));
+    // Stations on every node line (2.5 apart) and half way between, moved along the axis.
+    auto stations = [&](const Prism& p, double nudge, const AssemblyOptions& o) {
         return AssemblyCutter(assemblyOf(p, tol))
-            .Stations(vertex(p.Global(kCa, 0, nudge)), vertex(p.Global(kCa, 0, 30 + nudge)), 25, {}, options);
+            .Stations(vertex(p.Global(kCa, 0, nudge)), vertex(p.Global(kCa, 0, 30 + nudge)), 25, {}, o);
     };
-    const SectionTable reference = stations(prism, 0.0, o);
+    const SectionTable reference = stations(prism, 0.0, fixed), about = stations(prism, 0.0, {});
     for (const double nudge : {0.4 * tol, -0.4 * tol, 1e-13}) {
-        const SectionTable t = stations(prism, nudge, o);
+        // The same sums to the bit about a fixed point; about the centroid it moves with the stations.
+        const SectionTable t = stations(prism, nudge, fixed), free = stations(prism, nudge, {});
         for (std::size_t i = 0; i < t.sections.size(); ++i) {
             EXPECT_EQ(t.sections[i].shells, reference.sections[i].shells) << nudge << " " << i;
             EXPECT_EQ(Six(t.sections[i].values.at(0).max), Six(reference.sections[i].values.at(0).max)) << nudge;
+            EXPECT_LT(free.sections[i].centroid.Distance(&about.sections[i].centroid), tol) << i;
         }
-        // About the centroid the values move with it, by no more than the nudge moves it.
-        const SectionTable free = stations(prism, nudge, {}), fixed = stations(prism, 0.0, {});
-        for (std::size_t i = 0; i < t.sections.size(); ++i)
-            EXPECT_LT(free.sections[i].centroid.Distance(&fixed.sections[i].centroid), tol) << i;
     }
-
-    // Each shell's nodes the other way round, and every node and element numbered afresh.
-    Prism turned = prism;
+    // Each shell's nodes the other way round; every node and element numbered afresh, backwards.
+    Prism turned = prism, renumbered = prism;
     for (auto& entry : turned.shells) std::reverse(entry.second.nodes.begin(), entry.second.nodes.end());
-    Prism renumbered = prism;
     auto fresh = [](std::int32_t id) { return 100000 - 7 * id; };
-    renumbered.nodes.clear();
-    renumbered.shells.clear();
-    renumbered.frames.clear();
-    renumbered.thickness.clear();
+    renumbered.nodes.clear(), renumbered.shells.clear(), renumbered.frames.clear(), renumbered.thickness.clear();
     for (const auto& [id, v] : prism.nodes) renumbered.nodes[fresh(id)] = v;
     for (const auto& [id, s] : prism.shells) {
         CShellElement& copy = renumbered.shells[fresh(id)];
@@ -202,16 +175,15 @@ TEST(AssemblyRule, NudgesBelowTheToleranceReversedWindingsAndRenumberingChangeNo
     }
     for (const auto& [id, f] : prism.frames) {
         CFrameElement& copy = renumbered.frames[fresh(id)] = f;
-        copy.nodeA = fresh(f.nodeA);
-        copy.nodeB = fresh(f.nodeB);
+        copy.nodeA = fresh(f.nodeA), copy.nodeB = fresh(f.nodeB);
     }
     for (const Prism* p : {&turned, &renumbered}) {
-        const SectionTable t = stations(*p, 0.0, {}), want = stations(prism, 0.0, {});
+        const SectionTable t = stations(*p, 0.0, {});
         for (std::size_t i = 0; i < t.sections.size(); ++i) {
-            EXPECT_EQ(t.sections[i].shells.size(), want.sections[i].shells.size());
-            EXPECT_NEAR(t.sections[i].centroid.Distance(&want.sections[i].centroid), 0.0, 1e-12 * 50);
-            section_checks::ExpectValues(Six(t.sections[i].values.at(0).max), Six(want.sections[i].values.at(0).max),
-                                         1e-3 * 100, "station " + std::to_string(i));
+            EXPECT_EQ(t.sections[i].shells.size(), about.sections[i].shells.size());
+            EXPECT_NEAR(t.sections[i].centroid.Distance(&about.sections[i].centroid), 0.0, 1e-12 * 50);
+            ExpectValues(Six(t.sections[i].values.at(0).max), Six(about.sections[i].values.at(0).max), 1e-3 * 100,
+                         "station " + std::to_string(i));
         }
     }
 }
@@ -225,27 +197,22 @@ TEST(AssemblySelection, ASelectionOrARegionLimitsAStoreysCutToOneCore) {
         for (const auto& [a, b, c, d] : {std::array<double, 4>{0, 0, 2, 0}, {2, 0, 2, 1}, {2, 1, 0, 1}, {0, 1, 0, 0}})
             s.walls.push_back({a0 + a, b, a0 + c, d, 0.2, 4});
     Prism prism(s);
-    prism.AddStaticCase(1, {-1.0, 0.0, 0.0});
+    prism.AddStaticCase(1, -1.0, 0.0, 0.0);
     const AssemblyCutter cutter(assemblyOf(prism));
-    const SectionPlane storey{vertex(prism.Global(0, 0, 12.5)), CVertex(0, 0, 2)};
-    auto cut = [&](const AssemblyOptions& o) { return cutter.Cut({storey}, {}, o); };
-    const SectionResult both = cut({}).sections.at(0);
-    EXPECT_NEAR(both.values.at(0).max.N, -1.0 * 2 * 6 * 0.2, 1e-12);
+    auto cut = [&](const AssemblyOptions& o) { return cutter.Cut({{vertex(prism.Global(0, 0, 12.5)), {0, 0, 2}}}, {}, o); };
+    EXPECT_NEAR(cut({}).sections.at(0).values.at(0).max.N, -2 * 6 * 0.2, 1e-12);
 
-    AssemblyOptions first;
+    AssemblyOptions first, region;
     for (const auto& [id, shell] : prism.shells)
-        if (prism.nodes.at(shell.nodes[0]).x < 10 + 3) first.shells.push_back(id);
-    AssemblyOptions region;
+        if (prism.nodes.at(shell.nodes[0]).x < 13) first.shells.push_back(id);
     for (const auto& [a, b] : {std::pair{-1.0, -1.0}, {3.0, -1.0}, {3.0, 2.0}, {-1.0, 2.0}})
         region.region.push_back(vertex(prism.Global(a, b, 12.5)));
+    const CVertex centre = vertex(prism.Global(1, 0.5, 12.5));
     for (const AssemblyOptions& o : {first, region}) {
-        const SectionTable t = cut(o);
-        ASSERT_EQ(t.error, "");
-        const SectionResult& r = t.sections.at(0);
-        EXPECT_NEAR(r.values.at(0).max.N, -1.0 * 6 * 0.2, 1e-12);
-        const CVertex centre = vertex(prism.Global(1, 0.5, 12.5));
+        const SectionResult r = cut(o).sections.at(0);
+        EXPECT_NEAR(r.values.at(0).max.N, -6 * 0.2, 1e-12);
         EXPECT_NEAR(r.centroid.Distance(&centre), 0, 1e-12 * 20);
-        EXPECT_EQ(r.shells.size(), both.shells.size() / 2);
+        EXPECT_EQ(r.shells.size(), 16u);
     }
     // A region off the plane, or of two points, is refused; so is a selection of an unknown shell.
     region.region[2].z += 0.1;
@@ -258,38 +225,30 @@ TEST(AssemblySelection, ASelectionOrARegionLimitsAStoreysCutToOneCore) {
 
 TEST(AssemblyRefusals, BadInputLeavesASentenceAndBadPlanesAStatus) {
     Prism prism(boxGirder());
-    prism.AddStaticCase(1, {1.0, 0.0, 0.0});
+    prism.AddStaticCase(1, 1.0, 0.0, 0.0);
     const AssemblyCutter cutter(assemblyOf(prism));
     const CVertex A = vertex(prism.Global(0, 0, 0)), B = vertex(prism.Global(0, 0, 24));
+    const CVertex axis(B.x - A.x, B.y - A.y, B.z - A.z);
     AssemblyOptions nanUp, nanMoment;
     nanUp.up.x = kNaN;
     nanMoment.useMomentPoint = true;
     nanMoment.momentPoint.z = kNaN;
     const struct {
-        const char* what;
         std::vector<ResultRequest> requests;
         std::int32_t count;
         CVertex a, b;
         AssemblyOptions options;
-    } bad[] = {
-        {"unknown case", {{"x", {{9, 1.0}}}}, 5, A, B, {}},
-        {"no stations", {}, 0, A, B, {}},
-        {"axis of no length", {}, 5, A, A, {}},
-        {"axis not finite", {}, 5, CVertex(kNaN, 0, 0), B, {}},
-        {"up not finite", {}, 5, A, B, nanUp},
-        {"moment point not finite", {}, 5, A, B, nanMoment},
-    };
+    } bad[] = {{{{"x", {{9, 1.0}}}}, 5, A, B, {}}, {{}, 0, A, B, {}}, {{}, 5, A, A, {}},
+               {{}, 5, CVertex(kNaN, 0, 0), B, {}}, {{}, 5, A, B, nanUp}, {{}, 5, A, B, nanMoment}};
     for (const auto& b : bad) {
         const SectionTable t = cutter.Stations(b.a, b.b, b.count, b.requests, b.options);
-        EXPECT_NE(t.error, "") << b.what;
-        EXPECT_TRUE(t.sections.empty()) << b.what;
+        EXPECT_TRUE(!t.error.empty() && t.sections.empty()) << &b - bad;
     }
     EXPECT_NE(cutter.Cut({{A, CVertex(kNaN, 1, 0)}}, {}).error, "");
-    for (const double tolerance : {0.0, kNaN})
-        EXPECT_NE(AssemblyCutter(assemblyOf(prism, tolerance)).Cut({{A, B}}, {}).error, "") << tolerance;
+    for (const double tolerance : {0.0, kNaN}) EXPECT_NE(AssemblyCutter(assemblyOf(prism, tolerance)).Cut({{A, B}}, {}).error, "");
 
     // A normal of no length, and a plane past the girder's end, are their sections' statuses.
-    const SectionTable t = cutter.Cut({{A, CVertex(0, 0, 0)}, {vertex(prism.Global(0, 0, 30)), minus(B, A)}, {A, minus(B, A)}}, {});
+    const SectionTable t = cutter.Cut({{A, {0, 0, 0}}, {vertex(prism.Global(0, 0, 30)), axis}, {A, axis}}, {});
     ASSERT_EQ(t.error, "");
     EXPECT_EQ(t.sections[0].status, CS_SECTION_MAP_FAILED);
     EXPECT_EQ(t.sections[1].status, CS_NO_ELEMENTS_CROSSED);

@@ -2,12 +2,14 @@
 
 // A prism of walls and columns along an axis in space (a lift core, a box girder) whose element
 // nodal forces come from an exact state: an axial stress that varies linearly across the section
-// and not along the axis, carried by walls of rectangular shells and by columns of frames. Every
-// element is in equilibrium, and every section across the axis carries the stress's resultant.
+// and not along the axis. Every element is in equilibrium, and every section across the axis carries
+// the stress's resultant. And, for any model, random element nodal forces that keep every element in
+// equilibrium, so that both sides of any section agree.
 
 #include <cstdint>
 #include <map>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <xsect/xsect.h>
@@ -18,54 +20,39 @@ namespace xsect::prism_model {
 
 using strip_model::Vec3;
 
-// A wall from section point (a0, b0) to (a1, b1), its thickness and the shells across its width.
-struct Wall {
+struct Wall {  // from section point (a0, b0) to (a1, b1), `divisions` shells across
     double a0, b0, a1, b1, thickness;
     std::int32_t divisions;
 };
-// A column at section point (a, b) of cross-sectional area `area`.
-struct Column {
+struct Column {  // at section point (a, b)
     double a, b, area;
 };
 
 struct PrismShape {
-    Vec3 origin;           // section point (0, 0) at the prism's start
-    Vec3 axis, ea, eb;     // orthonormal: along the prism, and the section's a and b
+    Vec3 origin;        // section point (0, 0) at the prism's start
+    Vec3 axis, ea, eb;  // orthonormal: along the prism, and the section's a and b
     double length = 1.0;
     std::int32_t rows = 1;  // shells along the axis
     std::vector<Wall> walls;
     std::vector<Column> columns;
 };
 
-// The axial stress sigma(a, b) = s0 + sa a + sb b, tension positive.
-struct AxialStress {
-    double s0 = 0.0, sa = 0.0, sb = 0.0;
-    double At(double a, double b) const { return s0 + sa * a + sb * b; }
-};
-
-class Prism {
-public:
+struct Prism {
     explicit Prism(const PrismShape& shape);
+    Vec3 Global(double a, double b, double along) const {
+        return shape.origin + along * shape.axis + a * shape.ea + b * shape.eb;
+    }
+    // Files, as a static case, the forces acting on each element at its nodes under the axial stress
+    // s0 + sa a + sb b (tension positive).
+    void AddStaticCase(std::int32_t loadCase, double s0, double sa, double sb);
 
-    // Files the state's element nodal forces (acting on each element at its nodes) as a static case.
-    void AddStaticCase(std::int32_t loadCase, const AxialStress& stress);
-    Vec3 Global(double a, double b, double along) const;
-    const PrismShape& Shape() const { return shape_; }
-
+    PrismShape shape;
     std::map<std::int32_t, CVertex> nodes;
     std::map<std::int32_t, CShellElement> shells;
     std::map<std::int32_t, CFrameElement> frames;
     std::map<std::int32_t, CLoadCaseInfo> loadCases;
-    std::map<std::int32_t, double> thickness;
-
-private:
-    struct Panel {
-        std::int32_t shell;
-        double a0, b0, a1, b1, thickness;
-        std::int32_t bottom0, bottom1, top0, top1;
-    };
-    PrismShape shape_;
-    std::vector<Panel> panels_;
+    std::map<std::int32_t, double> thickness, area;      // by shell, by frame
+    std::map<std::int32_t, std::pair<double, double>> ab;  // node -> section point
 };
 
 // Files random forces and moments at every node of every shell and frame, each element's in
