@@ -1,6 +1,8 @@
 // The section cutter beside the host interface. One cut with 100 static requests against the 100
 // GetForcesOnSection calls a host would make for them, and a member's diagrams: 1000 stations with
-// 10 static requests on a 1000 x 1000-shell mesh, on every core and on one.
+// 10 static requests on a 1000 x 1000-shell mesh, on every core and on one. Beside them the same
+// stations up a 1M-shell core of four walls cut by planes, with the full scan's cost per station for
+// reference, and the assembly's construction beside a deep copy of the host's maps.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include <xsect/xsect.h>
+
+#include "core/crossing.h"
 
 namespace {
 
@@ -132,9 +136,111 @@ void BM_ThousandStations(benchmark::State& state) {
     }
 }
 
+// A square core of four walls, `around` shells round each ring and `rows` rings of 0.75 up, with
+// the plane mesh's 2 static cases. The host's maps are kept for the construction benchmarks.
+struct Core {
+    std::int32_t around = 0, rows = 0;
+    std::map<std::int32_t, CVertex> nodes;
+    std::map<std::int32_t, CShellElement> shells;
+    std::map<std::int32_t, CFrameElement> frames;
+    std::map<std::int32_t, CLoadCaseInfo> loadCases;
+    std::unique_ptr<Assembly> assembly;
+    double Height() const { return 0.75 * rows; }
+};
+
+Core& coreOf(std::int32_t around, std::int32_t rows) {
+    static std::map<std::pair<std::int32_t, std::int32_t>, std::unique_ptr<Core>> cache;
+    auto& slot = cache[{around, rows}];
+    if (slot) return *slot;
+    slot = std::make_unique<Core>();
+    Core& core = *slot;
+    core.around = around;
+    core.rows = rows;
+    const std::int32_t side = around / 4;
+    const double step = 0.1;
+    auto ring = [&](std::int32_t i) {  // point i of a ring, anticlockwise from the corner (0, 0)
+        const std::int32_t wall = i / side, k = i % side;
+        const double s = step * k, L = step * side;
+        const double xy[4][2] = {{s, 0}, {L, s}, {L - s, L}, {0, L - s}};
+        return std::pair{xy[wall][0], xy[wall][1]};
+    };
+    auto nodeAt = [&](std::int32_t i, std::int32_t row) { return 1 + row * around + (i % around); };
+    for (std::int32_t row = 0; row <= rows; ++row)
+        for (std::int32_t i = 0; i < around; ++i) {
+            const auto [x, y] = ring(i);
+            core.nodes.emplace_hint(core.nodes.end(), nodeAt(i, row), CVertex(x, y, 0.75 * row));
+        }
+    for (std::int32_t row = 0; row < rows; ++row)
+        for (std::int32_t i = 0; i < around; ++i) {
+            const std::int32_t number = 1 + row * around + i;
+            CShellElement& shell = core.shells.emplace_hint(core.shells.end(), number, CShellElement())->second;
+            shell.nodes = {nodeAt(i, row), nodeAt(i + 1, row), nodeAt(i + 1, row + 1), nodeAt(i, row + 1)};
+            for (std::int32_t lc = 1; lc <= 2; ++lc) {
+                auto& byNode = shell.staticResults[lc];
+                for (std::int32_t node : shell.nodes) {
+                    const double v = std::sin(0.37 * number + 0.11 * node + 0.05 * lc);
+                    byNode[node] = {v, 0.5 * v, -v, 0.25 * v, 0.1 * v, -0.3 * v};
+                }
+            }
+        }
+    for (std::int32_t lc = 1; lc <= 2; ++lc) core.loadCases[lc].caseType = LOAD_CASE_STATIC;
+    core.assembly = std::make_unique<Assembly>(core.nodes, core.shells, core.frames, core.loadCases, 0.005);
+    return core;
+}
+
+// The requests of BM_ThousandStations: the 2 cases alone and 8 combinations.
+std::vector<ResultRequest> tenRequests() {
+    std::vector<ResultRequest> requests = singleCases(2);
+    for (const ResultRequest& c : combinations(8, 2)) requests.push_back(c);
+    return requests;
+}
+
+// Stations up the 1M-shell core, between its rings: args (stations, threads, full scan).
+void BM_CoreStations(benchmark::State& state) {
+    Core& core = coreOf(1000, 1000);
+    const auto count = static_cast<std::int32_t>(state.range(0));
+    const AssemblyCutter cutter(*core.assembly, static_cast<unsigned>(state.range(1)));
+    const std::vector<ResultRequest> requests = tenRequests();
+    const CVertex a(12.5, 12.5, 0.25 * 0.75), b(12.5, 12.5, core.Height() - 0.25 * 0.75);
+    detail::UseFullScan(state.range(2) != 0);
+    for (auto _ : state) {
+        const SectionTable t = cutter.Stations(a, b, count, requests);
+        if (!t.error.empty() || t.sections.back().status != CS_SUCCESS || t.sections.back().shells.size() != 1000)
+            state.SkipWithError("the stations failed");
+        benchmark::DoNotOptimize(t.sections.data());
+    }
+    detail::UseFullScan(false);
+    // Seconds per station, printed with its prefix (u: microseconds).
+    state.counters["per_station"] = benchmark::Counter(
+        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The assembly's construction, and the floor it is measured against: copying the host's four maps.
+void BM_CoreConstruct(benchmark::State& state) {
+    Core& core = coreOf(1000, 1000);
+    for (auto _ : state) {
+        const Assembly assembly(core.nodes, core.shells, core.frames, core.loadCases, 0.005);
+        if (!assembly.Error().empty()) state.SkipWithError("the assembly was refused");
+    }
+}
+
+void BM_CoreDeepCopy(benchmark::State& state) {
+    Core& core = coreOf(1000, 1000);
+    for (auto _ : state) {
+        auto nodes = core.nodes;
+        auto shells = core.shells;
+        auto frames = core.frames;
+        auto loadCases = core.loadCases;
+        benchmark::DoNotOptimize(shells.size());
+    }
+}
+
 BENCHMARK(BM_HundredRequestsCutter)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredRequestsHost)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThousandStations)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CoreStations)->Args({1000, 0, 0})->Args({1000, 1, 0})->Args({10, 1, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CoreConstruct)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CoreDeepCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -19,6 +19,7 @@ int xsect_forces_on_section(const xsect_model* model, int32_t load_case, const d
                 if (!std::isfinite(p[i]))
                     return Fail(XSECT_E_ARGUMENT, "a coordinate of the cut or moment point is not finite");
         if (side != 0 && side != 1) return Fail(XSECT_E_ARGUMENT, "side must be 0 or 1");
+        if (int rc = RequirePlaneModel(*model, "xsect_forces_on_section")) return rc;
         if (std::string fault = model->calculators.CheckComputableCase(load_case); !fault.empty())
             return Fail(XSECT_E_ARGUMENT, fault);
 

@@ -59,6 +59,7 @@ int xsect_model_from_arrays(const xsect_model_arrays* arrays, xsect_model** out)
         m.cases = casesGiven ? cases.data() : nullptr;
         m.tolerance = a.tolerance;
         m.planeNodes = {a.plane_nodes[0], a.plane_nodes[1], a.plane_nodes[2]};
+        m.shellThickness = a.shell_thickness;
         io::Model model;
         std::string error;
         if (!io::ModelFromArrays(m, model, error)) return Fail(XSECT_E_ARGUMENT, error);

@@ -21,9 +21,15 @@ namespace xsect::c_api {
 int AdoptModel(io::Model& model, xsect_model** out) {
     auto handle = std::make_unique<xsect_model>(std::move(model));
     const std::int32_t status = handle->calculators.calculator->GetCurrentStatus();
-    if (status != CS_SUCCESS) return Refuse(status, "plane set-up");
+    if (status != CS_SUCCESS && !handle->calculators.assembly) return Refuse(status, "plane set-up");
     *out = handle.release();
     return XSECT_OK;
+}
+
+int RequirePlaneModel(const xsect_model& model, const char* what) {
+    if (!model.calculators.assembly) return XSECT_OK;
+    return Fail(XSECT_E_ARGUMENT, std::string(what) + " works on a plane model only; the model is an assembly (its "
+                                                      "nodes do not lie in one plane): cut it with xsect_plane_sections");
 }
 
 }  // namespace xsect::c_api
@@ -31,6 +37,8 @@ int AdoptModel(io::Model& model, xsect_model** out) {
 extern "C" {
 
 void xsect_model_free(xsect_model* model) { delete model; }
+
+bool xsect_is_assembly(const xsect_model* model) { return model != nullptr && model->calculators.assembly; }
 
 int32_t xsect_case_count(const xsect_model* model) {
     return model == nullptr ? 0 : static_cast<int32_t>(model->calculators.loadCases.size());

@@ -60,4 +60,7 @@ int Guarded(Body&& body) noexcept {
 // of its plane.
 int AdoptModel(io::Model& model, xsect_model** out);
 
+// XSECT_E_ARGUMENT naming what works on a plane model only, when the model is an assembly; else 0.
+int RequirePlaneModel(const xsect_model& model, const char* what);
+
 }  // namespace xsect::c_api

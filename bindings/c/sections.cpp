@@ -1,5 +1,5 @@
-// Sections for engineers through the C interface: many cuts or stations along an axis, for load cases
-// and combinations, copied into the caller's arrays.
+// Sections for engineers through the C interface: many cuts, planes through an assembly or stations
+// along an axis, for load cases and combinations, copied into the caller's arrays.
 
 #include <cmath>
 #include <limits>
@@ -22,7 +22,8 @@ void PutForces(double* to, const SectionForces& f) {
     std::copy(v, v + 6, to);
 }
 
-// The C requests as the library takes them; none stands for the library's default list.
+// The C requests as the library takes them; none stands for the library's default list (the same
+// for the model's two cutters).
 int ReadRequests(const xsect_model& model, std::int32_t count, const xsect_request* requests,
                  std::vector<ResultRequest>& out) {
     out.clear();
@@ -78,6 +79,26 @@ int CopySections(const SectionTable& table, std::size_t requests, const xsect_se
     return XSECT_OK;
 }
 
+// The C options as the library takes them; the counts and pointers checked, the values left to it.
+int ReadOptions(const xsect_plane_options* in, AssemblyOptions& out) {
+    if (in == nullptr) return XSECT_OK;
+    const xsect_plane_options& o = *in;
+    for (const auto& [count, array, what] : {std::tuple{o.shell_count, static_cast<const void*>(o.shells), "shell"},
+                                             {o.frame_count, o.frames, "frame"}, {o.region_count, o.region, "region"}})
+        if (count < 0 || (count > 0 && array == nullptr))
+            return Fail(XSECT_E_ARGUMENT, std::string(what) + "_count is negative, or not zero with a null array");
+    if (o.up != nullptr) out.up = CVertex(o.up[0], o.up[1], o.up[2]);
+    out.shells.assign(o.shells, o.shells + o.shell_count);
+    out.frames.assign(o.frames, o.frames + o.frame_count);
+    for (std::int32_t i = 0; i < o.region_count; ++i)
+        out.region.emplace_back(o.region[3 * i], o.region[3 * i + 1], o.region[3 * i + 2]);
+    if (o.moment_point != nullptr) {
+        out.momentPoint = CVertex(o.moment_point[0], o.moment_point[1], o.moment_point[2]);
+        out.useMomentPoint = true;
+    }
+    return XSECT_OK;
+}
+
 }  // namespace
 
 }  // namespace xsect::c_api
@@ -92,6 +113,7 @@ int xsect_cut_sections(const xsect_model* model, int32_t cut_count, const double
         if (model == nullptr || out == nullptr) return Fail(XSECT_E_ARGUMENT, "model and out must not be null");
         if (cut_count < 0) return Fail(XSECT_E_ARGUMENT, "cut_count is negative");
         if (cut_count > 0 && cuts == nullptr) return Fail(XSECT_E_ARGUMENT, "cut_count is not zero but cuts is null");
+        if (int rc = RequirePlaneModel(*model, "xsect_cut_sections")) return rc;
         std::vector<ResultRequest> wanted;
         if (int rc = ReadRequests(*model, request_count, requests, wanted)) return rc;
         std::vector<std::pair<CVertex, CVertex>> lines;
@@ -114,8 +136,33 @@ int xsect_station_sections(const xsect_model* model, const double axis_start[3],
         std::vector<ResultRequest> wanted;
         if (int rc = ReadRequests(*model, request_count, requests, wanted)) return rc;
         const CVertex a(axis_start[0], axis_start[1], axis_start[2]), b(axis_end[0], axis_end[1], axis_end[2]);
-        const SectionTable table = model->calculators.cutter.Stations(a, b, count, wanted);
+        const auto& assembly = model->calculators.assembly;
+        const SectionTable table = assembly ? assembly->Stations(a, b, count, wanted)
+                                            : model->calculators.cutter.Stations(a, b, count, wanted);
         return CopySections(table, wanted.size(), *out);
+    });
+}
+
+int xsect_plane_sections(const xsect_model* model, int32_t plane_count, const double* planes, int32_t request_count,
+                         const xsect_request* requests, const xsect_plane_options* options, xsect_sections* out) {
+    using namespace xsect;
+    using namespace xsect::c_api;
+    return Guarded([&]() -> int {
+        if (model == nullptr || out == nullptr) return Fail(XSECT_E_ARGUMENT, "model and out must not be null");
+        if (plane_count < 0 || (plane_count > 0 && planes == nullptr))
+            return Fail(XSECT_E_ARGUMENT, "plane_count is negative, or not zero with planes null");
+        if (!model->calculators.assembly)
+            return Fail(XSECT_E_ARGUMENT, "the model is a plane model: cut it with xsect_cut_sections");
+        std::vector<ResultRequest> wanted;
+        if (int rc = ReadRequests(*model, request_count, requests, wanted)) return rc;
+        AssemblyOptions o;
+        if (int rc = ReadOptions(options, o)) return rc;
+        std::vector<SectionPlane> list;
+        for (std::int32_t i = 0; i < plane_count; ++i) {
+            const double* p = planes + 6 * static_cast<std::size_t>(i);
+            list.push_back({CVertex(p[0], p[1], p[2]), CVertex(p[3], p[4], p[5])});
+        }
+        return CopySections(model->calculators.assembly->Cut(list, wanted, o), wanted.size(), *out);
     });
 }
 

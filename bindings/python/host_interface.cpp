@@ -29,6 +29,7 @@ py::array_t<double> Six(const ForceResultant& r) {
 
 py::array_t<double> Model::ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
                                            bool globalAxes, py::handle momentPoint) const {
+    RequirePlaneModel("forces_on_section");
     const std::int32_t lc = Int32(loadCase, "case");
     const std::array<double, 3> a = Point(start, "start"), b = Point(end, "end");
     std::optional<std::array<double, 3>> m;
@@ -59,6 +60,7 @@ py::array_t<double> Model::ForcesOnSection(py::handle loadCase, py::handle start
 StressTable Model::Stresses(py::handle loadCase, py::handle start, py::handle end, py::handle face,
                             py::handle components, py::handle thickness, py::handle divisions, py::handle spacing,
                             py::handle positions, bool balanceMz, bool includeQtInMy) const {
+    RequirePlaneModel("stresses");
     const std::int32_t lc = Int32(loadCase, "case");
     const std::array<double, 3> a = Point(start, "start"), b = Point(end, "end"), f = Point(face, "face");
     if (!PyCallable_Check(components.ptr()))

@@ -41,20 +41,32 @@ struct Model {
     static Model FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
                             py::handle cases, py::handle staticResults, py::handle spectrumResults,
                             py::handle frameIds, py::handle frameNodes, py::handle frameStatic,
-                            py::handle frameSpectrum, py::handle tolerance, py::handle planeNodes);
+                            py::handle frameSpectrum, py::handle tolerance, py::handle planeNodes,
+                            py::handle thickness);
 
     static Model Load(py::handle path);
     // The library's calculators over a model read from a file or arrays; xsect.Error when the
-    // library refuses its plane.
+    // library refuses its plane (a model without plane nodes whose plane it cannot set up is an
+    // assembly instead).
     static Model Adopt(io::Model&& model);
 
     py::list CaseIds() const;
     py::dict CaseNames() const;
     // The model file's load combinations as requests: [(name, {case: factor})].
     py::list Combinations() const;
+    bool IsAssembly() const { return calculators->assembly.has_value(); }
+    // The model file's groups: {name: {"shells": [...], "frames": [...]}}.
+    py::dict Groups() const;
 
-    SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests) const;
+    // Stations take the assembly's options (up, shells, frames, region, moment_point) on an assembly.
+    SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests,
+                          py::handle up, py::handle shells, py::handle frames, py::handle region,
+                          py::handle momentPoint) const;
     SectionTable Cut(py::handle cuts, py::handle requests) const;
+    SectionTable PlaneCut(py::handle points, py::handle normals, py::handle requests, py::handle up,
+                          py::handle shells, py::handle frames, py::handle region, py::handle momentPoint) const;
+    // ValueError naming what works on a plane model only, when the model is an assembly.
+    void RequirePlaneModel(const char* what) const;
 
     py::array_t<double> ForcesOnSection(py::handle loadCase, py::handle start, py::handle end, py::handle side,
                                         bool globalAxes, py::handle momentPoint) const;

@@ -125,7 +125,7 @@ std::int32_t Int32(py::handle value, const char* name) {
 Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
                         py::handle cases, py::handle staticResults, py::handle spectrumResults, py::handle frameIds,
                         py::handle frameNodes, py::handle frameStatic, py::handle frameSpectrum,
-                        py::handle tolerance, py::handle planeNodes) {
+                        py::handle tolerance, py::handle planeNodes, py::handle thickness) {
     Ints nodes = IdArray(nodeIds, "node_ids", {-1});
     Reals coordinates = RealArray(xyz, "xyz", {nodes.size(), 3});
     Ints shells = IdArray(shellIds, "shell_ids", {-1});
@@ -174,6 +174,11 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
     a.caseCount = static_cast<std::int32_t>(descriptions.size());
     a.cases = descriptions.data();
     a.tolerance = Finite(tolerance, "tolerance");
+    Reals thicknesses;
+    if (!thickness.is_none()) {
+        thicknesses = RealArray(thickness, "thickness", {shells.size()});
+        a.shellThickness = thicknesses.data();
+    }
     if (!planeNodes.is_none()) {
         Ints p = IdArray(planeNodes, "plane_nodes", {3});
         for (int i = 0; i < 3; ++i) a.planeNodes[static_cast<std::size_t>(i)] = p.at(i);
@@ -212,7 +217,7 @@ Model Model::Adopt(io::Model&& model) {
         out.calculators = std::make_unique<const io::ModelCalculators>(std::move(model));
     }
     const std::int32_t status = out.calculators->calculator->GetCurrentStatus();
-    if (status != CS_SUCCESS) throw RefusalOf(status, "plane set-up");
+    if (status != CS_SUCCESS && !out.IsAssembly()) throw RefusalOf(status, "plane set-up");
     return out;
 }
 
@@ -228,6 +233,20 @@ py::list Model::Combinations() const {
         py::dict terms;
         for (const io::Combination::Term& t : c.terms) terms[py::int_(t.loadCase)] = t.factor;
         out.append(py::make_tuple(c.name, terms));
+    }
+    return out;
+}
+
+py::dict Model::Groups() const {
+    py::dict out;
+    for (const io::Group& g : calculators->groups) {
+        py::dict members;
+        for (const auto& [key, ids] : {std::pair{"shells", &g.shells}, std::pair{"frames", &g.frames}}) {
+            py::list numbers;
+            for (const std::int32_t id : *ids) numbers.append(id);
+            members[key] = numbers;
+        }
+        out[py::str(g.name)] = members;
     }
     return out;
 }

@@ -9,7 +9,7 @@ using xsect::python::SectionTable;
 using xsect::python::StressTable;
 
 PYBIND11_MODULE(_xsect, m) {
-    m.doc() = "Section forces and cut-line stresses of plane shell models.";
+    m.doc() = "Section forces and cut-line stresses of plane shell models, and plane sections of assemblies.";
     xsect::python::RegisterErrors(m);
 
     py::class_<StressTable>(m, "StressTable", "Smoothed cut-line stresses of one load case along one cut.")
@@ -48,7 +48,7 @@ NaN values.)")
                    std::to_string(py::len(table.requests)) + " requests>";
         });
 
-    py::class_<Model> model(m, "Model", "A plane shell model with its results, ready to be cut.");
+    py::class_<Model> model(m, "Model", "A plane shell model, or an assembly of shells and frames, with its results, ready to be cut.");
     m.def("load", &Model::Load, py::arg("path"),
           R"(Reads a JSON model or a CSV manifest (docs/model-format.md) with the xsect program's reader.
 
@@ -60,7 +60,7 @@ xsect.Error when the library refuses the model.)");
                     py::arg("spectrum") = py::none(), py::arg("frame_ids") = py::none(),
                     py::arg("frame_nodes") = py::none(), py::arg("frame_static") = py::none(),
                     py::arg("frame_spectrum") = py::none(), py::arg("tolerance") = 0.001,
-                    py::arg("plane_nodes") = py::none(),
+                    py::arg("plane_nodes") = py::none(), py::arg("thickness") = py::none(),
                     R"(Builds a model from arrays.
 
 node_ids (N,) and xyz (N, 3) are the nodes; shell_ids (M,) and shell_nodes (M, k) the shells, each row
@@ -68,24 +68,44 @@ padded with -1 after its last node. cases is {id: {"type": "static" | "response_
 "combination", ...}} with the model file's load case keys. static is {case: (M, k, 6)} and spectrum
 {case: (M, k, modes, 6)}: Fx, Fy, Fz, Mx, My, Mz acting on each shell at each of its nodes, in
 shell_nodes' order. Frames alike: frame_ids (F,), frame_nodes (F, 2), frame_static {case: (F, 2, 6)},
-frame_spectrum {case: (F, 2, modes, 6)}. plane_nodes: three node ids that fix the plane, or None.
+frame_spectrum {case: (F, 2, modes, 6)}. plane_nodes: three node ids that fix the plane, or None: the
+plane is then found from the model, and a model whose nodes do not lie in one plane is an assembly,
+cut by planes (plane_cut, stations). thickness (M,): each shell's thickness, which weights the
+sections' centroids, or None.
 
 The model keeps the library's copy of the results only. Raises ValueError for bad input and
-xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS).)")
+xsect.Error when the library refuses the model (CS_PLANE_NOT_DEFINED with plane_nodes, CS_NO_SHELLS).)")
         .def_property_readonly("case_ids", &Model::CaseIds, "The load case ids, ascending.")
         .def_property_readonly("case_names", &Model::CaseNames, "{case: name} of every load case.")
         .def_property_readonly("combinations", &Model::Combinations,
                                "The model file's load combinations as requests: [(name, {case: factor})].")
+        .def_property_readonly("is_assembly", &Model::IsAssembly,
+                               "True for an assembly of shells and frames in space, cut by planes.")
+        .def_property_readonly("groups", &Model::Groups,
+                               "The model file's groups: {name: {\"shells\": [...], \"frames\": [...]}}.")
         .def("stations", &Model::Stations, py::arg("axis_start"), py::arg("axis_end"), py::arg("count"),
-             py::arg("requests") = py::none(),
+             py::arg("requests") = py::none(), py::arg("up") = py::none(), py::arg("shells") = py::none(),
+             py::arg("frames") = py::none(), py::arg("region") = py::none(), py::arg("moment_point") = py::none(),
              R"(count sections perpendicular to the axis, evenly spaced from axis_start to axis_end inclusive,
-each across the whole model; n is the axis direction, so the values read like a beam's along it.
+each across the whole model; n is the axis direction, so the values read like a beam's along it. On an
+assembly each section is a plane, and up, shells, frames, region and moment_point are as for plane_cut.
 
 requests is None (every static and response-spectrum load case on its own, named by its number)
 or [(name, {case: factor})]: static terms add, a response-spectrum term adds +-factor x its
 combined value. Returns a SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
         .def("cut", &Model::Cut, py::arg("cuts"), py::arg("requests") = py::none(),
              R"(The sections of the cuts, an array (C, 2, 3) of [start, end] points; requests as for stations.)")
+        .def("plane_cut", &Model::PlaneCut, py::arg("points"), py::arg("normals"), py::arg("requests") = py::none(),
+             py::arg("up") = py::none(), py::arg("shells") = py::none(), py::arg("frames") = py::none(),
+             py::arg("region") = py::none(), py::arg("moment_point") = py::none(),
+             R"(The sections of an assembly across planes through points (P, 3) with normals (P, 3) (any length
+but zero); requests as for stations.
+
+n is each plane's unit normal, k the projection of up onto it (None, or along n: global Z, else Y, else
+X) and t = k x n: the values are the forces the part on the +n side exerts on the part on the -n side,
+in (n, t, k), about the centroid of the cut area (docs/assemblies.md), or moment_point. shells and
+frames (element numbers) limit each section to those elements; region (R, 3), a polygon in the
+plane, to the elements whose intersection with the plane meets it.)")
         .def("forces_on_section", &Model::ForcesOnSection, py::arg("case"), py::arg("start"), py::arg("end"),
              py::arg("side") = 0, py::arg("global_axes") = false, py::arg("moment_point") = py::none(),
              R"(The host interface's six values of one load case across the cut start -> end.

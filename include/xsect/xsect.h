@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xsect/assembly.h"
 #include "xsect/export.h"
 #include "xsect/forces/cross_section_forces_post.h"
 #include "xsect/forces/geometry_types.h"

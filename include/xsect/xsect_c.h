@@ -63,7 +63,9 @@ XSECT_C_API const char* xsect_status_name(int status);
 
 /* Reads a JSON model or a CSV manifest (docs/model-format.md) with the same reader as the xsect program.
  * XSECT_E_FILE with the reader's sentence (file, place, fault) when it cannot; the library's status when
- * it refuses the model (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS). *out is set only on success. */
+ * it refuses the model (CS_PLANE_NOT_DEFINED for named plane nodes, CS_NO_SHELLS). A model that names no
+ * plane nodes and whose nodes do not lie in one plane is an assembly, cut by planes
+ * (xsect_plane_sections, xsect_station_sections). *out is set only on success. */
 XSECT_C_API int xsect_model_load(const char* path, xsect_model** out);
 
 /* One load case, as in the model format. frequencies (modes values) and coefficients (modes x modes,
@@ -105,16 +107,21 @@ typedef struct xsect_model_arrays {
     const double* const* frame_results;
     double tolerance;       /* > 0, the calculators' geometric tolerance */
     int32_t plane_nodes[3]; /* three positive node ids that fix the plane, or zeros */
+    const double* shell_thickness; /* [shell], each positive, weighting the centroids; null: none */
 } xsect_model_arrays;
 
 /* Builds a model from arrays. Everything is checked first (ids unique, element nodes known, numbers
  * finite, results only for known cases): XSECT_E_ARGUMENT names the first fault. The library's refusal
- * of the plane (CS_PLANE_NOT_DEFINED, CS_NO_SHELLS) is returned as its status. Nothing of the arrays is
- * kept: the model holds the library's own copy of the results only. */
+ * of the plane (CS_PLANE_NOT_DEFINED for named plane nodes, CS_NO_SHELLS) is returned as its status;
+ * without plane nodes a model whose nodes do not lie in one plane is an assembly. Nothing of the arrays
+ * is kept: the model holds the library's own copy of the results only. */
 XSECT_C_API int xsect_model_from_arrays(const xsect_model_arrays* arrays, xsect_model** out);
 
 /* Frees a model; null is allowed. */
 XSECT_C_API void xsect_model_free(xsect_model* model);
+
+/* Whether the model is an assembly of shells and frames in space, cut by planes; false for a null model. */
+XSECT_C_API bool xsect_is_assembly(const xsect_model* model);
 
 /* The number of load cases; 0 for a null model. */
 XSECT_C_API int32_t xsect_case_count(const xsect_model* model);
@@ -176,10 +183,34 @@ XSECT_C_API int xsect_cut_sections(const xsect_model* model, int32_t cut_count, 
                                    int32_t request_count, const xsect_request* requests, xsect_sections* out);
 
 /* count sections perpendicular to the axis, evenly spaced from axis_start to axis_end inclusive, each
- * across the whole model; n is the axis direction, so the values read like a beam's along the axis. */
+ * across the whole model; n is the axis direction, so the values read like a beam's along the axis. On
+ * an assembly each section is a plane, taken as xsect_plane_sections takes it with no options. */
 XSECT_C_API int xsect_station_sections(const xsect_model* model, const double axis_start[3],
                                        const double axis_end[3], int32_t count, int32_t request_count,
                                        const xsect_request* requests, xsect_sections* out);
+
+/* What limits and orients the plane sections of an assembly; a zeroed struct (or a null pointer) asks
+ * for none of it. */
+typedef struct xsect_plane_options {
+    const double* up;           /* [3]: k is its projection onto the plane; null (or along n): global Z, else Y */
+    int32_t shell_count;        /* only these elements count (element numbers); both counts 0: every element */
+    const int32_t* shells;
+    int32_t frame_count;
+    const int32_t* frames;
+    int32_t region_count;       /* a polygon in the plane, [region_count][3], at least 3 points; 0: none */
+    const double* region;
+    const double* moment_point; /* [3]: the moment point instead of the centroid of the cut area; null: the centroid */
+} xsect_plane_options;
+
+/* Cuts an assembly by plane_count planes, planes holding [plane][point, normal][x, y, z] (a normal of any
+ * length but zero), for the requests as xsect_cut_sections takes them. n is each plane's unit normal, k
+ * the projection of `up` onto it and t = k x n: the values are the forces that the part on the +n side
+ * exerts on the part on the -n side, about the centroid of the cut area (docs/assemblies.md). A plane
+ * model is XSECT_E_ARGUMENT (it is cut by xsect_cut_sections); so are bad requests, selections and
+ * regions. A section that meets nothing has CS_NO_ELEMENTS_CROSSED and NaN values. */
+XSECT_C_API int xsect_plane_sections(const xsect_model* model, int32_t plane_count, const double* planes,
+                                     int32_t request_count, const xsect_request* requests,
+                                     const xsect_plane_options* options, xsect_sections* out);
 
 /* xsect_station_sections with request_count 0 (every static and response-spectrum load case in
  * ascending id): positions [count] and values [station][case][max, min][N, Vt, Vk, Mn, Mt, Mk]. */

@@ -174,6 +174,8 @@ private:
     bool ReadLoadCase(od::value& v, const Path& p);
     bool ReadCombinationList(od::value& v, const Path& p);
     bool ReadCombination(od::value& v, const Path& p);
+    bool ReadGroupList(od::value& v, const Path& p);
+    bool ReadGroup(od::value& v, const Path& p);
     bool ReadUnits(od::value& v, const Path& p);
     bool ReadNodes(od::value& v, const Path& p);
     bool ReadShells(od::value& v, const Path& p);
@@ -567,6 +569,25 @@ bool Reader::ReadCombination(od::value& v, const Path& p) {
     return true;
 }
 
+bool Reader::ReadGroupList(od::value& v, const Path& p) {
+    return Elements(v, p, [&](od::value& e, const Path& ep) { return ReadGroup(e, ep); });
+}
+
+bool Reader::ReadGroup(od::value& v, const Path& p) {
+    static constexpr std::string_view kKeys[] = {"name", "shells", "frames"};
+    std::string name;
+    std::vector<std::int32_t> shells, frames;
+    Seen seen;
+    const bool ok = Members(v, p, kKeys, seen, [&](int key, od::value& f) {
+        const Path fp = p / kKeys[key];
+        if (key == 0) return String(f, fp, name);
+        return Int32s(f, fp, key == 1 ? shells : frames);
+    });
+    if (!ok) return false;
+    if (!seen.Has(0)) return Fail(p, seen.at, "missing \"name\"");
+    return b_.AddGroup(name, shells, frames) || Relay(p, seen.at);
+}
+
 bool Reader::ReadUnits(od::value& v, const Path& p) {
     static constexpr std::string_view kKeys[] = {"length", "force"};
     Units u;
@@ -772,10 +793,10 @@ bool Reader::ReadFileList(od::value& v, const Path& p, std::vector<std::string>&
 
 bool Reader::ReadDocument(const std::string& baseDir) {
     enum Key { kFormat, kVersion, kTitle, kUnits, kTolerance, kPlaneNodes, kLoadCases, kCombinations, kNodes,
-               kShells, kFrames, kElements, kForces, kStresses };
+               kShells, kFrames, kElements, kForces, kStresses, kGroups };
     static constexpr std::string_view kKeys[] = {"format", "version", "title", "units", "tolerance",
                                                  "plane_nodes", "load_cases", "combinations", "nodes", "shells",
-                                                 "frames", "elements", "forces", "stresses"};
+                                                 "frames", "elements", "forces", "stresses", "groups"};
     od::value root;
     const std::size_t rootAt = Here();
     if (JsonKindAt(whole_, rootAt) != JsonKind::Object || doc_.get_value().get(root))
@@ -783,7 +804,7 @@ bool Reader::ReadDocument(const std::string& baseDir) {
     Mode mode = Mode::Unknown;
     Seen seen;
     // Sections read later, by their place among the top-level members.
-    std::optional<std::size_t> combinations, shells, frames;
+    std::optional<std::size_t> combinations, shells, frames, groups;
     std::size_t member = 0;
     std::vector<std::int32_t> planeNodes;
     std::size_t planeNodesAt = 0;
@@ -842,6 +863,10 @@ bool Reader::ReadDocument(const std::string& baseDir) {
                 if (seen.Has(kNodes) && seen.Has(kLoadCases)) return key == kShells ? ReadShells(v, f) : ReadFrames(v, f);
                 (key == kShells ? shells : frames) = index;
                 return CheckSyntax(v, f, 1);
+            case kGroups:
+                // They name elements, which a manifest's tables bring last of all.
+                groups = index;
+                return CheckSyntax(v, f, 1);
             case kElements: return String(v, f, tables.elements);
             case kForces: return ReadFileList(v, f, tables.forces);
             default: return ReadFileList(v, f, tables.stresses);
@@ -860,6 +885,7 @@ bool Reader::ReadDocument(const std::string& baseDir) {
         std::string error;
         if (!ReadManifestTables(tables, baseDir, b_, progress_, error)) return error_ = Printable(error), false;
     }
+    if (groups && !Reread(*groups, kRoot / "groups", &Reader::ReadGroupList)) return false;
     if (!planeNodes.empty() && !b_.SetPlaneNodes({planeNodes[0], planeNodes[1], planeNodes[2]}))
         return Relay(kRoot / "plane_nodes", planeNodesAt);
     if (!b_.Finish()) {

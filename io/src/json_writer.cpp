@@ -158,14 +158,30 @@ void WriteJsonHeader(std::ostream& o, const Model& model) {
         first = false;
     }
     o << "\n  ],\n";
-    if (model.combinations.empty()) return;
-    o << "  \"combinations\": [";
+    if (!model.combinations.empty()) {
+        o << "  \"combinations\": [";
+        first = true;
+        for (const Combination& c : model.combinations) {
+            o << (first ? "\n" : ",\n") << "    {\"name\": " << JsonString(c.name) << ", \"factors\": {";
+            for (std::size_t i = 0; i < c.terms.size(); ++i)
+                o << (i ? ", " : "") << "\"" << c.terms[i].loadCase << "\": " << JsonNumber(c.terms[i].factor);
+            o << "}}";
+            first = false;
+        }
+        o << "\n  ],\n";
+    }
+    if (model.groups.empty()) return;
+    o << "  \"groups\": [";
     first = true;
-    for (const Combination& c : model.combinations) {
-        o << (first ? "\n" : ",\n") << "    {\"name\": " << JsonString(c.name) << ", \"factors\": {";
-        for (std::size_t i = 0; i < c.terms.size(); ++i)
-            o << (i ? ", " : "") << "\"" << c.terms[i].loadCase << "\": " << JsonNumber(c.terms[i].factor);
-        o << "}}";
+    for (const Group& g : model.groups) {
+        o << (first ? "\n" : ",\n") << "    {\"name\": " << JsonString(g.name);
+        for (const auto& [key, ids] : {std::pair{"shells", &g.shells}, std::pair{"frames", &g.frames}}) {
+            if (ids->empty()) continue;
+            o << ", \"" << key << "\": [";
+            for (std::size_t i = 0; i < ids->size(); ++i) o << (i ? ", " : "") << (*ids)[i];
+            o << "]";
+        }
+        o << "}";
         first = false;
     }
     o << "\n  ],\n";

@@ -46,6 +46,16 @@ std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model) {
                                                      model.planeNodes[0], model.planeNodes[1], model.planeNodes[2]);
 }
 
+bool IsAssembly(const Model& model, const CCrossSectionForcesPost& calculator) {
+    // Named plane nodes ask for a plane model, whose refusal then stands.
+    return model.planeNodes[0] <= 0 && calculator.GetCurrentStatus() == CS_PLANE_NOT_DEFINED;
+}
+
+Assembly MakeAssembly(Model& model) {
+    return Assembly(model.nodes, model.shells, model.frames, LibraryLoadCases(model), model.tolerance,
+                    NodalForceSense::OnElement, model.thickness);
+}
+
 SectionCutter MakeSectionCutter(const CCrossSectionForcesPost& calculator,
                                 const std::map<std::int32_t, double>& thickness) {
     SectionCutter cutter(calculator);

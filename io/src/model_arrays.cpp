@@ -134,13 +134,19 @@ std::string CheckResultsAllowed(const CaseArrays& c, const double* block, const 
     return {};
 }
 
-std::string ReadShells(const ModelArrays& a, const Nodes& nodes, std::map<std::int32_t, CShellElement>& shells) {
+std::string ReadShells(const ModelArrays& a, const Nodes& nodes, std::map<std::int32_t, CShellElement>& shells,
+                       std::map<std::int32_t, double>& thickness) {
     std::vector<CShellElement*> rows(static_cast<std::size_t>(a.shellCount));
     for (std::int32_t i = 0; i < a.shellCount; ++i) {
         auto [it, fresh] = shells.try_emplace(a.shellIds[i]);
         if (!fresh) return "shell " + std::to_string(a.shellIds[i]) + ": the id is given twice";
         if (std::string fault = ReadShellRow(a, i, nodes, it->second.nodes); !fault.empty()) return fault;
         rows[static_cast<std::size_t>(i)] = &it->second;
+        if (a.shellThickness == nullptr) continue;
+        const double t = a.shellThickness[i];
+        if (!(t > 0.0) || !std::isfinite(t))
+            return "shell " + std::to_string(a.shellIds[i]) + ": the thickness is not a positive number";
+        thickness.emplace_hint(thickness.end(), a.shellIds[i], t);
     }
     const auto width = static_cast<std::size_t>(a.shellWidth);
     std::vector<CNodeResults> values;
@@ -223,7 +229,7 @@ bool ModelFromArrays(const ModelArrays& a, Model& model, std::string& error) {
         error = ReadCases(a, model.loadCases);
     }
     if (error.empty()) error = ReadNodes(a, model.nodes);
-    if (error.empty()) error = ReadShells(a, model.nodes, model.shells);
+    if (error.empty()) error = ReadShells(a, model.nodes, model.shells, model.thickness);
     if (error.empty()) error = ReadFrames(a, model.nodes, model.frames);
     return error.empty();
 }

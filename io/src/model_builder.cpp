@@ -209,6 +209,27 @@ bool ModelBuilder::FinishCombination() {
     return true;
 }
 
+bool ModelBuilder::AddGroup(const std::string& name, const std::vector<std::int32_t>& shells,
+                            const std::vector<std::int32_t>& frames) {
+    if (name.empty()) return Fail("a group needs a name");
+    for (const Group& g : model_.groups)
+        if (g.name == name) return Fail("duplicate group name \"" + name + "\"");
+    if (shells.empty() && frames.empty()) return Fail("group \"" + name + "\" names no element");
+    const std::string of = "group \"" + name + "\" names ";
+    for (const std::int32_t id : shells)
+        if (!model_.shells.count(id)) return Fail(of + "unknown shell " + Str(id));
+    for (const std::int32_t id : frames)
+        if (!model_.frames.count(id)) return Fail(of + "unknown frame " + Str(id));
+    for (const auto* ids : {&shells, &frames}) {
+        std::vector<std::int32_t> sorted = *ids;
+        std::sort(sorted.begin(), sorted.end());
+        const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
+        if (twice != sorted.end()) return Fail(of + (ids == &shells ? "shell " : "frame ") + Str(*twice) + " twice");
+    }
+    model_.groups.push_back(Group{name, shells, frames});
+    return true;
+}
+
 bool ModelBuilder::Finish() {
     for (const auto& [shell, byCase] : model_.stresses)
         for (const auto& [loadCase, byNode] : byCase)

@@ -38,6 +38,9 @@ public:
     bool AddCombination(const std::string& name);
     bool AddCombinationTerm(std::int32_t loadCase, double factor);
     bool FinishCombination();
+    // The name must be new and not empty, every element known and listed once, and at least one given.
+    bool AddGroup(const std::string& name, const std::vector<std::int32_t>& shells,
+                  const std::vector<std::int32_t>& frames);
     // Checks that need the whole model: a stress field of a load case covers every node of its shell.
     bool Finish();
 

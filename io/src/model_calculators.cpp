@@ -4,10 +4,21 @@
 
 namespace xsect::io {
 
+namespace {
+
+std::optional<AssemblyCutter> AssemblyOf(Model& model, const CCrossSectionForcesPost& calculator) {
+    if (!IsAssembly(model, calculator)) return std::nullopt;
+    return AssemblyCutter(MakeAssembly(model));
+}
+
+}  // namespace
+
 ModelCalculators::ModelCalculators(Model&& model)
     : calculator(MakeForceCalculator(model)),
+      assembly(AssemblyOf(model, *calculator)),
       thickness(std::move(model.thickness)),
       combinations(std::move(model.combinations)),
+      groups(std::move(model.groups)),
       cutter(MakeSectionCutter(*calculator, thickness)) {
     // Moving the map keeps the cases' modal arrays where the calculator found them.
     loadCases = std::move(model.loadCases);

@@ -91,13 +91,39 @@ void CutLine::Corners(const PlaneModel& m, std::size_t shell, std::vector<LineCo
     }
 }
 
+bool WeighByArea(const std::vector<CoverPiece>& pieces, const std::vector<double>* thickness) {
+    bool byArea = thickness != nullptr && !thickness->empty();
+    for (const CoverPiece& p : pieces) byArea = byArea && (*thickness)[static_cast<std::size_t>(p.shell)] > 0.0;
+    return byArea;
+}
+
+Coverage UnionOfPieces(std::vector<CoverPiece>& pieces, const std::vector<double>* thickness) {
+    std::sort(pieces.begin(), pieces.end(), [](const CoverPiece& l, const CoverPiece& r) {
+        if (l.stretch.from != r.stretch.from) return l.stretch.from < r.stretch.from;
+        if (l.stretch.to != r.stretch.to) return l.stretch.to < r.stretch.to;
+        return l.shell < r.shell;
+    });
+    Coverage cover;
+    double frontier = -HUGE_VAL, moment = 0.0;
+    for (const CoverPiece& p : pieces) {
+        const double w = thickness != nullptr ? (*thickness)[static_cast<std::size_t>(p.shell)] : 1.0;
+        const double from = std::max(p.stretch.from, frontier);
+        if (p.stretch.to > from) {
+            const double len = p.stretch.to - from;
+            cover.weight += w * len;
+            moment += w * len * (from + (p.stretch.to - from) / 2);
+        }
+        append(cover.stretches, p.stretch.from, p.stretch.to);
+        frontier = std::max(frontier, p.stretch.to);
+    }
+    for (const CutStretch& s : cover.stretches) cover.length += s.to - s.from;
+    cover.centre = cover.weight > 0.0 ? moment / cover.weight : 0.0;
+    return cover;
+}
+
 Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CutLine& cut,
                      double towards, const std::vector<double>* thickness) {
-    struct Piece {
-        CutStretch stretch;
-        std::int32_t shell;
-    };
-    std::vector<Piece> pieces;
+    std::vector<CoverPiece> pieces;
     std::vector<LineCorner> corners;
     std::vector<CutStretch> inShell;
     for (const std::int32_t shell : shells) {
@@ -108,35 +134,7 @@ Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shell
         StretchesInPolygon(corners, m.tolerance, towards, 0.0, cut.length, inShell);
         for (const CutStretch& i : inShell) pieces.push_back({i, shell});
     }
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& l, const Piece& r) {
-        if (l.stretch.from != r.stretch.from) return l.stretch.from < r.stretch.from;
-        if (l.stretch.to != r.stretch.to) return l.stretch.to < r.stretch.to;
-        return l.shell < r.shell;
-    });
-
-    // By area only when every shell that covers something has a thickness: a section whose weights
-    // mixed thicknesses with lengths would have no meaning.
-    bool byArea = thickness != nullptr && !thickness->empty();
-    for (const Piece& p : pieces) byArea = byArea && (*thickness)[static_cast<std::size_t>(p.shell)] > 0.0;
-
-    // Where two shells cover the same stretch (overlapping elements), it counts once, with the
-    // shell that reaches it first.
-    Coverage cover;
-    double frontier = -HUGE_VAL, weight = 0.0, moment = 0.0;
-    for (const Piece& p : pieces) {
-        const double w = byArea ? (*thickness)[static_cast<std::size_t>(p.shell)] : 1.0;
-        const double from = std::max(p.stretch.from, frontier);
-        if (p.stretch.to > from) {
-            const double len = p.stretch.to - from;
-            weight += w * len;
-            moment += w * len * (from + (p.stretch.to - from) / 2);
-        }
-        append(cover.stretches, p.stretch.from, p.stretch.to);
-        frontier = std::max(frontier, p.stretch.to);
-    }
-    for (const CutStretch& s : cover.stretches) cover.length += s.to - s.from;
-    cover.centre = weight > 0.0 ? moment / weight : 0.0;
-    return cover;
+    return UnionOfPieces(pieces, WeighByArea(pieces, thickness) ? thickness : nullptr);
 }
 
 namespace {

@@ -48,9 +48,22 @@ struct Coverage {
     std::vector<CutStretch> stretches;
     double length = 0.0;
     double centre = 0.0;  // distance from the start; 0 when nothing is covered
+    double weight = 0.0;  // what the centre is weighted by: the length, or the area
 };
 Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shells, const CutLine& cut,
                      double towards, const std::vector<double>* thickness);
+
+// A stretch of a line inside one shell (by index), and the union of such stretches along one line:
+// a stretch that several shells share (overlapping elements) counts once, with the shell that
+// reaches it first, its centre weighted by length or, given thicknesses by shell index, by area.
+struct CoverPiece {
+    CutStretch stretch;
+    std::int32_t shell;
+};
+Coverage UnionOfPieces(std::vector<CoverPiece>& pieces, const std::vector<double>* thickness);
+// Whether a centroid may be weighted by area: every shell with a piece has a positive thickness. A
+// section whose weights mixed thicknesses with lengths would have no meaning.
+bool WeighByArea(const std::vector<CoverPiece>& pieces, const std::vector<double>* thickness);
 
 // Does the cut meet a shell's boundary, by the same rule: a corner less than the tolerance off the
 // cut (beyond its ends by as much at most), or an edge crossing it?

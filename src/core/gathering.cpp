@@ -6,7 +6,7 @@ namespace xsect::detail {
 
 namespace {
 
-const ResultStore& storeOf(const PlaneModel& m, const SideSlot& s) { return s.frame ? m.frameResults : m.shellResults; }
+const ResultStore& storeOf(const ElementArrays& m, const SideSlot& s) { return s.frame ? m.frameResults : m.shellResults; }
 
 // The side's slots in ascending node number, each node's slots kept in gathering order (the sort
 // key carries the position, so a plain sort keeps that order without a stable sort's buffer).
@@ -21,7 +21,7 @@ std::vector<SideSlot> byNode(const std::vector<SideSlot>& side) {
     return sorted;
 }
 
-Vec3 leverArm(const PlaneModel& m, std::int32_t node, const Vec3& momentPoint) {
+Vec3 leverArm(const ElementArrays& m, std::int32_t node, const Vec3& momentPoint) {
     const CVertex& v = m.vertices[static_cast<std::size_t>(node)];
     return {v.x - momentPoint[0], v.y - momentPoint[1], v.z - momentPoint[2]};
 }
@@ -99,7 +99,7 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
     return perMode;
 }
 
-SideSums::SideSums(const PlaneModel& m, const std::vector<SideSlot>& side, const Vec3& momentPoint) {
+SideSums::SideSums(const ElementArrays& m, const std::vector<SideSlot>& side, const Vec3& momentPoint) {
     slots_.reserve(side.size());
     arms_.reserve(side.size());
     for (const SideSlot& s : side) {
@@ -159,7 +159,7 @@ std::array<std::vector<double>, 6> SideSums::Modes(std::int32_t caseIndex, const
     return perMode;
 }
 
-std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed) {
+std::int32_t HighestFiledMode(const ElementArrays& m, std::int32_t caseIndex, const CrossedElements& crossed) {
     std::int32_t highest = 0;
     for (const std::int32_t s : crossed.shells)
         if (const ResultBlock* b = m.shellResults.Find(static_cast<std::size_t>(s), caseIndex))

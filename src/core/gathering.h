@@ -25,7 +25,7 @@ struct SideSlot {
 // The crossed elements' nodes that `onSide(vertex)` accepts, in the order the sums are taken:
 // shells in ascending number, each node in the shell's own order, then frames, end A before end B.
 template <class OnSide>
-std::vector<SideSlot> SelectSide(const PlaneModel& m, const CrossedElements& crossed, OnSide&& onSide) {
+std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& crossed, OnSide&& onSide) {
     std::vector<SideSlot> side;
     side.reserve(4 * crossed.shells.size() + 2 * crossed.frames.size());
     for (const std::int32_t s : crossed.shells) {
@@ -70,7 +70,7 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
 // gathering order, so they agree with IntegrateStatic to rounding, not to the bit.
 class SideSums {
 public:
-    SideSums(const PlaneModel& m, const std::vector<SideSlot>& side, const Vec3& momentPoint);
+    SideSums(const ElementArrays& m, const std::vector<SideSlot>& side, const Vec3& momentPoint);
     // The six sums of each static case about the moment point, rotated by T. The cases are taken
     // element by element, so that each element's records are read while they are at hand.
     std::vector<Six> Static(const std::vector<std::int32_t>& caseIndices, const Mat3& T) const;
@@ -93,6 +93,6 @@ private:
 };
 
 // The highest mode filed for the case on any of the crossed elements (0 for none).
-std::int32_t HighestFiledMode(const PlaneModel& m, std::int32_t caseIndex, const CrossedElements& crossed);
+std::int32_t HighestFiledMode(const ElementArrays& m, std::int32_t caseIndex, const CrossedElements& crossed);
 
 }  // namespace xsect::detail

@@ -76,26 +76,28 @@ void ResultStore::Finish() {
 
 // ---- the model -----------------------------------------------------------------------------------
 
-std::int32_t PlaneModel::NodeIndex(std::int32_t node) const {
+std::int32_t ElementArrays::NodeIndex(std::int32_t node) const {
     const auto it = std::lower_bound(nodeIds.begin(), nodeIds.end(), node);
     return it != nodeIds.end() && *it == node ? static_cast<std::int32_t>(it - nodeIds.begin()) : kMissing;
 }
 
-std::int32_t PlaneModel::ShellIndex(std::int32_t shell) const {
+std::int32_t ElementArrays::ShellIndex(std::int32_t shell) const {
     const auto it = std::lower_bound(shellIds.begin(), shellIds.end(), shell);
     return it != shellIds.end() && *it == shell ? static_cast<std::int32_t>(it - shellIds.begin()) : kMissing;
 }
 
-std::int32_t PlaneModel::CaseIndex(std::int32_t loadCase) const {
+std::int32_t ElementArrays::CaseIndex(std::int32_t loadCase) const {
     const auto it = std::lower_bound(caseIds.begin(), caseIds.end(), loadCase);
     return it != caseIds.end() && *it == loadCase ? static_cast<std::int32_t>(it - caseIds.begin()) : kMissing;
 }
 
-std::size_t PlaneModel::Bytes() const {
+std::size_t ElementArrays::ArrayBytes() const {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
-    return ResultBytes() + index.Bytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(cornerStart) +
-           bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
+    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(cornerStart) + bytes(corners) +
+           bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
 }
+
+std::size_t PlaneModel::Bytes() const { return ArrayBytes() + index.Bytes(); }
 
 namespace {
 
@@ -230,7 +232,7 @@ std::int32_t modeWidth(const CLoadCaseInfo& info, std::int32_t highest) {
 // Walks the blocks of every shell; `visit(caseIndex, width, highestMode, fill)` where fill(slot, mode)
 // gives the host's record or null. Run once to size the store and once to fill it.
 template <class Visit>
-void forEachShellBlock(const PlaneModel& m, const CShellElement& shell, Visit&& visit) {
+void forEachShellBlock(const ElementArrays& m, const CShellElement& shell, Visit&& visit) {
     // Named references rather than structured bindings: the lambdas capture them, which C++17 (and
     // the fuzzer's clang) allows only for variables.
     for (const auto& entry : shell.staticResults) {
@@ -270,7 +272,7 @@ std::vector<std::int32_t> casesOfEither(const ByCase& endA, const ByCase& endB) 
 }
 
 template <class Visit>
-void forEachFrameBlock(const PlaneModel& m, const CFrameElement& frame, Visit&& visit) {
+void forEachFrameBlock(const ElementArrays& m, const CFrameElement& frame, Visit&& visit) {
     for (const std::int32_t loadCase : casesOfEither(frame.staticResultsA, frame.staticResultsB)) {
         const std::int32_t c = m.CaseIndex(loadCase);
         if (c == kMissing || m.cases[static_cast<std::size_t>(c)].caseType != LOAD_CASE_STATIC) continue;
@@ -300,8 +302,9 @@ void forEachFrameBlock(const PlaneModel& m, const CFrameElement& frame, Visit&& 
 }
 
 template <class Elements, class ForEach>
-void fileResults(const PlaneModel& m, const Elements& elements, ResultStore& store, ForEach&& forEachBlock,
-                 std::size_t (*slotsOf)(const typename Elements::mapped_type&)) {
+void fileResults(const ElementArrays& m, const Elements& elements, const Mat3* rotation, ResultStore& store,
+                 ForEach&& forEachBlock, std::size_t (*slotsOf)(const typename Elements::mapped_type&)) {
+    auto turned = [rotation](const Vec3& v) { return rotation ? multiply(*rotation, v) : v; };
     // Sized first, so that the store is allocated once and exactly: a model's results can run to
     // gigabytes.
     std::size_t blocks = 0, records = 0;
@@ -321,8 +324,7 @@ void fileResults(const PlaneModel& m, const Elements& elements, ResultStore& sto
             for (std::size_t slot = 0; slot < slots; ++slot)
                 for (std::int32_t mode = 1; mode <= width; ++mode)
                     if (const CNodeResults* r = record(slot, mode))
-                        store.Fill(block, slot, mode, m.frame.DirectionToPlane({r->Fx, r->Fy, r->Fz}),
-                                   m.frame.DirectionToPlane({r->Mx, r->My, r->Mz}));
+                        store.Fill(block, slot, mode, turned({r->Fx, r->Fy, r->Fz}), turned({r->Mx, r->My, r->Mz}));
         });
     }
     store.Finish();
@@ -368,16 +370,9 @@ std::size_t frameSlots(const CFrameElement&) { return 2; }
 
 }  // namespace
 
-std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, CVertex>& nodes,
-                                                  const std::map<std::int32_t, CShellElement>& shells,
-                                                  const std::map<std::int32_t, CFrameElement>& frames,
-                                                  const std::map<std::int32_t, CLoadCaseInfo>& loadCases,
-                                                  double tolerance, std::int32_t planeNode1, std::int32_t planeNode2,
-                                                  std::int32_t planeNode3) {
-    auto model = std::make_shared<PlaneModel>();
-    PlaneModel& m = *model;
-    m.tolerance = tolerance;
-
+void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<std::int32_t, CShellElement>& shells,
+                  const std::map<std::int32_t, CFrameElement>& frames,
+                  const std::map<std::int32_t, CLoadCaseInfo>& loadCases, ElementArrays& m) {
     m.nodeIds.reserve(nodes.size());
     m.vertices.reserve(nodes.size());
     for (const auto& [id, v] : nodes) {
@@ -407,6 +402,28 @@ std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, C
         m.caseIds.push_back(id);
         m.cases.push_back(info);
     }
+}
+
+void FileResults(const std::map<std::int32_t, CShellElement>& shells, const std::map<std::int32_t, CFrameElement>& frames,
+                 const Mat3* rotation, ElementArrays& m) {
+    fileResults(m, shells, rotation, m.shellResults, [](const ElementArrays& em, const CShellElement& s, auto&& visit) {
+        forEachShellBlock(em, s, visit);
+    }, shellSlots);
+    fileResults(m, frames, rotation, m.frameResults, [](const ElementArrays& em, const CFrameElement& f, auto&& visit) {
+        forEachFrameBlock(em, f, visit);
+    }, frameSlots);
+}
+
+std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, CVertex>& nodes,
+                                                  const std::map<std::int32_t, CShellElement>& shells,
+                                                  const std::map<std::int32_t, CFrameElement>& frames,
+                                                  const std::map<std::int32_t, CLoadCaseInfo>& loadCases,
+                                                  double tolerance, std::int32_t planeNode1, std::int32_t planeNode2,
+                                                  std::int32_t planeNode3) {
+    auto model = std::make_shared<PlaneModel>();
+    PlaneModel& m = *model;
+    m.tolerance = tolerance;
+    CopyElements(nodes, shells, frames, loadCases, m);
 
     if (planeNode1 > 0 && planeNode2 > 0 && planeNode3 > 0)
         m.planeStatus = planeFromNamedNodes(m, planeNode1, planeNode2, planeNode3);
@@ -415,12 +432,7 @@ std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, C
     // Nothing is ever cut on a plane that could not be set up: its results need no filing.
     if (m.planeStatus != CS_SUCCESS) return model;
 
-    fileResults(m, shells, m.shellResults, [](const PlaneModel& pm, const CShellElement& s, auto&& visit) {
-        forEachShellBlock(pm, s, visit);
-    }, shellSlots);
-    fileResults(m, frames, m.frameResults, [](const PlaneModel& pm, const CFrameElement& f, auto&& visit) {
-        forEachFrameBlock(pm, f, visit);
-    }, frameSlots);
+    FileResults(shells, frames, &m.frame.axes, m);
     buildIndex(m);
     return model;
 }

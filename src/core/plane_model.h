@@ -66,30 +66,22 @@ private:
     std::vector<unsigned char> present_;
 };
 
-struct PlaneModel {
+// The host's elements as flat arrays, with their results in contiguous blocks: what the plane model
+// and the assembly's model share. Nodes in ascending number (the plane model's in plane coordinates,
+// the assembly's as given); shells in ascending number, the corners of shell s at
+// corners[cornerStart[s] .. cornerStart[s+1]), node indices in the shell's own order (kMissing for a
+// node the model lacks); frames in ascending number with their two end nodes (kMissing when unknown).
+struct ElementArrays {
     double tolerance = 0.0;
 
-    // The plane: its set-up outcome, the three nodes it was framed from (the first the origin; zeros
-    // when the set-up found none) and, as far as the set-up got, its frame.
-    CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
-    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
-    bool framed = false;
-    PlaneFrame frame;
-    std::int32_t originNodeNo = -1;
-
-    // Nodes in ascending number; plane coordinates once the plane is framed, even when the set-up
-    // then refuses it, so that each node's z' tells how far off the plane it lies.
     std::vector<std::int32_t> nodeIds;
     std::vector<CVertex> vertices;
 
-    // Shells in ascending number; corners of shell s are corners[cornerStart[s] .. cornerStart[s+1]),
-    // node indices in the shell's own order (kMissing for a node the model lacks).
     std::vector<std::int32_t> shellIds;
     std::vector<std::size_t> cornerStart{0};
     std::vector<std::int32_t> corners;
     std::vector<unsigned char> shellUsable;  // every corner known: a shell with a gap is left out of every search
 
-    // Frames in ascending number, their two end nodes (kMissing when unknown).
     std::vector<std::int32_t> frameIds;
     std::vector<std::array<std::int32_t, 2>> frameEnds;
 
@@ -100,8 +92,6 @@ struct PlaneModel {
     // Results per shell (slots: the shell's corners) and per frame (slots: end A, end B).
     ResultStore shellResults;
     ResultStore frameResults;
-
-    SpatialIndex index;
 
     std::size_t ShellCount() const { return shellIds.size(); }
     std::size_t FrameCount() const { return frameIds.size(); }
@@ -114,8 +104,36 @@ struct PlaneModel {
     std::int32_t ShellIndex(std::int32_t shell) const;
     std::int32_t CaseIndex(std::int32_t loadCase) const;
 
-    // Heap bytes held: by the element results, and by the whole model with its index.
+    // Heap bytes held by the element results, and by all the arrays.
     std::size_t ResultBytes() const { return shellResults.Bytes() + frameResults.Bytes(); }
+    std::size_t ArrayBytes() const;
+};
+
+// Copies what the calculators read of the host's maps into the arrays; no results yet.
+void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<std::int32_t, CShellElement>& shells,
+                  const std::map<std::int32_t, CFrameElement>& frames,
+                  const std::map<std::int32_t, CLoadCaseInfo>& loadCases, ElementArrays& m);
+
+// Files the host's results of the static and response-spectrum cases into the stores, each force
+// and moment turned by `rotation` (rows: the model's axes in global coordinates) or, without one,
+// as given.
+void FileResults(const std::map<std::int32_t, CShellElement>& shells, const std::map<std::int32_t, CFrameElement>& frames,
+                 const Mat3* rotation, ElementArrays& m);
+
+struct PlaneModel : ElementArrays {
+    // The plane: its set-up outcome, the three nodes it was framed from (the first the origin; zeros
+    // when the set-up found none) and, as far as the set-up got, its frame. The nodes are in plane
+    // coordinates once the plane is framed, even when the set-up then refuses it, so that each
+    // node's z' tells how far off the plane it lies; the results are in plane axes.
+    CROSS_SECTION_MESSAGES planeStatus = CS_SUCCESS;
+    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
+    bool framed = false;
+    PlaneFrame frame;
+    std::int32_t originNodeNo = -1;
+
+    SpatialIndex index;
+
+    // Heap bytes held by the whole model with its index.
     std::size_t Bytes() const;
 };
 

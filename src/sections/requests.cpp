@@ -12,7 +12,7 @@ namespace {
 std::string quoted(const std::string& name) { return "'" + name + "'"; }
 
 // The request's terms in the model's case indices, or the sentence of its first fault.
-std::string checkRequest(const PlaneModel& m, const ResultRequest& r, std::size_t number,
+std::string checkRequest(const ElementArrays& m, const ResultRequest& r, std::size_t number,
                          std::vector<std::int32_t>& caseIndices) {
     if (r.name.empty()) return "request " + std::to_string(number) + " has no name.";
     if (r.terms.empty()) return "request " + quoted(r.name) + " has no load case.";
@@ -34,7 +34,7 @@ std::string checkRequest(const PlaneModel& m, const ResultRequest& r, std::size_
 
 }  // namespace
 
-std::vector<ResultRequest> EveryCaseRequests(const PlaneModel& m) {
+std::vector<ResultRequest> EveryCaseRequests(const ElementArrays& m) {
     std::vector<ResultRequest> everyCase;
     for (std::size_t c = 0; c < m.cases.size(); ++c)
         if (IsComputedCaseType(m.cases[c].caseType))
@@ -42,7 +42,7 @@ std::vector<ResultRequest> EveryCaseRequests(const PlaneModel& m) {
     return everyCase;
 }
 
-std::string ResolveRequests(const PlaneModel& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out) {
+std::string ResolveRequests(const ElementArrays& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out) {
     std::vector<ResultRequest> everyCase;
     if (requests.empty()) {
         everyCase = EveryCaseRequests(m);

@@ -27,11 +27,11 @@ struct ResolvedRequests {
 
 // The requests an empty list stands for: every static and spectrum case of the model on its own,
 // in case-number order, named by its number.
-std::vector<ResultRequest> EveryCaseRequests(const PlaneModel& m);
+std::vector<ResultRequest> EveryCaseRequests(const ElementArrays& m);
 
 // Checks the requests and looks their load cases up; an empty list asks for every static and
 // spectrum case of the model on its own. Returns a sentence naming the first fault, or "".
-std::string ResolveRequests(const PlaneModel& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out);
+std::string ResolveRequests(const ElementArrays& m, const std::vector<ResultRequest>& requests, ResolvedRequests& out);
 
 // One request from its load cases' values at a section (a spectrum case's value is its combined
 // magnitude): static terms add; a spectrum term widens the range by |factor| times its value.

@@ -16,7 +16,7 @@ CVertex planePoint(double x, double y) { return CVertex(x, y, 0.0); }
 CVertex vertexOf(const Vec3& v) { return CVertex(v[0], v[1], v[2]); }
 
 // A spectrum case's modal sums at the section combined by the case's own rule, as magnitudes.
-Six spectrumValue(const PlaneModel& m, std::int32_t caseIndex, const SideSums& side, const CrossedElements& through,
+Six spectrumValue(const ElementArrays& m, std::int32_t caseIndex, const SideSums& side, const CrossedElements& through,
                   const Mat3& T, double sign) {
     const CLoadCaseInfo& info = m.cases[static_cast<std::size_t>(caseIndex)];
     // As the host interface counts modes: none past the highest one filed on the crossed elements
@@ -115,9 +115,13 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
                         {centroid.x, centroid.y, 0.0});
     const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
 
-    // 5. Each load case once, about the centroid, the static ones in one pass; then every request
-    // and the envelope.
-    const Mat3 T{n, t, k};
+    // 5. Each load case once, about the centroid; then every request and the envelope.
+    FillSectionValues(m, side, through, Mat3{n, t, k}, sign, requests, result);
+}
+
+void FillSectionValues(const ElementArrays& m, const SideSums& side, const CrossedElements& through, const Mat3& T,
+                       double sign, const ResolvedRequests& requests, SectionResult& result) {
+    // The static cases in one pass, element by element.
     std::vector<std::int32_t> statics;
     for (std::size_t c = 0; c < requests.cases.size(); ++c)
         if (!requests.spectrum[c]) statics.push_back(requests.cases[c]);

@@ -3,6 +3,7 @@
 // One section: the recipe that turns a cut in plane coordinates into its axes, covered part,
 // centroid, values per request and envelope.
 
+#include "core/gathering.h"
 #include "core/plane_model.h"
 #include "sections/requests.h"
 #include "xsect/sections.h"
@@ -38,6 +39,12 @@ inline double PastCut(const CVertex& a, const Vec3& n, const CVertex& v) {
 // in plane coordinates, in the plane.
 void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
                     const ResolvedRequests& requests, SectionResult& result);
+
+// The values of a section from its gathered side: each load case once (a spectrum case mode by mode,
+// combined by its rule), in the axes T (rows n, t, k) about the side's moment point, times sign (-1
+// for the -n part's forces acting on the elements, as summed); then every request and the envelope.
+void FillSectionValues(const ElementArrays& m, const SideSums& side, const CrossedElements& through, const Mat3& T,
+                       double sign, const ResolvedRequests& requests, SectionResult& result);
 
 // A section with only a status: no values, an envelope of NaN naming request -1.
 void MarkUncomputed(SectionResult& result, std::int32_t status);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -276,30 +275,6 @@ TEST(SectionEdges, TheCasesTheRulesMustDecide) {
     EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, 1.5, 1e-12);
 }
 
-namespace {
-
-// Every number of a table, bit for bit.
-std::vector<unsigned char> bitsOf(const SectionTable& t) {
-    std::vector<double> v;
-    for (const SectionResult& r : t.sections) {
-        v.insert(v.end(), {double(r.status), r.position, r.coveredLength, double(r.endsInside)});
-        for (const CVertex* p : {&r.start, &r.end, &r.centroid, &r.n, &r.t, &r.k})
-            v.insert(v.end(), {p->x, p->y, p->z});
-        for (const SectionValue& s : r.values)
-            for (const SectionForces* f : {&s.max, &s.min})
-                v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
-        for (int i = 0; i < 6; ++i)
-            v.insert(v.end(), {double(r.envelope.maxRequest[i]), double(r.envelope.minRequest[i])});
-        for (const SectionForces* f : {&r.envelope.max, &r.envelope.min})
-            v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
-    }
-    std::vector<unsigned char> bytes(v.size() * sizeof(double));
-    if (!v.empty()) std::memcpy(bytes.data(), v.data(), bytes.size());
-    return bytes;
-}
-
-}  // namespace
-
 TEST(SectionThreads, OutputBitsDependNeitherOnTheThreadCountNorOnTheIndex) {
     // A jittered grid with holes, records that balance nothing, two static cases and a spectrum
     // case, cut by random lines and stations.
@@ -337,8 +312,8 @@ TEST(SectionThreads, OutputBitsDependNeitherOnTheThreadCountNorOnTheIndex) {
             std::count_if(table.sections.begin(), table.sections.end(),
                           [](const SectionResult& r) { return r.status == CS_SUCCESS && r.values[1].max.N != 0; }),
             40);
-        std::vector<unsigned char> bits = bitsOf(table);
-        const auto stations = bitsOf(cutter.Stations(CVertex(-1, 2, 0), CVertex(13, 9, 0), 41, requests));
+        std::vector<unsigned char> bits = BitsOf(table);
+        const auto stations = BitsOf(cutter.Stations(CVertex(-1, 2, 0), CVertex(13, 9, 0), 41, requests));
         bits.insert(bits.end(), stations.begin(), stations.end());
         return bits;
     };

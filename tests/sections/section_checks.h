@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "support/strip_model.h"
 
@@ -50,6 +52,27 @@ inline Values Statics(const Strip& s, const strip_model::TipLoad& load, const Se
 inline void ExpectValues(const Values& got, const Values& want, double scale, const std::string& what) {
     static const char* names[] = {"N", "Vt", "Vk", "Mn", "Mt", "Mk"};
     for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], want[i], 1e-9 * scale) << what << " " << names[i];
+}
+
+// Every number of a table, bit for bit.
+inline std::vector<unsigned char> BitsOf(const SectionTable& t) {
+    std::vector<double> v;
+    for (const SectionResult& r : t.sections) {
+        v.insert(v.end(), {double(r.status), r.position, r.coveredLength, double(r.endsInside)});
+        for (const CVertex* p : {&r.start, &r.end, &r.centroid, &r.n, &r.t, &r.k})
+            v.insert(v.end(), {p->x, p->y, p->z});
+        for (const SectionValue& s : r.values)
+            for (const SectionForces* f : {&s.max, &s.min})
+                v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
+        for (int i = 0; i < 6; ++i)
+            v.insert(v.end(), {double(r.envelope.maxRequest[i]), double(r.envelope.minRequest[i])});
+        for (const SectionForces* f : {&r.envelope.max, &r.envelope.min})
+            v.insert(v.end(), {f->N, f->Vt, f->Vk, f->Mn, f->Mt, f->Mk});
+        for (const std::vector<std::int32_t>* ids : {&r.shells, &r.frames}) v.insert(v.end(), ids->begin(), ids->end());
+    }
+    std::vector<unsigned char> bytes(v.size() * sizeof(double));
+    if (!v.empty()) std::memcpy(bytes.data(), v.data(), bytes.size());
+    return bytes;
 }
 
 }  // namespace xsect::section_checks

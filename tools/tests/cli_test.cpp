@@ -84,8 +84,8 @@ TEST(Cli, LibraryRefusalsExitWithOneAndNameTheStatus) {
         EXPECT_EQ(r.code, 1) << expected << r.err;
         EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
     }
-    // A model off its plane cannot be set up.
-    std::string tilted = WriteTemp("tilted.json", R"({"load_cases": [{"id": 1}],
+    // A model off the plane its named nodes fix cannot be set up (without them it is an assembly).
+    std::string tilted = WriteTemp("tilted.json", R"({"load_cases": [{"id": 1}], "plane_nodes": [1, 2, 3],
       "nodes": [{"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [1, 1, 0]},
                 {"id": 4, "xyz": [0, 1, 0.5]}],
       "shells": [{"id": 1, "nodes": [1, 2, 3]}, {"id": 2, "nodes": [1, 3, 4]}]})");
@@ -294,8 +294,8 @@ TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
     auto clean = RunXsect({"check", kExample});
     EXPECT_EQ(clean.code, 0) << clean.out << clean.err;
     EXPECT_NE(clean.out.find("no findings"), std::string::npos);
-    // Shell 2's forces do not balance, node 9 is unused and off the plane (which the library then
-    // refuses), node 8 sits on node 2, case 2 has no results.
+    // Shell 2's forces do not balance, node 9 is unused and off the plane (so the model is an
+    // assembly), node 8 sits on node 2, case 2 has no results.
     const std::string broken = WriteTemp("broken.json", R"({"load_cases": [{"id": 1}, {"id": 2}],
       "nodes": [{"id": 1, "xyz": [0, 0, 0]}, {"id": 2, "xyz": [1, 0, 0]}, {"id": 3, "xyz": [1, 1, 0]},
                 {"id": 4, "xyz": [0, 1, 0]}, {"id": 8, "xyz": [1, 0.0001, 0]}, {"id": 9, "xyz": [5, 5, 0.002]}],
@@ -308,8 +308,8 @@ TEST(Cli, CheckFindsWhatIsWrongWithAModel) {
     for (const char* finding : {"1 state out of equilibrium among 2 elements", "shell 2: force 0.5",
                                 "case 2: no element has results", "1 nodes that no element uses: 9",
                                 "1 pairs of nodes within the tolerance of each other: 2 and 8",
-                                "plane set-up refused: CS_PLANE_NOT_DEFINED",
-                                "node 9 lies 0.002 off the plane of nodes 1, 2, 3"})
+                                "an assembly: its nodes do not lie in one plane",
+                                "1 nodes lie farther than the tolerance from the plane of nodes 1, 2, 3, node 9 0.002 off"})
         EXPECT_NE(r.out.find(finding), std::string::npos) << finding << "\n" << r.out;
 }
 

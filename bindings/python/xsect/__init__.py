@@ -1,4 +1,4 @@
-"""Section forces and cut-line stresses of plane shell models.
+"""Section forces and cut-line stresses of plane shell models, and plane sections of assemblies.
 
 A thin layer over the xsect library: every number comes from the library, the package only checks
 the arguments at the boundary (ValueError) and hands the library's refusals on (xsect.Error).

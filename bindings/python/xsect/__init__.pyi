@@ -72,6 +72,7 @@ class Model:
         frame_spectrum: Optional[Mapping[int, ArrayLike]] = None,
         tolerance: float = 0.001,
         plane_nodes: Optional[Sequence[int]] = None,
+        thickness: Optional[ArrayLike] = None,
     ) -> Model: ...
     @property
     def case_ids(self) -> list[int]: ...
@@ -79,8 +80,34 @@ class Model:
     def case_names(self) -> dict[int, str]: ...
     @property
     def combinations(self) -> list[tuple[str, dict[int, float]]]: ...
-    def stations(self, axis_start: Point, axis_end: Point, count: int, requests: Requests = None) -> SectionTable: ...
+    @property
+    def is_assembly(self) -> bool: ...
+    @property
+    def groups(self) -> dict[str, dict[str, list[int]]]: ...
+    def stations(
+        self,
+        axis_start: Point,
+        axis_end: Point,
+        count: int,
+        requests: Requests = None,
+        up: Optional[Point] = None,
+        shells: Optional[ArrayLike] = None,
+        frames: Optional[ArrayLike] = None,
+        region: Optional[ArrayLike] = None,
+        moment_point: Optional[Point] = None,
+    ) -> SectionTable: ...
     def cut(self, cuts: ArrayLike, requests: Requests = None) -> SectionTable: ...
+    def plane_cut(
+        self,
+        points: ArrayLike,
+        normals: ArrayLike,
+        requests: Requests = None,
+        up: Optional[Point] = None,
+        shells: Optional[ArrayLike] = None,
+        frames: Optional[ArrayLike] = None,
+        region: Optional[ArrayLike] = None,
+        moment_point: Optional[Point] = None,
+    ) -> SectionTable: ...
     def forces_on_section(
         self,
         case: int,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <xsect/assembly.h>
 #include <xsect/sections.h>
 #include <xsect/xsect.h>
 
@@ -48,6 +49,12 @@ struct Combination {
     std::vector<Term> terms;  // in the order the file gives them
 };
 
+// A named set of elements (a core, a pier, a girder): a section limited to it sums only them.
+struct Group {
+    std::string name;
+    std::vector<std::int32_t> shells, frames;  // element numbers, in the file's order
+};
+
 struct Model {
     std::string source;  // file name, for messages
     std::string title;
@@ -60,6 +67,7 @@ struct Model {
     std::map<std::int32_t, CFrameElement> frames;
     std::map<std::int32_t, LoadCase> loadCases;
     std::vector<Combination> combinations;
+    std::vector<Group> groups;
     // shell -> load case -> node -> stress
     std::map<std::int32_t, std::map<std::int32_t, std::map<std::int32_t, NodeStress>>> stresses;
 };
@@ -70,6 +78,13 @@ std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model);
 
 // A force calculator over the model (copies of the maps; the modal arrays stay the model's).
 std::unique_ptr<CCrossSectionForcesPost> MakeForceCalculator(Model& model);
+
+// Whether the model is an assembly of shells and frames in space rather than a plane model: it names
+// no plane nodes and the calculator could not set up a plane of it (its nodes do not lie in one).
+bool IsAssembly(const Model& model, const CCrossSectionForcesPost& calculator);
+// The model as an assembly (copies of the maps; the modal arrays stay the model's), its centroids
+// weighted by the model's thicknesses.
+Assembly MakeAssembly(Model& model);
 
 // A section cutter over the calculator, weighting each section's centroid by the model's shell
 // thicknesses where the model gives them.

@@ -38,13 +38,16 @@ struct ModelArrays {
     std::int32_t shellWidth = 0;
     const std::int32_t* shellIds = nullptr;
     const std::int32_t* shellNodes = nullptr;  // [shell][slot]
+    const double* shellThickness = nullptr;    // [shell], each positive; null: none given
     std::int32_t frameCount = 0;
     const std::int32_t* frameIds = nullptr;
     const std::int32_t* frameNodes = nullptr;  // [frame][2]
     std::int32_t caseCount = 0;
     const CaseArrays* cases = nullptr;
     double tolerance = 0.001;
-    std::array<std::int32_t, 3> planeNodes{0, 0, 0};  // three positive node ids that fix the plane, or zeros
+    // Three positive node ids that fix the plane, or zeros: the plane is then found from the model, and
+    // a model whose nodes do not lie in one plane is an assembly.
+    std::array<std::int32_t, 3> planeNodes{0, 0, 0};
 };
 
 // Fills an empty model from the arrays; false with a sentence that names the first fault and its

@@ -1,16 +1,19 @@
 #pragma once
 
 // What a program keeps of a model to compute on it: the force calculator and a section cutter over
-// it, and beside them what they do not hold themselves (load case names, thicknesses, combinations).
-// The model's mesh and results are freed once the calculator holds its own copy.
+// it, or for an assembly (a model whose nodes do not lie in one plane) an assembly cutter, and beside
+// them what they do not hold themselves (load case names, thicknesses, combinations, groups). The
+// model's mesh and results are freed once the library holds its own copy.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <xsect/assembly.h>
 #include <xsect/sections.h>
 
 #include "xsect/io/model.h"
@@ -19,7 +22,8 @@ namespace xsect::io {
 
 struct ModelCalculators {
     // Builds the calculator over model and takes from it what the calculators point into or do not
-    // keep; the rest of the model is freed. The calculator's status says whether the plane was set up.
+    // keep; the rest of the model is freed. The calculator's status says whether the plane was set up;
+    // when the model is an assembly that status stands refused and `assembly` is set instead.
     explicit ModelCalculators(Model&& model);
 
     // "" when the load case exists and is of a type the calculators compute, else a sentence saying
@@ -42,8 +46,11 @@ struct ModelCalculators {
     // Declared before the calculator, which points into their modal arrays and must not outlive them.
     std::map<std::int32_t, LoadCase> loadCases;
     std::unique_ptr<CCrossSectionForcesPost> calculator;
+    // Over the assembly, when the model is one; its centroids weighted by the model's thicknesses.
+    std::optional<AssemblyCutter> assembly;
     std::map<std::int32_t, double> thickness;  // shells without an entry have none
     std::vector<Combination> combinations;
+    std::vector<Group> groups;
     // Over the calculator's model; where the model gives thicknesses it weights the centroid by them.
     SectionCutter cutter;
 

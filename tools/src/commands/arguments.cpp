@@ -53,6 +53,29 @@ bool ParsePoint(const std::string& text, CVertex& out, std::string& error) {
     return true;
 }
 
+bool ParseAssemblyOptions(const io::Model& model, const std::optional<std::string>& group,
+                          const std::optional<std::string>& up, const std::optional<std::string>& momentPoint,
+                          AssemblyOptions& out, std::string& error) {
+    if (up && !ParsePoint(*up, out.up, error)) return error = "--up " + error, false;
+    if (momentPoint) {
+        if (!ParsePoint(*momentPoint, out.momentPoint, error)) return error = "--moment-point " + error, false;
+        out.useMomentPoint = true;
+    }
+    if (!group) return true;
+    std::string known;
+    for (const io::Group& g : model.groups) {
+        if (g.name == *group) {
+            out.shells = g.shells;
+            out.frames = g.frames;
+            return true;
+        }
+        known += (known.empty() ? "" : ", ") + g.name;
+    }
+    error = "--group " + *group + ": the model has no such group" +
+            (known.empty() ? std::string(" (it has none)") : " (it has " + known + ")");
+    return false;
+}
+
 bool ParseCut(const std::string& text, CVertex& start, CVertex& end, std::string& error) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) {

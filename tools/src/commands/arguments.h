@@ -4,6 +4,7 @@
 // parser returns false with a message saying what is wrong. And whether a cut can be asked of the
 // library at all.
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ bool ParseCut(const std::string& text, CVertex& start, CVertex& end, std::string
 bool ParseNumberList(const std::string& text, std::vector<double>& out, std::string& error);
 // "St,Sts,Qt,Mts,Mt" or any of them.
 bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std::string& error);
+// What limits and orients an assembly's sections: --group NAME (one of the model's groups), --up
+// X,Y,Z and --moment-point X,Y,Z.
+bool ParseAssemblyOptions(const io::Model& model, const std::optional<std::string>& group,
+                          const std::optional<std::string>& up, const std::optional<std::string>& momentPoint,
+                          AssemblyOptions& out, std::string& error);
 // "table", "csv" or "json", as --format checks it.
 Format FormatNamed(const std::string& name);
 

@@ -61,12 +61,19 @@ int RunCheck(const CheckOptions& o, Streams io) {
         out << r.unusedNodes.size() << " nodes that no element uses: ";
         PrintSome(out, r.unusedNodes, worst, [](std::int32_t id) { return std::to_string(id); });
     }
-    if (r.plane.status != CS_SUCCESS)
+    const std::string unit = model.units.length.empty() ? "" : " " + model.units.length;
+    const std::string plane = "the plane of nodes " + std::to_string(r.plane.nodes[0]) + ", " +
+                              std::to_string(r.plane.nodes[1]) + ", " + std::to_string(r.plane.nodes[2]);
+    if (r.assembly) {
+        // A plane model with a stray node is an assembly too: the farthest node tells which it is.
+        out << "an assembly: its nodes do not lie in one plane, so it is cut by planes (forces --plane, diagram --axis)";
+        if (r.offPlane)
+            out << "; " << r.offPlane << " nodes lie farther than the tolerance from " << plane << ", node "
+                << r.plane.offPlane[0].node << " " << Significant(r.plane.offPlane[0].distance, 3) << unit << " off";
+        out << "\n";
+    } else if (r.plane.status != CS_SUCCESS)
         out << "plane set-up refused: " << StatusName(r.plane.status) << ": " << StatusMessage(r.plane.status) << "\n";
-    if (r.offPlane) {
-        const std::string unit = model.units.length.empty() ? "" : " " + model.units.length;
-        const std::string plane = "the plane of nodes " + std::to_string(r.plane.nodes[0]) + ", " +
-                                  std::to_string(r.plane.nodes[1]) + ", " + std::to_string(r.plane.nodes[2]);
+    if (r.offPlane && !r.assembly) {
         out << r.offPlane << " nodes farther from " << plane << " than the tolerance "
             << Significant(model.tolerance, 3) << unit << ":\n";
         for (const NodeOffPlane& n : r.plane.offPlane)

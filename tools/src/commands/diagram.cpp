@@ -36,6 +36,9 @@ struct DiagramOptions {
     std::optional<std::string> combinationsFile;
     bool envelope = false;
     std::optional<std::string> outDir;         // diagram.csv and diagram.svg; else the CSV to out
+    // Station planes through the model as an assembly: one group of elements, the up direction that
+    // fixes k, a moment point instead of the centroid.
+    std::optional<std::string> group, up, momentPoint;
 };
 
 // "1-12, 15" for a person reading which stations something holds at.
@@ -133,18 +136,25 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     std::vector<const io::Combination*> combinations;
     if (!Selection(o, model, modelCombinations, cases, combinations, io)) return kExitBadInput;
     auto calc = io::MakeForceCalculator(model);
-    if (calc->GetCurrentStatus() != CS_SUCCESS) {
+    // An assembly is cut by station planes; so is a plane model asked for what only planes know.
+    const bool planes = io::IsAssembly(model, *calc) || o.group || o.up || o.momentPoint;
+    if (!planes && calc->GetCurrentStatus() != CS_SUCCESS) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;
     }
+    AssemblyOptions options;
+    if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
+        return PrintBadInput(io, error), kExitBadInput;
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    const AxisStations stations = StationsWithJumps(io::MakeSectionCutter(*calc, model.thickness), a, b, o.stations, q.requests);
+    const AxisStations stations =
+        planes ? StationsWithJumps(AssemblyCutter(io::MakeAssembly(model)), a, b, o.stations, q.requests, options)
+               : StationsWithJumps(io::MakeSectionCutter(*calc, model.thickness), a, b, o.stations, q.requests);
     if (!stations.error.empty()) return PrintBadInput(io, "--axis " + o.axis + ": " + stations.error), kExitBadInput;
     const bool allComputed = Report(stations.after, model, ResultCoverage(model, q.cases), io);
 
     const AxisDiagram diagram{model.title.empty() ? o.model : model.title, a, b, model.units, q.labels,
-                              stations, o.envelope};
+                              stations, o.envelope, planes};
     if (!o.outDir) {
         WriteAxisDiagramCsv(io.out, diagram);
         return allComputed ? kExitOk : kExitRefused;
@@ -176,6 +186,10 @@ Command AddDiagram(CLI::App& program) {
     c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
     c->add_flag("--envelope", o->envelope, "add the envelope over the requests, naming the governing one");
     c->add_option("--out", o->outDir, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
+    c->add_option("--group", o->group, "the model's group of elements the stations sum (station planes)");
+    c->add_option("--up", o->up, "X,Y,Z: the direction k follows, projected onto the station planes (default: "
+                                 "global Z, else Y)");
+    c->add_option("--moment-point", o->momentPoint, "X,Y,Z: the moment point instead of each station's centroid");
     return {c, [o](Streams io) { return RunDiagram(*o, io); }};
 }
 

@@ -11,6 +11,7 @@
 #include "compute/plan.h"
 #include "compute/requests.h"
 #include "compute/result_coverage.h"
+#include "present/axis_diagram.h"
 #include "present/forces_report.h"
 #include "present/plan_svg.h"
 #include "present/progress.h"
@@ -26,6 +27,8 @@ struct ForcesOptions {
     std::string model;
     std::optional<std::string> cut;      // "X1,Y1,Z1:X2,Y2,Z2"
     std::optional<std::string> cutsCsv;  // a table of cuts
+    std::optional<std::string> plane;    // "PX,PY,PZ:NX,NY,NZ": a cutting plane through the model as an assembly
+    std::optional<std::string> group, up;  // the plane's section: one group of elements, the direction k follows
     std::optional<std::int32_t> loadCase;
     std::optional<std::string> combination;   // one combination by name
     std::optional<std::string> combinationsFile;
@@ -246,7 +249,45 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
     return anyRefused ? kExitRefused : kExitOk;
 }
 
+// A cutting plane through the model taken as an assembly, in the sign rule, as the diagram's table
+// of one station.
+int PlaneForces(const ForcesOptions& o, Streams io) {
+    std::string error;
+    if (o.convention == "host" || o.keep || o.side || o.globalAxes || o.plot || o.format == "json")
+        return PrintBadInput(io, "--plane gives the sign rule's values about the centroid as the diagram's CSV table: "
+                                 "leave out --convention host, --keep, --side, --global-axes, --plot and --format json"),
+               kExitBadInput;
+    CVertex point, normal;
+    if (!ParseCut(*o.plane, point, normal, error)) return PrintBadInput(io, "--plane " + error), kExitBadInput;
+    if (normal.x == 0.0 && normal.y == 0.0 && normal.z == 0.0)
+        return PrintBadInput(io, "--plane " + *o.plane + ": the normal (after the colon) has no length"), kExitBadInput;
+    Model model;
+    if (!LoadModel(o.model, o.combinationsFile, model, io)) return kExitBadInput;
+    std::vector<std::int32_t> cases;
+    std::vector<const io::Combination*> combinations;
+    if (!Selection(o, model, true, cases, combinations, io)) return kExitBadInput;
+    AssemblyOptions options;
+    if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
+        return PrintBadInput(io, error), kExitBadInput;
+    const NamedRequests q = MakeRequests(model, cases, combinations);
+    for (std::int32_t lc : q.cases)
+        if (!HasSectionValues(model.loadCases.at(lc)))
+            return PrintBadInput(io, o.model + ": load case " + CaseText(model, lc) +
+                                         " is of a type without section values"),
+                   kExitBadInput;
+    SectionTable table = AssemblyCutter(io::MakeAssembly(model)).Cut({{point, normal}}, q.requests, options);
+    if (!table.error.empty()) return PrintBadInput(io, "--plane " + *o.plane + ": " + table.error), kExitBadInput;
+    AxisStations stations;
+    stations.after = std::move(table.sections);
+    WriteAxisDiagramCsv(io.out, AxisDiagram{model.title, point, point, model.units, q.labels, stations, false, true});
+    const SectionResult& s = stations.after.front();
+    if (s.status != CS_SUCCESS) return PrintRefusal(io, "plane " + *o.plane, s.status), kExitRefused;
+    WarnMissingResults(io, model, "plane", ResultCoverage(model, q.cases).Missing(s));
+    return kExitOk;
+}
+
 int RunForces(const ForcesOptions& o, Streams io) {
+    if (o.plane) return PlaneForces(o, io);
     std::string error;
     const bool host = o.convention == "host";
     if (!host)
@@ -261,7 +302,10 @@ int RunForces(const ForcesOptions& o, Streams io) {
     if (o.side && o.keep) return PrintBadInput(io, "give --side or --keep, not both"), kExitBadInput;
     if (o.side && *o.side != 0 && *o.side != 1) return PrintBadInput(io, "--side must be 0 or 1"), kExitBadInput;
     if (o.cut.has_value() == o.cutsCsv.has_value())
-        return PrintBadInput(io, "give either --cut X1,Y1,Z1:X2,Y2,Z2 or --cuts FILE.csv"), kExitBadInput;
+        return PrintBadInput(io, "give either --cut X1,Y1,Z1:X2,Y2,Z2, --cuts FILE.csv or --plane "
+                                 "PX,PY,PZ:NX,NY,NZ"),
+               kExitBadInput;
+    if (o.group || o.up) return PrintBadInput(io, "--group and --up belong to --plane"), kExitBadInput;
     if (o.plot && !o.cut) return PrintBadInput(io, "--plot draws a single --cut"), kExitBadInput;
     std::vector<CutSpec> cuts;
     if (!ReadCuts(o, cuts, io)) return kExitBadInput;
@@ -284,6 +328,9 @@ int RunForces(const ForcesOptions& o, Streams io) {
     std::vector<const io::Combination*> combinations;
     if (!Selection(o, model, !host, cases, combinations, io)) return kExitBadInput;
     auto calc = io::MakeForceCalculator(model);
+    if (io::IsAssembly(model, *calc))
+        return RefuseAssembly(io, o.model, host ? "the host interface (--convention host)" : "a straight --cut"),
+               kExitBadInput;
     if (calc->GetCurrentStatus() != CS_SUCCESS) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;
@@ -307,8 +354,16 @@ Command AddForces(CLI::App& program) {
     CLI::App* c = program.add_subcommand("forces", "Section forces of one cut, or of every cut in a CSV table");
     c->add_option("model", o->model, "model file (JSON model or CSV manifest)")->required();
     CLI::Option* cut = c->add_option("--cut", o->cut, "the cut, X1,Y1,Z1:X2,Y2,Z2 in global coordinates");
-    cut->excludes(c->add_option("--cuts", o->cutsCsv,
-                                "CSV table of cuts: name,x1,y1,z1,x2,y2,z2[,side] (docs/cuts-format.md)"));
+    CLI::Option* cuts = c->add_option("--cuts", o->cutsCsv,
+                                      "CSV table of cuts: name,x1,y1,z1,x2,y2,z2[,side] (docs/cuts-format.md)");
+    cut->excludes(cuts);
+    c->add_option("--plane", o->plane,
+                  "PX,PY,PZ:NX,NY,NZ: a cutting plane through the model as an assembly (its point and normal); "
+                  "writes the diagram's CSV table")
+        ->excludes(cut)
+        ->excludes(cuts);
+    c->add_option("--group", o->group, "with --plane: the model's group of elements the section sums");
+    c->add_option("--up", o->up, "with --plane: X,Y,Z, the direction k follows, projected onto the plane");
     CLI::Option* loadCase = c->add_option("--case", o->loadCase, "load case (default: the first)");
     CLI::Option* combination = c->add_option("--combination", o->combination, "one load combination, by name");
     CLI::Option* all = c->add_flag("--all-cases", o->allCases, "every load case and every combination");
@@ -325,7 +380,8 @@ Command AddForces(CLI::App& program) {
                                      "0 those strictly left")
         ->check(CLI::IsMember({0, 1}));
     c->add_flag("--global-axes", o->globalAxes, "host convention: static results along the global axes");
-    c->add_option("--moment-point", o->momentPoint, "host convention: X,Y,Z (default: the cut's midpoint)");
+    c->add_option("--moment-point", o->momentPoint,
+                  "host convention or --plane: X,Y,Z (default: the cut's midpoint, or the plane section's centroid)");
     c->add_option("--plot", o->plot, "write an SVG plan of the cut");
     // The plan's first name, kept so that scripts written for it still run.
     c->add_option("--plan", o->plot)->group("");

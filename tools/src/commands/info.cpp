@@ -39,15 +39,26 @@ int RunInfo(const std::string& path, const std::optional<std::string>& combinati
             io.out << (k ? " + " : " ") << c.terms[k].factor << " x case " << c.terms[k].loadCase;
         io.out << "\n";
     }
+    for (const io::Group& g : model.groups)
+        io.out << "  group " << g.name << ": " << g.shells.size() << " shells, " << g.frames.size() << " frames\n";
     if (!model.units.length.empty())
         io.out << "units:       length " << model.units.length << ", force " << model.units.force << "\n";
     io.out << "tolerance:   " << model.tolerance << "\n";
+    auto calc = io::MakeForceCalculator(model);
+    if (io::IsAssembly(model, *calc)) {
+        double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+        for (const auto& [id, v] : model.nodes)
+            for (const auto& [k, x] : {std::pair{0, v.x}, {1, v.y}, {2, v.z}}) lo[k] = std::min(lo[k], x), hi[k] = std::max(hi[k], x);
+        io.out << "assembly:    its nodes do not lie in one plane: it is cut by planes (forces --plane, diagram --axis)\n"
+               << "extent:      x " << Fmt(lo[0]) << " .. " << Fmt(hi[0]) << ", y " << Fmt(lo[1]) << " .. " << Fmt(hi[1])
+               << ", z " << Fmt(lo[2]) << " .. " << Fmt(hi[2]) << " (global coordinates)\n";
+        return kExitOk;
+    }
     if (model.planeNodes[0] > 0)
         io.out << "plane:       from nodes " << model.planeNodes[0] << ", " << model.planeNodes[1] << ", "
                << model.planeNodes[2] << "\n";
     else
         io.out << "plane:       from the model (origin nearest the lower corner of its bounding box)\n";
-    auto calc = io::MakeForceCalculator(model);
     const std::int32_t status = calc->GetCurrentStatus();
     io.out << "status:      " << StatusName(status) << " (" << status << "): " << StatusMessage(status) << "\n";
     if (status != CS_SUCCESS) {

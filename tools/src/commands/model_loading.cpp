@@ -25,4 +25,9 @@ bool LoadModel(const std::string& path, const std::optional<std::string>& combin
     return false;
 }
 
+void RefuseAssembly(Streams& io, const std::string& path, const std::string& what) {
+    PrintBadInput(io, path + " is an assembly (its nodes do not lie in one plane): " + what +
+                          " works on a plane model only; cut an assembly by planes with forces --plane or diagram --axis");
+}
+
 }  // namespace xsect::cli

@@ -128,6 +128,7 @@ int RunStresses(const StressesOptions& o, Streams io) {
                                      " is not static; cut-line stresses are balanced against static cases only"),
                kExitBadInput;
     auto calc = io::MakeForceCalculator(model);
+    if (io::IsAssembly(model, *calc)) return RefuseAssembly(io, o.model, "stresses"), kExitBadInput;
     if (calc->GetCurrentStatus() != CS_SUCCESS) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;

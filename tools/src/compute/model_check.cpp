@@ -103,7 +103,9 @@ void CheckUnusedNodes(const io::Model& m, CheckReport& report) {
 }
 
 void CheckPlane(io::Model& m, std::size_t worstCount, CheckReport& report) {
-    report.plane = PlaneFitOf(*io::MakeForceCalculator(m));
+    const auto calculator = io::MakeForceCalculator(m);
+    report.plane = PlaneFitOf(*calculator);
+    report.assembly = io::IsAssembly(m, *calculator);
     std::vector<NodeOffPlane>& off = report.plane.offPlane;
     report.offPlane = off.size();
     // A distance that is not a number is the worst of all.
@@ -151,8 +153,8 @@ void CheckDuplicates(const io::Model& m, CheckReport& report) {
 bool CheckReport::Clean() const {
     for (const CaseEquilibrium& c : equilibrium)
         if (c.failing) return false;
-    return casesWithoutResults.empty() && unusedNodes.empty() && plane.status == CS_SUCCESS && offPlane == 0 &&
-           duplicates.empty();
+    return casesWithoutResults.empty() && unusedNodes.empty() &&
+           (assembly || (plane.status == CS_SUCCESS && offPlane == 0)) && duplicates.empty();
 }
 
 CheckReport CheckModel(io::Model& model, double relativeTolerance, std::size_t worstCount) {

@@ -38,6 +38,8 @@ struct CheckReport {
     // to the worst ones, and how many there are in all.
     PlaneFit plane{CS_SUCCESS, false, {0, 0, 0}, {}};
     std::size_t offPlane = 0;
+    // No plane: the model is cut by planes, and its nodes off the plane the library tried are no fault.
+    bool assembly = false;
     std::vector<std::pair<std::int32_t, std::int32_t>> duplicates;  // node pairs within the tolerance
 
     bool Clean() const;

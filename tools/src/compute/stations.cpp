@@ -63,12 +63,11 @@ bool Differ(const SectionResult& a, const SectionResult& b, const std::array<dou
     return false;
 }
 
-}  // namespace
-
-AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
-                               std::int32_t count, const std::vector<ResultRequest>& requests) {
+// stationsAlong(from, to) gives the stations of the axis from -> to.
+template <class StationsAlong>
+AxisStations withJumps(const StationsAlong& stationsAlong, const CVertex& axisStart, const CVertex& axisEnd) {
     AxisStations out;
-    SectionTable after = cutter.Stations(axisStart, axisEnd, count, requests);
+    SectionTable after = stationsAlong(axisStart, axisEnd);
     if (!after.error.empty()) {
         out.error = after.error;
         return out;
@@ -76,8 +75,8 @@ AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisS
     // The reversed axis meets the same stations in the opposite order; a single station stays where
     // it is, at the axis's start.
     const bool single = after.sections.size() == 1;
-    SectionTable reversed = cutter.Stations(single ? axisStart : axisEnd,
-                                            single ? axisStart + (axisStart - axisEnd) : axisStart, count, requests);
+    SectionTable reversed =
+        stationsAlong(single ? axisStart : axisEnd, single ? axisStart + (axisStart - axisEnd) : axisStart);
     out.after = std::move(after.sections);
     if (!reversed.error.empty() || reversed.sections.size() != out.after.size()) return out;
 
@@ -98,6 +97,22 @@ AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisS
         out.before.emplace_back(i, std::move(before));
     }
     return out;
+}
+
+}  // namespace
+
+AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
+                               std::int32_t count, const std::vector<ResultRequest>& requests) {
+    return withJumps([&](const CVertex& a, const CVertex& b) { return cutter.Stations(a, b, count, requests); },
+                     axisStart, axisEnd);
+}
+
+AxisStations StationsWithJumps(const AssemblyCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
+                               std::int32_t count, const std::vector<ResultRequest>& requests,
+                               const AssemblyOptions& options) {
+    return withJumps(
+        [&](const CVertex& a, const CVertex& b) { return cutter.Stations(a, b, count, requests, options); },
+        axisStart, axisEnd);
 }
 
 }  // namespace xsect::cli

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include <xsect/assembly.h>
 #include <xsect/sections.h>
 
 namespace xsect::cli {
@@ -29,5 +30,10 @@ struct AxisStations {
 
 AxisStations StationsWithJumps(const SectionCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
                                std::int32_t count, const std::vector<ResultRequest>& requests);
+// The same with station planes through an assembly; reversing the axis turns n and t round and keeps
+// k as well.
+AxisStations StationsWithJumps(const AssemblyCutter& cutter, const CVertex& axisStart, const CVertex& axisEnd,
+                               std::int32_t count, const std::vector<ResultRequest>& requests,
+                               const AssemblyOptions& options);
 
 }  // namespace xsect::cli

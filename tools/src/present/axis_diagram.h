@@ -19,6 +19,7 @@ struct AxisDiagram {
     std::vector<std::string> labels;          // one per request
     const AxisStations& stations;
     bool envelope = false;                    // rows and a band for the envelope over the requests
+    bool planes = false;                      // station planes through an assembly: k follows `up`
 };
 
 // One reading of a station: its values just before it (where they differ) or its own.

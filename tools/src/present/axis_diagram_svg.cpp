@@ -15,16 +15,17 @@ struct Component {
     std::size_t index;  // in N, Vt, Vk, Mn, Mt, Mk
     const char* name;
     const char* meaning;
+    const char* planeMeaning;  // at station planes through an assembly, where no plane of shells is meant
 };
 
 // In-plane first, as a beam's N, V and M; the plate's and the twisting components after them.
 const Component kComponents[6] = {
-    {0, "N", "normal force, tension positive"},
-    {1, "Vt", "shear force along t, in the plane"},
-    {5, "Mk", "bending moment about k, in the plane"},
-    {2, "Vk", "shear force along k, out of the plane"},
-    {4, "Mt", "bending moment about t, out of the plane (plate bending)"},
-    {3, "Mn", "twisting moment about n"},
+    {0, "N", "normal force, tension positive", "normal force, tension positive"},
+    {1, "Vt", "shear force along t, in the plane", "shear force along t"},
+    {5, "Mk", "bending moment about k, in the plane", "bending moment about k"},
+    {2, "Vk", "shear force along k, out of the plane", "shear force along k"},
+    {4, "Mt", "bending moment about t, out of the plane (plate bending)", "bending moment about t"},
+    {3, "Mn", "twisting moment about n", "torsion about n"},
 };
 
 const char* kColours[8] = {"#1c5fae", "#d9480f", "#2b8a3e", "#862e9c", "#c2255c", "#0b7285", "#a66a00", "#495057"};
@@ -252,12 +253,14 @@ private:
         box.step = NiceStep(hi - lo, 5);
     }
 
+    const char* Meaning(const Component& c) const { return d_.planes ? c.planeMeaning : c.meaning; }
+
     // One panel along the page, below y0: title, box, ticks and the values.
     double Panel(std::ostream& o, const Component& c, double y0, bool last) {
         const std::size_t ci = c.index;
         const std::string unit = Unit(ci);
         o << "<text x='" << kLeft << "' y='" << SvgNumber(y0) << "' font-size='14'><tspan font-weight='bold'>"
-          << c.name << (unit.empty() ? "" : " [" + SvgEscape(unit) + "]") << "</tspan>  " << c.meaning << "</text>\n";
+          << c.name << (unit.empty() ? "" : " [" + SvgEscape(unit) + "]") << "</tspan>  " << Meaning(c) << "</text>\n";
         PanelBox box;
         box.left = kLeft, box.top = y0 + 10, box.width = kWidth - kLeft - kRight, box.height = kPanel;
         box.length = length_;
@@ -460,7 +463,10 @@ private:
 
     double Caption(std::ostream& o, double y, const std::vector<const Component*>& panels) const {
         std::vector<std::string> lines;
-        lines.push_back("Sign rule (docs/sections.md): n runs along the axis, k is the plane's normal and t = k \u00d7 n" +
+        lines.push_back((d_.planes ? "Sign rule (docs/assemblies.md): n along the axis, k = up projected on the "
+                                     "stations, t = k \u00d7 n"
+                                   : "Sign rule (docs/sections.md): n runs along the axis, k is the plane's normal and "
+                                     "t = k \u00d7 n") +
                         (first_ ? "; here n = " + VectorText(first_->n) + ", t = " + VectorText(first_->t) + ", k = " +
                                       VectorText(first_->k) + "."
                                 : std::string(".")));
@@ -481,7 +487,7 @@ private:
             const std::size_t fits = static_cast<std::size_t>((width_ - kLeft - kRight) / 6.5);
             std::string meanings;
             for (const Component* c : panels) {
-                const std::string item = std::string(c->name) + ": " + c->meaning;
+                const std::string item = std::string(c->name) + ": " + Meaning(*c);
                 if (!meanings.empty() && meanings.size() + item.size() + 2 > fits) {
                     lines.push_back(meanings + ";");
                     meanings.clear();
