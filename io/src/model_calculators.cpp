@@ -8,6 +8,8 @@ ModelCalculators::ModelCalculators(Model&& model)
     : calculator(MakeForceCalculator(model)),
       thickness(std::move(model.thickness)),
       combinations(std::move(model.combinations)),
+      shellOrder(std::move(model.shellOrder)),
+      frameOrder(std::move(model.frameOrder)),
       cutter(MakeSectionCutter(*calculator, thickness)) {
     // Moving the map keeps the cases' modal arrays where the calculator found them.
     loadCases = std::move(model.loadCases);

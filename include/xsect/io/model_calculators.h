@@ -44,6 +44,8 @@ struct ModelCalculators {
     std::unique_ptr<CCrossSectionForcesPost> calculator;
     std::map<std::int32_t, double> thickness;  // shells without an entry have none
     std::vector<Combination> combinations;
+    // The shell and frame ids in the model file's (or arrays') order: a record's rows.
+    std::vector<std::int32_t> shellOrder, frameOrder;
     // Over the calculator's model; where the model gives thicknesses it weights the centroid by them.
     SectionCutter cutter;
 
