@@ -37,6 +37,14 @@ struct SectionTable {
 
 struct Model {
     std::unique_ptr<const io::ModelCalculators> calculators;
+    // What the model is made again from when unpickled: ("file", path) or ("arrays", the arguments of
+    // from_arrays as Held gives them). The host's arrays are held by weak reference, so that the model
+    // keeps only the library's copy of them; an unpickled model holds its own.
+    py::object recipe;
+    // An argument, or a dict of them, with its arrays weakly or strongly held; and back (ValueError
+    // for an array that is gone).
+    static py::object Held(py::handle value, bool weakly);
+    static py::object Given(py::handle held);
 
     static Model FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
                             py::handle cases, py::handle staticResults, py::handle spectrumResults,
@@ -53,6 +61,10 @@ struct Model {
     // The model file's load combinations as requests: [(name, {case: factor})].
     py::list Combinations() const;
 
+    // The sections compiled into a plan over the model's rows in its file's order.
+    SectionPlan PlanCut(py::handle cuts) const;
+    SectionPlan PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count) const;
+
     SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests) const;
     SectionTable Cut(py::handle cuts, py::handle requests) const;
 
@@ -65,6 +77,9 @@ struct Model {
                       py::handle thickness, py::handle divisions, py::handle spacing, py::handle positions,
                       bool balanceMz, bool includeQtInMy) const;
 };
+
+// xsect.SectionPlan and xsect.envelope.
+void RegisterPlans(py::module_& m);
 
 // A Python int that fits in 32 bits, or ValueError naming it.
 std::int32_t Int32(py::handle value, const char* name);
