@@ -1,8 +1,9 @@
 // The section cutter beside the host interface. One cut with 100 static requests against the 100
-// GetForcesOnSection calls a host would make for them, and a member's diagrams: 1000 stations with
-// 10 static requests on a 1000 x 1000-shell mesh, on every core and on one. Beside them the same
-// stations up a 1M-shell core of four walls cut by planes, with the full scan's cost per station for
-// reference, and the assembly's construction beside a deep copy of the host's maps.
+// GetForcesOnSection calls a host would make for them; a member's diagrams: 1000 stations with 10
+// static requests on a 1000 x 1000-shell mesh, on every core and on one; the same stations up a
+// 1M-shell core of four walls cut by planes, with the full scan's cost per station for reference, and
+// the assembly's construction beside a deep copy of the host's maps; and one step of a time history at
+// 25 stations, cut again against a plan applied to it.
 
 #include <benchmark/benchmark.h>
 
@@ -235,8 +236,49 @@ void BM_CoreDeepCopy(benchmark::State& state) {
     }
 }
 
+// One step of a time history at 25 stations across a 100 x 100-shell mesh: cutting the stations again
+// on a model that holds the step as a static case, against the plan of the same stations applied to
+// the step. Arg: 0 the cutter, 1 the plan.
+void BM_OneStepOfTwentyFiveStations(benchmark::State& state) {
+    Mesh& mesh = meshOf(100, 1);
+    const SectionCutter cutter(*mesh.calc, NodalForceSense::OnElement, 1);
+    const CVertex a = mesh.Global(0.25, 50.0), b = mesh.Global(99.75, 50.0);
+    const SectionPlan plan = cutter.StationPlan(a, b, 25);
+    // The step as a record holds it: the case's forces in global axes, shell by shell, corner by corner.
+    std::vector<double> step;
+    for (std::int32_t number = 1; number <= 100 * 100; ++number)
+        for (std::int32_t corner = 0; corner < 4; ++corner) {
+            const std::int32_t j = (number - 1) / 100, i = (number - 1) % 100;
+            const std::int32_t node = 1 + (j + (corner >= 2)) * 101 + i + (corner == 1 || corner == 2);
+            const double s = std::sin(0.37 * number + 0.11 * node + 0.05);
+            for (double v : {s, 0.5 * s, -s, 0.25 * s, 0.1 * s, -0.3 * s}) step.push_back(v);
+        }
+    std::vector<double> out(25 * 6);
+    // Both give the same values, or the comparison would mean nothing.
+    plan.Apply(step.data(), nullptr, 1, out.data());
+    const SectionTable check = cutter.Stations(a, b, 25, {{"1", {{1, 1.0}}}});
+    for (std::size_t i = 0; i < 25; ++i) {
+        const SectionForces& f = check.sections[i].values.at(0).max;
+        const double want[6] = {f.N, f.Vt, f.Vk, f.Mn, f.Mt, f.Mk};
+        for (std::size_t c = 0; c < 6; ++c)
+            if (!(std::fabs(out[6 * i + c] - want[c]) <= 1e-9 * (1.0 + std::fabs(want[c]))))
+                state.SkipWithError("the plan and the cutter differ");
+    }
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            const SectionTable t = cutter.Stations(a, b, 25, {{"1", {{1, 1.0}}}});
+            benchmark::DoNotOptimize(t.sections.data());
+        } else {
+            plan.Apply(step.data(), nullptr, 1, out.data());
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    state.SetLabel(state.range(0) == 0 ? "SectionCutter::Stations" : "SectionPlan::Apply");
+}
+
 BENCHMARK(BM_HundredRequestsCutter)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredRequestsHost)->Args({100, 100})->Args({100, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneStepOfTwentyFiveStations)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ThousandStations)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CoreStations)->Args({1000, 0, 0})->Args({1000, 1, 0})->Args({10, 1, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CoreConstruct)->Unit(benchmark::kMillisecond)->UseRealTime();

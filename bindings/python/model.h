@@ -37,6 +37,14 @@ struct SectionTable {
 
 struct Model {
     std::unique_ptr<const io::ModelCalculators> calculators;
+    // What the model is made again from when unpickled: ("file", path) or ("arrays", the arguments of
+    // from_arrays as Held gives them). The host's arrays are held by weak reference, so that the model
+    // keeps only the library's copy of them; an unpickled model holds its own.
+    py::object recipe;
+    // An argument, or a dict of them, with its arrays weakly or strongly held; and back (ValueError
+    // for an array that is gone).
+    static py::object Held(py::handle value, bool weakly);
+    static py::object Given(py::handle held);
 
     static Model FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds, py::handle shellNodes,
                             py::handle cases, py::handle staticResults, py::handle spectrumResults,
@@ -58,6 +66,10 @@ struct Model {
     // The model file's groups: {name: {"shells": [...], "frames": [...]}}.
     py::dict Groups() const;
 
+    // The sections compiled into a plan over the model's rows in its file's order.
+    SectionPlan PlanCut(py::handle cuts) const;
+    SectionPlan PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count) const;
+
     // Stations take the assembly's options (up, shells, frames, region, moment_point) on an assembly.
     SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests,
                           py::handle up, py::handle shells, py::handle frames, py::handle region,
@@ -77,6 +89,9 @@ struct Model {
                       py::handle thickness, py::handle divisions, py::handle spacing, py::handle positions,
                       bool balanceMz, bool includeQtInMy) const;
 };
+
+// xsect.SectionPlan and xsect.envelope.
+void RegisterPlans(py::module_& m);
 
 // A Python int that fits in 32 bits, or ValueError naming it.
 std::int32_t Int32(py::handle value, const char* name);

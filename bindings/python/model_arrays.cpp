@@ -194,7 +194,42 @@ Model Model::FromArrays(py::handle nodeIds, py::handle xyz, py::handle shellIds,
         built = io::ModelFromArrays(a, model, error);
     }
     if (!built) throw py::value_error(error);
-    return Adopt(std::move(model));
+    Model out = Adopt(std::move(model));
+    py::tuple given = py::make_tuple(nodeIds, xyz, shellIds, shellNodes, cases, staticResults, spectrumResults,
+                                     frameIds, frameNodes, frameStatic, frameSpectrum, tolerance, planeNodes,
+                                     thickness);
+    py::tuple held(given.size());
+    for (std::size_t i = 0; i < given.size(); ++i) held[i] = Held(given[i], true);
+    out.recipe = py::make_tuple("arrays", held);
+    return out;
+}
+
+py::object Model::Held(py::handle value, bool weakly) {
+    if (py::isinstance<py::dict>(value)) {
+        py::dict out;
+        for (auto [k, v] : value.cast<py::dict>()) out[k] = Held(v, weakly);
+        return py::make_tuple("dict", out);
+    }
+    if (weakly && py::isinstance<py::array>(value)) return py::make_tuple("weak", py::weakref(value));
+    return py::make_tuple("given", value);
+}
+
+py::object Model::Given(py::handle held) {
+    const py::tuple h = py::reinterpret_borrow<py::tuple>(held);
+    const std::string how = h[0].cast<std::string>();
+    if (how == "dict") {
+        py::dict out;
+        for (auto [k, v] : h[1].cast<py::dict>()) out[k] = Given(v);
+        return out;
+    }
+    if (how == "weak") {
+        py::object array = h[1]();
+        if (array.is_none())
+            throw py::value_error("this model was made from arrays that are gone: a model from arrays is pickled "
+                                  "by its arrays, which it does not keep alive");
+        return array;
+    }
+    return h[1];
 }
 
 Model Model::Load(py::handle path) {
@@ -207,7 +242,9 @@ Model Model::Load(py::handle path) {
         read = io::ReadModelFile(file, model, error);
     }
     if (!read) throw py::value_error(error);
-    return Adopt(std::move(model));
+    Model out = Adopt(std::move(model));
+    out.recipe = py::make_tuple("file", py::module_::import("os").attr("path").attr("abspath")(file));
+    return out;
 }
 
 Model Model::Adopt(io::Model&& model) {

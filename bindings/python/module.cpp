@@ -48,7 +48,12 @@ NaN values.)")
                    std::to_string(py::len(table.requests)) + " requests>";
         });
 
-    py::class_<Model> model(m, "Model", "A plane shell model, or an assembly of shells and frames, with its results, ready to be cut.");
+    xsect::python::RegisterPlans(m);
+
+    py::class_<Model> model(m, "Model", R"(A plane shell model, or an assembly of shells and frames, with its results, ready to be cut.
+
+It pickles as its file's path (read again where it is unpickled) or as the arrays it was made from. It
+keeps no reference to those: they are pickled as they are then, and must still exist.)");
     m.def("load", &Model::Load, py::arg("path"),
           R"(Reads a JSON model or a CSV manifest (docs/model-format.md) with the xsect program's reader.
 
@@ -93,6 +98,32 @@ assembly each section is a plane, and up, shells, frames, region and moment_poin
 requests is None (every static and response-spectrum load case on its own, named by its number)
 or [(name, {case: factor})]: static terms add, a response-spectrum term adds +-factor x its
 combined value. Returns a SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
+        .def("plan_cut", &Model::PlanCut, py::arg("cuts"),
+             R"(The sections of the cuts (C, 2, 3) compiled into a SectionPlan, to be applied to steps of element
+nodal forces (a time history). Raises ValueError for a cut that is not finite.)")
+        .def("plan_stations", &Model::PlanStations, py::arg("axis_start"), py::arg("axis_end"), py::arg("count"),
+             R"(The stations of Model.stations compiled into a SectionPlan. Raises ValueError for bad input.)")
+        .def(py::pickle(
+            [](const Model& self) {
+                const py::tuple recipe = self.recipe;
+                if (recipe[0].cast<std::string>() == "file") return recipe;
+                const py::tuple held = recipe[1];
+                py::tuple given(held.size());
+                for (std::size_t i = 0; i < held.size(); ++i) given[i] = Model::Given(held[i]);
+                return py::make_tuple("arrays", given);
+            },
+            [](const py::tuple& recipe) {
+                if (recipe.size() != 2) throw py::value_error("not a pickled xsect.Model");
+                if (recipe[0].cast<std::string>() == "file") return Model::Load(recipe[1]);
+                const py::tuple a = recipe[1];
+                if (a.size() != 14) throw py::value_error("not a pickled xsect.Model");
+                Model m = Model::FromArrays(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10],
+                                            a[11], a[12], a[13]);
+                py::tuple held(a.size());
+                for (std::size_t i = 0; i < a.size(); ++i) held[i] = Model::Held(a[i], false);
+                m.recipe = py::make_tuple("arrays", held);
+                return m;
+            }))
         .def("cut", &Model::Cut, py::arg("cuts"), py::arg("requests") = py::none(),
              R"(The sections of the cuts, an array (C, 2, 3) of [start, end] points; requests as for stations.)")
         .def("plane_cut", &Model::PlaneCut, py::arg("points"), py::arg("normals"), py::arg("requests") = py::none(),

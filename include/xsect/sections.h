@@ -42,6 +42,7 @@ namespace xsect {
 namespace detail {
 struct PlaneModel;
 }
+class SectionPlan;  // xsect/plan.h
 
 struct CaseFactor { std::int32_t loadCase; double factor; };
 // A load case alone (one term, factor 1) or a named linear combination. Static terms add; a
@@ -98,6 +99,13 @@ public:
     // spanning the whole model; n is the axis direction.
     SectionTable Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
                           const std::vector<ResultRequest>& requests) const;
+    // The same sections compiled into a plan, to be applied to any number of steps of element nodal
+    // forces (xsect/plan.h): laid out as Cut and Stations lay them out, with this cutter's side, sense
+    // and thicknesses. Bad input (a coordinate that is not finite, a station count outside
+    // 1..1,000,000, an axis of no length in the plane) gives a plan with no sections and its Error().
+    SectionPlan Plan(const std::vector<std::pair<CVertex, CVertex>>& cuts) const;
+    SectionPlan StationPlan(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count) const;
+
     // The requests an empty list stands for, in the order their values come: every static and
     // response-spectrum load case of the model on its own, in case-number order, named by its
     // number (other case types are skipped). Empty when the model has none.

@@ -14,6 +14,7 @@
 #include "xsect/model/node_results.h"
 #include "xsect/model/shell_element.h"
 #include "xsect/model/vertex.h"
+#include "xsect/plan.h"
 #include "xsect/sections.h"
 #include "xsect/stresses/cl_stress.h"
 #include "xsect/stresses/cross_section_stresses_post.h"

@@ -44,7 +44,8 @@ bool WriteModelCsv(const Model& model, const std::string& dir, std::string& erro
         for (double v : {r.Fx, r.Fy, r.Fz, r.Mx, r.My, r.Mz}) forces.Out() << "," << JsonNumber(v);
         forces.Out() << "\n";
     };
-    for (const auto& [id, s] : model.shells) {
+    for (const std::int32_t id : RowOrder(model.shells, model.shellOrder)) {
+        const CShellElement& s = model.shells.at(id);
         elements.Out() << id << ",";
         if (auto t = model.thickness.find(id); t != model.thickness.end()) elements.Out() << JsonNumber(t->second);
         for (std::size_t k = 0; k < maxNodes; ++k)

@@ -100,6 +100,7 @@ public:
         : source_(std::move(source)), model_(model), b_(model), progress_(std::move(progress)) {}
 
     bool ReadModel(simdjson::padded_string_view text, const std::string& baseDir) {
+        baseDir_ = baseDir;
         return Index(text) && ReadDocument(baseDir);
     }
     bool ReadCombinations(simdjson::padded_string_view text) { return Index(text) && ReadCombinationsDocument(); }
@@ -191,6 +192,7 @@ private:
     }
 
     std::string source_;
+    std::string baseDir_;  // where a file the model names is looked for
     Model& model_;
     ModelBuilder b_;
     ReadProgress progress_;
@@ -454,9 +456,10 @@ bool Reader::ReadLoadCases(od::value& v, const Path& p) {
 bool Reader::ReadLoadCase(od::value& v, const Path& p) {
     static constexpr std::string_view kKeys[] = {"id", "name", "type", "combination", "sign_method", "modes",
                                                  "apply_sign", "sign_mode", "combine_residual", "frequencies",
-                                                 "coefficients"};
+                                                 "coefficients", "file"};
     std::int32_t id = 0;
     LoadCase lc;
+    bool timeHistory = false;
     CLoadCaseInfo& info = lc.info;
     // Rows of the coefficients, 0 for a number of a flat list, with where each starts: they are
     // checked against their count at the end.
@@ -467,9 +470,18 @@ bool Reader::ReadLoadCase(od::value& v, const Path& p) {
         switch (key) {
             case 0: return Int32(f, fp, id);
             case 1: return String(f, fp, lc.name);
-            case 2:
-                return NameOrNumber(f, fp, LoadCaseTypeFromName, "load case type",
-                                    "static, response_spectrum, unsupported", info.caseType);
+            case 2: {
+                // A time history is no type of the library's: the calculators leave it alone and
+                // its record is read by a plan.
+                if (KindOf(f) != JsonKind::String) return Int32(f, fp, info.caseType);
+                const std::size_t at = Offset(f);
+                std::string name;
+                if (!String(f, fp, name)) return false;
+                if (name == "time_history") return timeHistory = true, info.caseType = LOAD_CASE_UNSUPPORTED, true;
+                return LoadCaseTypeFromName(name, info.caseType) ||
+                       Fail(fp, at, "unknown load case type \"" + name +
+                                        "\" (static, response_spectrum, time_history, unsupported)");
+            }
             case 3:
                 return NameOrNumber(f, fp, CombinationRuleFromName, "combination", "sum, srss, abs, cqc, close_modes",
                                     info.combinationMethod);
@@ -479,6 +491,11 @@ bool Reader::ReadLoadCase(od::value& v, const Path& p) {
             case 7: return Int32(f, fp, info.signMode);
             case 8: return Bool(f, fp, info.combineResidual);
             case 9: return Numbers(f, fp, {}, lc.frequencies);
+            case 11: {
+                const std::size_t at = Offset(f);
+                if (!String(f, fp, lc.record)) return false;
+                return !lc.record.empty() || Fail(fp, at, "the record's file name is empty");
+            }
             default:
                 // Flat row by row, or an array of rows.
                 return Elements(f, fp, [&](od::value& e, const Path& ep) {
@@ -499,6 +516,12 @@ bool Reader::ReadLoadCase(od::value& v, const Path& p) {
     });
     if (!ok) return false;
     if (!seen.Has(0)) return Fail(p, seen.at, "missing \"id\"");
+    if (timeHistory && lc.record.empty()) return Fail(p, seen.at, "a \"time_history\" case needs \"file\", its record");
+    if (!timeHistory && !lc.record.empty()) return Fail(p, seen.at, "\"file\" belongs to a \"time_history\" case");
+    if (timeHistory)
+        lc.recordPath = std::filesystem::path(lc.record).is_absolute() || baseDir_.empty()
+                            ? lc.record
+                            : baseDir_ + "/" + lc.record;
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (rows[i].first != 0 && rows[i].first != rows.size())
             return Fail((p / "coefficients")[i], rows[i].second,

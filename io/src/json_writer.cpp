@@ -36,7 +36,8 @@ void WriteLoadCase(std::ostream& o, std::int32_t id, const LoadCase& lc) {
     o << "{\"id\": " << id;
     if (!lc.name.empty()) o << ", \"name\": " << JsonString(lc.name);
     const std::string type = LoadCaseTypeName(i.caseType);
-    if (type != "other") o << ", \"type\": \"" << type << "\"";
+    if (!lc.record.empty()) o << ", \"type\": \"time_history\", \"file\": " << JsonString(lc.record);
+    else if (type != "other") o << ", \"type\": \"" << type << "\"";
     else o << ", \"type\": " << i.caseType;
     if (i.caseType == LOAD_CASE_RESPONSE_SPECTRUM) {
         const std::string rule = CombinationRuleName(i.combinationMethod);
@@ -68,7 +69,9 @@ void WriteModel(std::ostream& o, const Model& model) {
     }
     o << "\n  ],\n  \"shells\": [";
     first = true;
-    for (const auto& [id, s] : model.shells) {
+    // In the file's own order, which a time-history record's rows follow.
+    for (const std::int32_t id : RowOrder(model.shells, model.shellOrder)) {
+        const CShellElement& s = model.shells.at(id);
         o << (first ? "\n" : ",\n") << "    {\"id\": " << id << ", \"nodes\": [";
         first = false;
         for (std::size_t i = 0; i < s.nodes.size(); ++i) o << (i ? ", " : "") << s.nodes[i];
@@ -113,7 +116,8 @@ void WriteModel(std::ostream& o, const Model& model) {
     if (!model.frames.empty()) {
         o << ",\n  \"frames\": [";
         first = true;
-        for (const auto& [id, f] : model.frames) {
+        for (const std::int32_t id : RowOrder(model.frames, model.frameOrder)) {
+            const CFrameElement& f = model.frames.at(id);
             o << (first ? "\n" : ",\n") << "    {\"id\": " << id << ", \"nodes\": [" << f.nodeA << ", " << f.nodeB
               << "], \"results\": [";
             first = false;

@@ -1,5 +1,7 @@
 #include "xsect/io/model.h"
 
+#include <algorithm>
+
 namespace xsect::io {
 
 namespace {
@@ -27,7 +29,30 @@ bool CodeOf(const std::pair<const char*, std::int32_t> (&table)[N], const std::s
     return false;
 }
 
+// rowOf[i]: where the i-th id in ascending order stands in `order`.
+std::vector<std::int32_t> RowsOf(const std::vector<std::int32_t>& order) {
+    std::vector<std::int32_t> byId(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) byId[i] = static_cast<std::int32_t>(i);
+    std::sort(byId.begin(), byId.end(), [&](std::int32_t a, std::int32_t b) {
+        return order[static_cast<std::size_t>(a)] < order[static_cast<std::size_t>(b)];
+    });
+    return byId;
+}
+
+std::vector<std::int32_t> Ascending(std::size_t count) {
+    std::vector<std::int32_t> rows(count);
+    for (std::size_t i = 0; i < count; ++i) rows[i] = static_cast<std::int32_t>(i);
+    return rows;
+}
+
 }  // namespace
+
+SectionPlan PlanInFileOrder(const SectionPlan& plan, const std::vector<std::int32_t>& shellOrder,
+                            const std::vector<std::int32_t>& frameOrder) {
+    if (shellOrder.empty() && frameOrder.empty()) return plan;
+    return plan.Renumbered(shellOrder.empty() ? Ascending(plan.ShellRows()) : RowsOf(shellOrder),
+                           frameOrder.empty() ? Ascending(plan.FrameRows()) : RowsOf(frameOrder));
+}
 
 std::map<std::int32_t, CLoadCaseInfo> LibraryLoadCases(Model& model) {
     std::map<std::int32_t, CLoadCaseInfo> out;

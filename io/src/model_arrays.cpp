@@ -231,7 +231,11 @@ bool ModelFromArrays(const ModelArrays& a, Model& model, std::string& error) {
     if (error.empty()) error = ReadNodes(a, model.nodes);
     if (error.empty()) error = ReadShells(a, model.nodes, model.shells, model.thickness);
     if (error.empty()) error = ReadFrames(a, model.nodes, model.frames);
-    return error.empty();
+    if (!error.empty()) return false;
+    // A record of the model's results lists its elements in the arrays' order.
+    model.shellOrder.assign(a.shellIds, a.shellIds + a.shellCount);
+    model.frameOrder.assign(a.frameIds, a.frameIds + a.frameCount);
+    return true;
 }
 
 }  // namespace xsect::io

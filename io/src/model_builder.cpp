@@ -78,6 +78,7 @@ bool ModelBuilder::AddShell(std::int32_t id, const std::vector<std::int32_t>& no
     CShellElement shell;
     shell.nodes = nodes;
     if (!InsertNew(model_.shells, id, std::move(shell))) return Fail("duplicate shell id " + Str(id));
+    model_.shellOrder.push_back(id);
     if (thickness) InsertNew(model_.thickness, id, *thickness);
     return true;
 }
@@ -90,6 +91,7 @@ bool ModelBuilder::AddFrame(std::int32_t id, std::int32_t nodeA, std::int32_t no
     frame.nodeA = nodeA;
     frame.nodeB = nodeB;
     if (!InsertNew(model_.frames, id, std::move(frame))) return Fail("duplicate frame id " + Str(id));
+    model_.frameOrder.push_back(id);
     return true;
 }
 

@@ -19,6 +19,8 @@ ModelCalculators::ModelCalculators(Model&& model)
       thickness(std::move(model.thickness)),
       combinations(std::move(model.combinations)),
       groups(std::move(model.groups)),
+      shellOrder(std::move(model.shellOrder)),
+      frameOrder(std::move(model.frameOrder)),
       cutter(MakeSectionCutter(*calculator, thickness)) {
     // Moving the map keeps the cases' modal arrays where the calculator found them.
     loadCases = std::move(model.loadCases);

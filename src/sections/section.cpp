@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/crossing.h"
 #include "core/cut_cover.h"
-#include "core/gathering.h"
 
 namespace xsect::detail {
 
@@ -64,14 +62,13 @@ void MarkUncomputed(SectionResult& result, std::int32_t status) {
     result.envelope = EnvelopeOf({});
 }
 
-void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
-                    const ResolvedRequests& requests, SectionResult& result) {
+bool LayOutSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
+                   SectionResult& result, SectionLayout& layout) {
     const double tol = m.tolerance;
 
     // 1. The axes in plane coordinates: t along the cut, k the normal by the global rule, n = t x k.
-    SectionAxes axes;
-    if (!SectionAxesOf(a, b, rules.kSign, tol, axes)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED);
-    const Vec3 &t = axes.t, &k = axes.k, &n = axes.n;
+    if (!SectionAxesOf(a, b, rules.kSign, tol, layout.axes)) return MarkUncomputed(result, CS_SECTION_MAP_FAILED), false;
+    const Vec3 &t = layout.axes.t, &k = layout.axes.k, &n = layout.axes.n;
 
     // 2. The elements summed: the nodes less than a tolerance past the cut along n are on the -n
     // side, so the split runs along the cut moved that far, and the elements it crosses are the ones
@@ -79,12 +76,14 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     // the tolerance, as along its outer edge; a cut inside one shell divides nothing.
     const CVertex a2 = planePoint(a.x + tol * n[0], a.y + tol * n[1]);
     const CVertex b2 = planePoint(b.x + tol * n[0], b.y + tol * n[1]);
-    const auto [touched, through] = FindCrossedElementsOfTwo(m, a, b, a2, b2, tol, true);
+    auto [touched, through] = FindCrossedElementsOfTwo(m, a, b, a2, b2, tol, true);
     const CutLine line(a, b);
     const double towards = n[1] * line.tx - n[0] * line.ty > 0.0 ? 1.0 : -1.0;  // +n is the cut's left
-    if (through.Empty() && touched.frames.empty() && !MeetsShells(m, line))
-        return MarkUncomputed(result, LineInMesh(m, line, line.length / 2, towards) ? CS_CUT_INSIDE_ONE_SHELL
-                                                                                : CS_NO_ELEMENTS_CROSSED);
+    if (through.Empty() && touched.frames.empty() && !MeetsShells(m, line)) {
+        MarkUncomputed(result, LineInMesh(m, line, line.length / 2, towards) ? CS_CUT_INSIDE_ONE_SHELL
+                                                                             : CS_NO_ELEMENTS_CROSSED);
+        return false;
+    }
 
     // 3. The covered part of the cut: its stretches inside the shells the section divides, nodes
     // within the tolerance of its line taken as on it; its centre is the moment point. With
@@ -108,15 +107,27 @@ void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, con
     result.t = vertexOf(m.frame.DirectionToGlobal(t));
     result.k = vertexOf(m.frame.DirectionToGlobal(k));
 
-    // 4. The side, chosen once for every request: the -n part's nodes, or with the option the +n
-    // part's. The -n part's forces on its nodes are opposite to what the +n part exerts across the cut.
+    // 4. The side, chosen once for every request or step: the -n part's nodes, or with the option
+    // the +n part's. The -n part's forces on its nodes are opposite to what the +n part exerts
+    // across the cut.
     auto beyond = [&](const CVertex& v) { return PastCut(a, n, v) >= tol; };
-    const SideSums side(m, SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; }),
-                        {centroid.x, centroid.y, 0.0});
-    const double sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
+    layout.side = SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; });
+    layout.through = std::move(through);
+    layout.momentPoint = {centroid.x, centroid.y, 0.0};
+    layout.sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;
+    return true;
+}
+
+void ComputeSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
+                    const ResolvedRequests& requests, SectionResult& result) {
+    SectionLayout layout;
+    if (!LayOutSection(m, a, b, rules, result, layout)) return;
+    const SideSums side(m, layout.side, layout.momentPoint);
+    const double sign = layout.sign;
 
     // 5. Each load case once, about the centroid; then every request and the envelope.
-    FillSectionValues(m, side, through, Mat3{n, t, k}, sign, requests, result);
+    FillSectionValues(m, side, layout.through, Mat3{layout.axes.n, layout.axes.t, layout.axes.k}, sign, requests,
+                      result);
 }
 
 void FillSectionValues(const ElementArrays& m, const SideSums& side, const CrossedElements& through, const Mat3& T,

@@ -1,8 +1,10 @@
 #pragma once
 
 // One section: the recipe that turns a cut in plane coordinates into its axes, covered part,
-// centroid, values per request and envelope.
+// centroid, values per request and envelope. Its first steps, up to the nodes whose records are
+// summed, also compile the section into a plan.
 
+#include "core/crossing.h"
 #include "core/gathering.h"
 #include "core/plane_model.h"
 #include "sections/requests.h"
@@ -34,6 +36,23 @@ bool SectionAxesOf(const CVertex& a, const CVertex& b, double kSign, double tole
 inline double PastCut(const CVertex& a, const Vec3& n, const CVertex& v) {
     return (v.x - a.x) * n[0] + (v.y - a.y) * n[1];
 }
+
+// What a section's values are made of, once it is laid out: its axes, the elements summed, the
+// moment point (plane coordinates) and the element nodes of the summed side, whose records times
+// `sign` are what the +n part exerts on the -n part.
+struct SectionLayout {
+    SectionAxes axes;
+    CrossedElements through;
+    Vec3 momentPoint{};
+    std::vector<SideSlot> side;
+    double sign = 1.0;
+};
+
+// Steps 1 to 4 of a section: fills everything of `result` but its values and envelope, the cut's
+// ends and position (which the caller sets), and the layout. False when the section has no values,
+// `result` then marked with its status. a and b are in plane coordinates, in the plane.
+bool LayOutSection(const PlaneModel& m, const CVertex& a, const CVertex& b, const SectionRules& rules,
+                   SectionResult& result, SectionLayout& layout);
 
 // Fills everything of `result` but the cut's ends and position, which the caller sets. a and b are
 // in plane coordinates, in the plane.

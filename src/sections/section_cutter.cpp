@@ -1,5 +1,5 @@
 // The section cutter: checks a call's input, lays out its cuts in the plane and computes each
-// section on its own, shared out over threads.
+// section on its own, shared out over threads; or compiles the same sections into a plan.
 
 #include "xsect/sections.h"
 
@@ -9,8 +9,10 @@
 
 #include "core/plane_model.h"
 #include "sections/parallel.h"
+#include "sections/plan_data.h"
 #include "sections/requests.h"
 #include "sections/section.h"
+#include "xsect/plan.h"
 
 namespace xsect {
 
@@ -35,6 +37,118 @@ SectionTable refused(std::string sentence) {
     SectionTable table;
     table.error = std::move(sentence);
     return table;
+}
+
+std::string checkCuts(const std::vector<std::pair<CVertex, CVertex>>& cuts) {
+    for (std::size_t i = 0; i < cuts.size(); ++i)
+        if (!finite(cuts[i].first) || !finite(cuts[i].second))
+            return "Cut " + std::to_string(i + 1) + " has a coordinate that is not a finite number.";
+    return {};
+}
+
+// Each cut i of a call, its ends set in section(i), brought into the plane for job(i, a, b); a cut
+// that cannot be laid out is marked with its status instead. False when a job threw.
+template <class Section, class Job>
+bool forEachCut(const detail::PlaneModel& m, const std::vector<std::pair<CVertex, CVertex>>& cuts, unsigned threads,
+                const Section& section, const Job& job) {
+    return detail::RunInParallel(cuts.size(), threads, [&](std::size_t i) {
+        SectionResult& r = section(i);
+        r.start = cuts[i].first;
+        r.end = cuts[i].second;
+        r.position = 0.0;
+        if (m.planeStatus != CS_SUCCESS) return detail::MarkUncomputed(r, m.planeStatus);
+        CVertex a = r.start, b = r.end;
+        if (const auto status = m.frame.CutIntoPlane(a, b, m.tolerance); status != CS_SUCCESS)
+            return detail::MarkUncomputed(r, status);
+        job(i, CVertex(a.x, a.y, 0.0), CVertex(b.x, b.y, 0.0));
+    });
+}
+
+// The stations of an axis: the axis in the plane (its ends projected onto it) or, without a plane,
+// as given, and the box of the nodes that every station's cut spans.
+struct StationAxis {
+    CVertex A;
+    double ux = 0.0, uy = 0.0, uz = 0.0, length = 0.0;
+    detail::Vec3 t{};
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    bool planeReady = false;
+};
+
+// The axis, or the sentence that refuses it.
+std::string stationAxis(const detail::PlaneModel& m, const CVertex& axisStart, const CVertex& axisEnd,
+                        std::int32_t count, double kSign, StationAxis& axis) {
+    if (count < 1 || count > 1000000)
+        return "The station count must be between 1 and 1000000, not " + std::to_string(count) + ".";
+    if (!finite(axisStart) || !finite(axisEnd)) return "The axis has a coordinate that is not a finite number.";
+    CVertex A = axisStart, B = axisEnd;
+    axis.planeReady = m.planeStatus == CS_SUCCESS;
+    if (axis.planeReady) {
+        m.frame.ToPlane(A);
+        m.frame.ToPlane(B);
+        A.z = B.z = 0.0;
+    }
+    axis.A = A;
+    axis.ux = B.x - A.x;
+    axis.uy = B.y - A.y;
+    axis.uz = B.z - A.z;
+    axis.length = std::sqrt(axis.ux * axis.ux + axis.uy * axis.uy + axis.uz * axis.uz);
+    if (!(axis.length > (axis.planeReady ? m.tolerance : 0.0)) || !std::isfinite(axis.length))
+        return axis.planeReady
+                   ? "The axis has no length in the plane of the shells (its ends project onto one point)."
+                   : "The axis has no length.";
+    // Each cut runs through its station point perpendicular to n, farther than any node either way.
+    const detail::Vec3 n{axis.ux / axis.length, axis.uy / axis.length, 0.0};
+    axis.t = detail::cross({0.0, 0.0, kSign}, n);
+    for (const CVertex& v : m.vertices) {
+        axis.x0 = std::min(axis.x0, v.x);
+        axis.y0 = std::min(axis.y0, v.y);
+        axis.x1 = std::max(axis.x1, v.x);
+        axis.y1 = std::max(axis.y1, v.y);
+    }
+    return {};
+}
+
+// Each station i of the axis, its cut and position set in section(i), for job(i, a, b) in plane
+// coordinates; a station without a plane is marked with the set-up's status instead. False when a
+// job threw.
+template <class Section, class Job>
+bool forEachStation(const detail::PlaneModel& m, const StationAxis& axis, std::size_t count, unsigned threads,
+                    const Section& section, const Job& job) {
+    return detail::RunInParallel(count, threads, [&](std::size_t i) {
+        SectionResult& r = section(i);
+        const double s = count == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(count - 1);
+        const CVertex p(axis.A.x + s * axis.ux, axis.A.y + s * axis.uy, axis.A.z + s * axis.uz);
+        r.position = s * axis.length;
+        if (!axis.planeReady) {
+            r.start = r.end = p;
+            return detail::MarkUncomputed(r, m.planeStatus);
+        }
+        const detail::Vec3& t = axis.t;
+        double reach = 1.0 + 10.0 * m.tolerance;
+        for (const double cx : {axis.x0, axis.x1})
+            for (const double cy : {axis.y0, axis.y1}) reach = std::max(reach, std::hypot(cx - p.x, cy - p.y) + 1.0);
+        const CVertex a(p.x - reach * t[0], p.y - reach * t[1], 0.0);
+        const CVertex b(p.x + reach * t[0], p.y + reach * t[1], 0.0);
+        r.start = a;
+        r.end = b;
+        m.frame.ToGlobal(r.start);
+        m.frame.ToGlobal(r.end);
+        job(i, a, b);
+    });
+}
+
+// A plan's section i: laid out as the cutter's sections are, then what its values are made of.
+void planSection(const detail::PlaneModel& m, const CVertex& a, const CVertex& b, const detail::SectionRules& rules,
+                 detail::PlannedSection& planned) {
+    detail::SectionLayout layout;
+    if (detail::LayOutSection(m, a, b, rules, planned.geometry, layout)) detail::PlanSection(m, layout, planned);
+}
+
+// The most corners of any shell: the corners per shell of the arrays a plan reads.
+std::size_t mostCorners(const detail::PlaneModel& m) {
+    std::size_t most = 0;
+    for (std::size_t s = 0; s < m.ShellCount(); ++s) most = std::max(most, m.CornerCount(s));
+    return most;
 }
 
 }  // namespace
@@ -82,23 +196,14 @@ SectionTable SectionCutter::Cut(const std::vector<std::pair<CVertex, CVertex>>& 
     const detail::PlaneModel& m = *model_;
     detail::ResolvedRequests resolved;
     if (std::string fault = detail::ResolveRequests(m, requests, resolved); !fault.empty()) return refused(fault);
-    for (std::size_t i = 0; i < cuts.size(); ++i)
-        if (!finite(cuts[i].first) || !finite(cuts[i].second))
-            return refused("Cut " + std::to_string(i + 1) + " has a coordinate that is not a finite number.");
+    if (std::string fault = checkCuts(cuts); !fault.empty()) return refused(fault);
 
     const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
     SectionTable table;
     table.sections.resize(cuts.size());
-    const bool done = detail::RunInParallel(cuts.size(), threads_, [&](std::size_t i) {
-        SectionResult& r = table.sections[i];
-        r.start = cuts[i].first;
-        r.end = cuts[i].second;
-        r.position = 0.0;
-        if (m.planeStatus != CS_SUCCESS) return detail::MarkUncomputed(r, m.planeStatus);
-        CVertex a = r.start, b = r.end;
-        if (const auto status = m.frame.CutIntoPlane(a, b, m.tolerance); status != CS_SUCCESS)
-            return detail::MarkUncomputed(r, status);
-        detail::ComputeSection(m, CVertex(a.x, a.y, 0.0), CVertex(b.x, b.y, 0.0), rules, resolved, r);
+    auto section = [&](std::size_t i) -> SectionResult& { return table.sections[i]; };
+    const bool done = forEachCut(m, cuts, threads_, section, [&](std::size_t i, const CVertex& a, const CVertex& b) {
+        detail::ComputeSection(m, a, b, rules, resolved, table.sections[i]);
     });
     return done ? table : outOfMemory();
 } catch (...) {
@@ -110,63 +215,55 @@ SectionTable SectionCutter::Stations(const CVertex& axisStart, const CVertex& ax
     const detail::PlaneModel& m = *model_;
     detail::ResolvedRequests resolved;
     if (std::string fault = detail::ResolveRequests(m, requests, resolved); !fault.empty()) return refused(fault);
-    if (count < 1 || count > 1000000)
-        return refused("The station count must be between 1 and 1000000, not " + std::to_string(count) + ".");
-    if (!finite(axisStart) || !finite(axisEnd))
-        return refused("The axis has a coordinate that is not a finite number.");
-
-    // The axis in the plane (its ends projected onto it) or, without a plane, as given.
-    CVertex A = axisStart, B = axisEnd;
-    const bool planeReady = m.planeStatus == CS_SUCCESS;
-    if (planeReady) {
-        m.frame.ToPlane(A);
-        m.frame.ToPlane(B);
-        A.z = B.z = 0.0;
-    }
-    const double ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z;
-    const double length = std::sqrt(ux * ux + uy * uy + uz * uz);
-    if (!(length > (planeReady ? m.tolerance : 0.0)) || !std::isfinite(length))
-        return refused(planeReady
-                           ? "The axis has no length in the plane of the shells (its ends project onto one point)."
-                           : "The axis has no length.");
-
-    // Each cut runs through its station point perpendicular to n, farther than any node either way.
     const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
-    const detail::Vec3 n{ux / length, uy / length, 0.0};
-    const detail::Vec3 t = detail::cross({0.0, 0.0, rules.kSign}, n);
-    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
-    for (const CVertex& v : m.vertices) {
-        x0 = std::min(x0, v.x);
-        y0 = std::min(y0, v.y);
-        x1 = std::max(x1, v.x);
-        y1 = std::max(y1, v.y);
-    }
+    StationAxis axis;
+    if (std::string fault = stationAxis(m, axisStart, axisEnd, count, rules.kSign, axis); !fault.empty())
+        return refused(fault);
 
     SectionTable table;
     table.sections.resize(static_cast<std::size_t>(count));
-    const bool done = detail::RunInParallel(table.sections.size(), threads_, [&](std::size_t i) {
-        SectionResult& r = table.sections[i];
-        const double s = count == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(count - 1);
-        const CVertex p(A.x + s * ux, A.y + s * uy, A.z + s * uz);
-        r.position = s * length;
-        if (!planeReady) {
-            r.start = r.end = p;
-            return detail::MarkUncomputed(r, m.planeStatus);
-        }
-        double reach = 1.0 + 10.0 * m.tolerance;
-        for (const double cx : {x0, x1})
-            for (const double cy : {y0, y1}) reach = std::max(reach, std::hypot(cx - p.x, cy - p.y) + 1.0);
-        const CVertex a(p.x - reach * t[0], p.y - reach * t[1], 0.0);
-        const CVertex b(p.x + reach * t[0], p.y + reach * t[1], 0.0);
-        r.start = a;
-        r.end = b;
-        m.frame.ToGlobal(r.start);
-        m.frame.ToGlobal(r.end);
-        detail::ComputeSection(m, a, b, rules, resolved, r);
-    });
+    auto section = [&](std::size_t i) -> SectionResult& { return table.sections[i]; };
+    const bool done = forEachStation(m, axis, table.sections.size(), threads_, section,
+                                     [&](std::size_t i, const CVertex& a, const CVertex& b) {
+                                         detail::ComputeSection(m, a, b, rules, resolved, table.sections[i]);
+                                     });
     return done ? table : outOfMemory();
 } catch (...) {
     return outOfMemory();
+}
+
+// A plan lays each section out as Cut and Stations do, then keeps what its values are made of.
+SectionPlan SectionCutter::Plan(const std::vector<std::pair<CVertex, CVertex>>& cuts) const try {
+    const detail::PlaneModel& m = *model_;
+    if (std::string fault = checkCuts(cuts); !fault.empty()) return SectionPlan(detail::RefusedPlan(fault));
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
+    std::vector<detail::PlannedSection> planned(cuts.size());
+    auto section = [&](std::size_t i) -> SectionResult& { return planned[i].geometry; };
+    const bool done = forEachCut(m, cuts, threads_, section, [&](std::size_t i, const CVertex& a, const CVertex& b) {
+        planSection(m, a, b, rules, planned[i]);
+    });
+    if (!done) return SectionPlan(detail::RefusedPlan("Out of memory."));
+    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), mostCorners(m)));
+} catch (...) {
+    return SectionPlan(detail::RefusedPlan("Out of memory."));
+}
+
+SectionPlan SectionCutter::StationPlan(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count) const try {
+    const detail::PlaneModel& m = *model_;
+    const detail::SectionRules rules = rulesOf(m, positiveSide_, sense_, thickness_.get());
+    StationAxis axis;
+    if (std::string fault = stationAxis(m, axisStart, axisEnd, count, rules.kSign, axis); !fault.empty())
+        return SectionPlan(detail::RefusedPlan(fault));
+    std::vector<detail::PlannedSection> planned(static_cast<std::size_t>(count));
+    auto section = [&](std::size_t i) -> SectionResult& { return planned[i].geometry; };
+    const bool done = forEachStation(m, axis, planned.size(), threads_, section,
+                                     [&](std::size_t i, const CVertex& a, const CVertex& b) {
+                                         planSection(m, a, b, rules, planned[i]);
+                                     });
+    if (!done) return SectionPlan(detail::RefusedPlan("Out of memory."));
+    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), mostCorners(m)));
+} catch (...) {
+    return SectionPlan(detail::RefusedPlan("Out of memory."));
 }
 
 }  // namespace xsect

@@ -1,5 +1,6 @@
 """The Python boundary of models: from_arrays, the host interface's cut and the cut-line stresses."""
 
+import pickle
 import sys
 from concurrent.futures import ThreadPoolExecutor
 
@@ -61,6 +62,13 @@ def test_a_model_keeps_no_reference_to_the_arrays():
     model = xsect.Model.from_arrays(**arrays)
     assert [sys.getrefcount(a) for a in (arrays["xyz"], arrays["static"][1], arrays["spectrum"][3])] == counts
     assert model.case_names == {1: "wind", 2: "gravity", 3: "earthquake SRSS", 4: "earthquake CQC"}
+    # So it pickles by its arrays while they exist, and an unpickled model by its own.
+    again = pickle.loads(pickle.dumps(pickle.loads(pickle.dumps(model))))
+    cut = [[(-1, 0, 1), (5, 0, 5)]]
+    np.testing.assert_array_equal(again.cut(cut).values, model.cut(cut).values)
+    del arrays
+    with pytest.raises(ValueError, match="arrays that are gone"):
+        pickle.dumps(model)
 
 
 @pytest.mark.parametrize("change, message", BAD_ARRAYS, ids=[m for _, m in BAD_ARRAYS])

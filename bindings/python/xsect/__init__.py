@@ -4,6 +4,6 @@ A thin layer over the xsect library: every number comes from the library, the pa
 the arguments at the boundary (ValueError) and hands the library's refusals on (xsect.Error).
 """
 
-from ._xsect import Error, Model, SectionTable, StressTable, load
+from ._xsect import Error, Model, SectionPlan, SectionTable, StressTable, envelope, load
 
-__all__ = ["Error", "Model", "SectionTable", "StressTable", "load"]
+__all__ = ["Error", "Model", "SectionPlan", "SectionTable", "StressTable", "envelope", "load"]

@@ -1,5 +1,5 @@
 import os
-from typing import Callable, ClassVar, Mapping, Optional, Sequence, Union
+from typing import Any, Callable, ClassVar, Mapping, Optional, Sequence, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -54,6 +54,26 @@ class StressTable:
     @property
     def resultant(self) -> npt.NDArray[np.float64]: ...
 
+class SectionPlan:
+    @property
+    def shells(self) -> npt.NDArray[np.int32]: ...
+    @property
+    def frames(self) -> npt.NDArray[np.int32]: ...
+    @property
+    def position(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def status(self) -> npt.NDArray[np.int32]: ...
+    def apply(
+        self,
+        shell_forces: Any,
+        frame_forces: Optional[Any] = None,
+        *,
+        steps: Optional[tuple[int, int]] = None,
+    ) -> npt.NDArray[np.float64]: ...
+
+def envelope(
+    series: ArrayLike,
+) -> tuple[npt.NDArray[np.float64], npt.NDArray[np.float64], npt.NDArray[np.int64], npt.NDArray[np.int64]]: ...
 def load(path: Union[str, os.PathLike[str]]) -> Model: ...
 
 class Model:
@@ -96,6 +116,8 @@ class Model:
         region: Optional[ArrayLike] = None,
         moment_point: Optional[Point] = None,
     ) -> SectionTable: ...
+    def plan_stations(self, axis_start: Point, axis_end: Point, count: int) -> SectionPlan: ...
+    def plan_cut(self, cuts: ArrayLike) -> SectionPlan: ...
     def cut(self, cuts: ArrayLike, requests: Requests = None) -> SectionTable: ...
     def plane_cut(
         self,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <xsect/assembly.h>
+#include <xsect/plan.h>
 #include <xsect/sections.h>
 #include <xsect/xsect.h>
 
@@ -31,6 +32,11 @@ struct LoadCase {
     CLoadCaseInfo info;  // its two pointers stay null here; see LibraryLoadCases
     std::vector<double> frequencies;
     std::vector<double> coefficients;  // row by row
+    // A time history: its record file (docs/model-format.md) as the model names it, and that name
+    // taken from the model file's folder. Empty for other cases. Its info says LOAD_CASE_UNSUPPORTED:
+    // the calculators do not compute it, a plan applied to its record does.
+    std::string record;
+    std::string recordPath;
 };
 
 // The units the model's numbers are in, as the file names them; empty when it does not say.
@@ -65,6 +71,9 @@ struct Model {
     std::map<std::int32_t, CShellElement> shells;
     std::map<std::int32_t, double> thickness;  // shells without an entry have none
     std::map<std::int32_t, CFrameElement> frames;
+    // The shell and frame ids in the order the file or arrays gave them, which a time-history record
+    // keeps for its rows; empty for a model built otherwise, whose rows go by ascending id.
+    std::vector<std::int32_t> shellOrder, frameOrder;
     std::map<std::int32_t, LoadCase> loadCases;
     std::vector<Combination> combinations;
     std::vector<Group> groups;
@@ -90,6 +99,22 @@ Assembly MakeAssembly(Model& model);
 // thicknesses where the model gives them.
 SectionCutter MakeSectionCutter(const CCrossSectionForcesPost& calculator,
                                 const std::map<std::int32_t, double>& thickness);
+
+// The ids of the shells or frames in the order of a record's rows: `order`, or the map's ascending
+// order when that is empty.
+template <class Elements>
+std::vector<std::int32_t> RowOrder(const Elements& elements, const std::vector<std::int32_t>& order) {
+    if (!order.empty()) return order;
+    std::vector<std::int32_t> ids;
+    ids.reserve(elements.size());
+    for (const auto& entry : elements) ids.push_back(entry.first);
+    return ids;
+}
+
+// A plan over the model renumbered to read a record: its shells and frames as rows in the order of
+// the model's file (the ids of shellOrder and frameOrder, ascending when empty).
+SectionPlan PlanInFileOrder(const SectionPlan& plan, const std::vector<std::int32_t>& shellOrder,
+                            const std::vector<std::int32_t>& frameOrder);
 
 // The file format's names of a load case type, a modal combination rule and a sign method; "other"
 // for a code without one. The *FromName functions are their inverses and return false for an

@@ -51,6 +51,8 @@ struct ModelCalculators {
     std::map<std::int32_t, double> thickness;  // shells without an entry have none
     std::vector<Combination> combinations;
     std::vector<Group> groups;
+    // The shell and frame ids in the model file's (or arrays') order: a record's rows.
+    std::vector<std::int32_t> shellOrder, frameOrder;
     // Over the calculator's model; where the model gives thicknesses it weights the centroid by them.
     SectionCutter cutter;
 

@@ -15,7 +15,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     app.require_subcommand(0, 1);
     bool version = false;
     app.add_flag("--version", version, "print the program's version");
-    const Command commands[] = {AddForces(app), AddDiagram(app), AddStresses(app),
+    const Command commands[] = {AddForces(app), AddDiagram(app), AddHistory(app), AddStresses(app),
                                 AddInfo(app),   AddCheck(app),   AddDemo(app)};
     try {
         app.parse(argc, argv);
@@ -33,7 +33,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     }
     for (const Command& c : commands)
         if (c.parser->parsed()) return c.run(Streams{out, err, errIsTerminal});
-    err << "xsect: give a command: forces, diagram, stresses, info, check or demo (see xsect --help)\n";
+    err << "xsect: give a command: forces, diagram, history, stresses, info, check or demo (see xsect --help)\n";
     return kExitBadInput;
 }
 

@@ -25,6 +25,7 @@ struct Command {
 
 Command AddForces(CLI::App& program);
 Command AddDiagram(CLI::App& program);
+Command AddHistory(CLI::App& program);
 Command AddStresses(CLI::App& program);
 Command AddInfo(CLI::App& program);
 Command AddCheck(CLI::App& program);

@@ -26,8 +26,10 @@ int RunInfo(const std::string& path, const std::optional<std::string>& combinati
            << (model.loadCases.size() == 1 ? " load case\n" : " load cases\n");
     for (const auto& [id, lc] : model.loadCases) {
         char line[200];
-        std::snprintf(line, sizeof line, "  case %-4d %-20.20s %s", id, lc.name.c_str(), io::LoadCaseTypeName(lc.info.caseType));
+        std::snprintf(line, sizeof line, "  case %-4d %-20.20s %s", id, lc.name.c_str(),
+                      lc.record.empty() ? io::LoadCaseTypeName(lc.info.caseType) : "time_history");
         io.out << line;
+        if (!lc.record.empty()) io.out << ", record " << lc.record;
         if (lc.info.caseType == LOAD_CASE_RESPONSE_SPECTRUM)
             io.out << ", " << lc.info.modeCount << " modes, " << io::CombinationRuleName(lc.info.combinationMethod)
                    << (lc.info.applySign ? ", signed" : "") << (lc.info.combineResidual ? ", with residual" : "");
