@@ -107,6 +107,11 @@ public:
     // the axis direction, so the values read like a beam's along it.
     SectionTable Stations(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
                           const std::vector<ResultRequest>& requests, const AssemblyOptions& options = {}) const;
+    // The sections of Cut and Stations compiled into a plan (xsect/plan.h), to be applied to any number
+    // of steps of element nodal forces; the assembly's shells and frames are its rows, ascending.
+    SectionPlan Plan(const std::vector<SectionPlane>& planes, const AssemblyOptions& options = {}) const;
+    SectionPlan StationPlan(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
+                            const AssemblyOptions& options = {}) const;
     // The requests an empty list stands for, as SectionCutter::DefaultRequests.
     std::vector<ResultRequest> DefaultRequests() const;
     // Sums the values from the +n part instead (true): on elements in equilibrium both agree, which

@@ -2,6 +2,7 @@
 // its planes and computes each section on its own, shared out over threads.
 
 #include "xsect/assembly.h"
+#include "xsect/plan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +10,7 @@
 
 #include "core/assembly_model.h"
 #include "sections/parallel.h"
+#include "sections/plan_data.h"
 #include "sections/plane_section.h"
 #include "sections/section.h"
 
@@ -39,8 +41,9 @@ struct Call {
     std::optional<std::vector<unsigned char>> shells, frames;
     std::optional<detail::Vec3> momentPoint;
 
-    detail::PlaneSectionRules Rules(bool positiveSide, const detail::PlaneRegion* region) const {
-        return {positiveSide, shells ? &*shells : nullptr, frames ? &*frames : nullptr, region,
+    // The rules without a region, which each plane sets.
+    detail::PlaneSectionRules Rules(bool positiveSide) const {
+        return {positiveSide, shells ? &*shells : nullptr, frames ? &*frames : nullptr, nullptr,
                 momentPoint ? &*momentPoint : nullptr};
     }
 };
@@ -59,10 +62,12 @@ std::string mark(const std::vector<std::int32_t>& numbers, const std::vector<std
     return {};
 }
 
+// Checks a call's requests (none for a plan) and options.
 std::string checkCall(const detail::AssemblyModel& m, const std::string& built,
-                      const std::vector<ResultRequest>& requests, const AssemblyOptions& o, Call& call) {
+                      const std::vector<ResultRequest>* requests, const AssemblyOptions& o, Call& call) {
     if (!built.empty()) return built;
-    if (std::string fault = detail::ResolveRequests(m, requests, call.requests); !fault.empty()) return fault;
+    if (requests)
+        if (std::string fault = detail::ResolveRequests(m, *requests, call.requests); !fault.empty()) return fault;
     if (!finite(o.up)) return "The up direction has a coordinate that is not a finite number.";
     if (o.useMomentPoint) {
         if (!finite(o.momentPoint)) return "The moment point has a coordinate that is not a finite number.";
@@ -75,6 +80,90 @@ std::string checkCall(const detail::AssemblyModel& m, const std::string& built,
         if (std::string fault = mark(o.frames, m.frameIds, "frame", *call.frames); !fault.empty()) return fault;
     }
     return {};
+}
+
+// Checks the planes, and that the region lies in each, then runs job(i, plane, axes, rules) for each
+// on the threads, with section(i)'s point and position set; a plane of no direction is marked. ""
+// or the input's fault ("Out of memory." when the threads could not run).
+template <class Section, class Job>
+std::string forEachPlane(const detail::AssemblyModel& m, const std::vector<SectionPlane>& planes,
+                         const AssemblyOptions& options, const detail::PlaneSectionRules& rules, unsigned threads,
+                         Section&& section, Job&& job) {
+    std::vector<detail::PlaneAxes> axes(planes.size());
+    std::vector<unsigned char> framed(planes.size(), 0);
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        if (!finite(planes[i].point) || !finite(planes[i].normal))
+            return "Plane " + std::to_string(i + 1) + " has a coordinate that is not a finite number.";
+        framed[i] = detail::PlaneAxesOf(planes[i].normal, options.up, axes[i]);
+    }
+    // The region must lie in every plane it limits.
+    for (std::size_t i = 0; i < planes.size() && !options.region.empty(); ++i) {
+        if (!framed[i]) continue;
+        if (std::string fault = detail::RegionFault(options.region, vec(planes[i].point), axes[i].n, m.tolerance,
+                                                    "plane " + std::to_string(i + 1));
+            !fault.empty())
+            return fault;
+    }
+    const bool done = detail::RunInParallel(planes.size(), threads, [&](std::size_t i) {
+        SectionResult& r = section(i);
+        r.start = r.end = planes[i].point;
+        r.position = 0.0;
+        if (!framed[i]) return detail::MarkUncomputed(r, CS_SECTION_MAP_FAILED);
+        std::optional<detail::PlaneRegion> region;
+        if (!options.region.empty()) region.emplace(options.region, axes[i].t, axes[i].k);
+        detail::PlaneSectionRules own = rules;
+        own.region = region ? &*region : nullptr;
+        job(i, detail::CuttingPlane{vec(planes[i].point), axes[i].n}, axes[i], own);
+    });
+    return done ? "" : "Out of memory.";
+}
+
+// Checks the axis, the count and the region (which lies across the axis, its coordinates along t and
+// k holding at every station), then runs job(i, plane, axes, rules) for each station as forEachPlane.
+template <class Section, class Job>
+std::string forEachStation(const detail::AssemblyModel& m, const CVertex& axisStart, const CVertex& axisEnd,
+                           std::int32_t count, const AssemblyOptions& options, detail::PlaneSectionRules rules,
+                           unsigned threads, Section&& section, Job&& job) {
+    if (count < 1 || count > 1000000)
+        return "The station count must be between 1 and 1000000, not " + std::to_string(count) + ".";
+    if (!finite(axisStart) || !finite(axisEnd)) return "The axis has a coordinate that is not a finite number.";
+    const detail::Vec3 A = vec(axisStart), along = detail::difference(vec(axisEnd), A);
+    const double length = detail::norm(along);
+    detail::PlaneAxes axes;
+    if (!(length > m.tolerance) || !detail::PlaneAxesOf(CVertex(along[0], along[1], along[2]), options.up, axes))
+        return "The axis has no length (its ends are less than the tolerance apart).";
+    std::optional<detail::PlaneRegion> region;
+    if (!options.region.empty()) {
+        if (std::string fault = detail::RegionFault(options.region, vec(options.region.front()), axes.n, m.tolerance,
+                                                    "the plane across the axis through region point 1");
+            !fault.empty())
+            return fault;
+        region.emplace(options.region, axes.t, axes.k);
+    }
+    rules.region = region ? &*region : nullptr;
+    const bool done = detail::RunInParallel(static_cast<std::size_t>(count), threads, [&](std::size_t i) {
+        SectionResult& r = section(i);
+        const double s = count == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(count - 1);
+        const detail::Vec3 p{A[0] + s * along[0], A[1] + s * along[1], A[2] + s * along[2]};
+        r.start = r.end = CVertex(p[0], p[1], p[2]);
+        r.position = s * length;
+        job(i, detail::CuttingPlane{p, axes.n}, axes, rules);
+    });
+    return done ? "" : "Out of memory.";
+}
+
+// A plan's section: laid out as the cutter's sections are, then what its values are made of.
+void planSection(const detail::AssemblyModel& m, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+                 const detail::PlaneSectionRules& rules, detail::PlannedSection& planned) {
+    detail::SectionLayout layout;
+    if (detail::LayOutPlaneSection(m, plane, axes, rules, planned.geometry, layout))
+        detail::PlanSection(m, layout, nullptr, planned);
+}
+
+SectionPlan planOf(const detail::AssemblyModel& m, const std::string& fault,
+                   std::vector<detail::PlannedSection>&& planned) {
+    if (!fault.empty()) return SectionPlan(detail::RefusedPlan(fault));
+    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), detail::MostCorners(m)));
 }
 
 }  // namespace
@@ -109,37 +198,16 @@ SectionTable AssemblyCutter::Cut(const std::vector<SectionPlane>& planes, const 
     if (!model_) return refused(error_);
     const detail::AssemblyModel& m = *model_;
     Call call;
-    if (std::string fault = checkCall(m, error_, requests, options, call); !fault.empty()) return refused(fault);
-    std::vector<detail::PlaneAxes> axes(planes.size());
-    std::vector<unsigned char> framed(planes.size(), 0);
-    for (std::size_t i = 0; i < planes.size(); ++i) {
-        if (!finite(planes[i].point) || !finite(planes[i].normal))
-            return refused("Plane " + std::to_string(i + 1) + " has a coordinate that is not a finite number.");
-        framed[i] = detail::PlaneAxesOf(planes[i].normal, options.up, axes[i]);
-    }
-    // The region must lie in every plane it limits.
-    for (std::size_t i = 0; i < planes.size() && !options.region.empty(); ++i) {
-        if (!framed[i]) continue;
-        if (std::string fault = detail::RegionFault(options.region, vec(planes[i].point), axes[i].n, m.tolerance,
-                                                    "plane " + std::to_string(i + 1));
-            !fault.empty())
-            return refused(fault);
-    }
-
+    if (std::string fault = checkCall(m, error_, &requests, options, call); !fault.empty()) return refused(fault);
     SectionTable table;
     table.sections.resize(planes.size());
-    const bool done = detail::RunInParallel(planes.size(), threads_, [&](std::size_t i) {
-        SectionResult& r = table.sections[i];
-        r.start = r.end = planes[i].point;
-        r.position = 0.0;
-        if (!framed[i]) return detail::MarkUncomputed(r, CS_SECTION_MAP_FAILED);
-        std::optional<detail::PlaneRegion> region;
-        if (!options.region.empty()) region.emplace(options.region, axes[i].t, axes[i].k);
-        const detail::CuttingPlane plane{vec(planes[i].point), axes[i].n};
-        detail::ComputePlaneSection(m, plane, axes[i], call.Rules(positiveSide_, region ? &*region : nullptr),
-                                    call.requests, r);
-    });
-    return done ? table : outOfMemory();
+    const std::string fault = forEachPlane(
+        m, planes, options, call.Rules(positiveSide_), threads_, [&](std::size_t i) -> SectionResult& { return table.sections[i]; },
+        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+            const detail::PlaneSectionRules& rules) {
+            detail::ComputePlaneSection(m, plane, axes, rules, call.requests, table.sections[i]);
+        });
+    return fault.empty() ? table : refused(fault);
 } catch (...) {
     return outOfMemory();
 }
@@ -150,39 +218,55 @@ SectionTable AssemblyCutter::Stations(const CVertex& axisStart, const CVertex& a
     if (!model_) return refused(error_);
     const detail::AssemblyModel& m = *model_;
     Call call;
-    if (std::string fault = checkCall(m, error_, requests, options, call); !fault.empty()) return refused(fault);
-    if (count < 1 || count > 1000000)
-        return refused("The station count must be between 1 and 1000000, not " + std::to_string(count) + ".");
-    if (!finite(axisStart) || !finite(axisEnd)) return refused("The axis has a coordinate that is not a finite number.");
-    const detail::Vec3 A = vec(axisStart), along = detail::difference(vec(axisEnd), A);
-    const double length = detail::norm(along);
-    detail::PlaneAxes axes;
-    if (!(length > m.tolerance) || !detail::PlaneAxesOf(CVertex(along[0], along[1], along[2]), options.up, axes))
-        return refused("The axis has no length (its ends are less than the tolerance apart).");
-    // The region lies across the axis; its coordinates along t and k hold at every station.
-    std::optional<detail::PlaneRegion> region;
-    if (!options.region.empty()) {
-        if (std::string fault = detail::RegionFault(options.region, vec(options.region.front()), axes.n, m.tolerance,
-                                                    "the plane across the axis through region point 1");
-            !fault.empty())
-            return refused(fault);
-        region.emplace(options.region, axes.t, axes.k);
-    }
-    const detail::PlaneSectionRules rules = call.Rules(positiveSide_, region ? &*region : nullptr);
-
+    if (std::string fault = checkCall(m, error_, &requests, options, call); !fault.empty()) return refused(fault);
     SectionTable table;
-    table.sections.resize(static_cast<std::size_t>(count));
-    const bool done = detail::RunInParallel(table.sections.size(), threads_, [&](std::size_t i) {
-        SectionResult& r = table.sections[i];
-        const double s = count == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(count - 1);
-        const detail::Vec3 p{A[0] + s * along[0], A[1] + s * along[1], A[2] + s * along[2]};
-        r.start = r.end = CVertex(p[0], p[1], p[2]);
-        r.position = s * length;
-        detail::ComputePlaneSection(m, {p, axes.n}, axes, rules, call.requests, r);
-    });
-    return done ? table : outOfMemory();
+    table.sections.resize(static_cast<std::size_t>(std::clamp(count, 0, 1000000)));
+    const std::string fault = forEachStation(
+        m, axisStart, axisEnd, count, options, call.Rules(positiveSide_), threads_,
+        [&](std::size_t i) -> SectionResult& { return table.sections[i]; },
+        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+            const detail::PlaneSectionRules& rules) {
+            detail::ComputePlaneSection(m, plane, axes, rules, call.requests, table.sections[i]);
+        });
+    return fault.empty() ? table : refused(fault);
 } catch (...) {
     return outOfMemory();
+}
+
+// A plan lays each section out as Cut and Stations do, then keeps what its values are made of.
+SectionPlan AssemblyCutter::Plan(const std::vector<SectionPlane>& planes, const AssemblyOptions& options) const try {
+    if (!model_) return SectionPlan(detail::RefusedPlan(error_));
+    const detail::AssemblyModel& m = *model_;
+    Call call;
+    if (std::string fault = checkCall(m, error_, nullptr, options, call); !fault.empty())
+        return SectionPlan(detail::RefusedPlan(fault));
+    std::vector<detail::PlannedSection> planned(planes.size());
+    const std::string fault = forEachPlane(
+        m, planes, options, call.Rules(positiveSide_), threads_,
+        [&](std::size_t i) -> SectionResult& { return planned[i].geometry; },
+        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+            const detail::PlaneSectionRules& rules) { planSection(m, plane, axes, rules, planned[i]); });
+    return planOf(m, fault, std::move(planned));
+} catch (...) {
+    return SectionPlan(detail::RefusedPlan("Out of memory."));
+}
+
+SectionPlan AssemblyCutter::StationPlan(const CVertex& axisStart, const CVertex& axisEnd, std::int32_t count,
+                                        const AssemblyOptions& options) const try {
+    if (!model_) return SectionPlan(detail::RefusedPlan(error_));
+    const detail::AssemblyModel& m = *model_;
+    Call call;
+    if (std::string fault = checkCall(m, error_, nullptr, options, call); !fault.empty())
+        return SectionPlan(detail::RefusedPlan(fault));
+    std::vector<detail::PlannedSection> planned(static_cast<std::size_t>(std::clamp(count, 0, 1000000)));
+    const std::string fault = forEachStation(
+        m, axisStart, axisEnd, count, options, call.Rules(positiveSide_), threads_,
+        [&](std::size_t i) -> SectionResult& { return planned[i].geometry; },
+        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+            const detail::PlaneSectionRules& rules) { planSection(m, plane, axes, rules, planned[i]); });
+    return planOf(m, fault, std::move(planned));
+} catch (...) {
+    return SectionPlan(detail::RefusedPlan("Out of memory."));
 }
 
 }  // namespace xsect

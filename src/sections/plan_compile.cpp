@@ -35,7 +35,7 @@ std::int32_t placeIn(const std::vector<std::int32_t>& rows, std::int32_t element
 
 }  // namespace
 
-void PlanSection(const PlaneModel& m, const SectionLayout& layout, PlannedSection& out) {
+void PlanSection(const ElementArrays& m, const SectionLayout& layout, const PlaneFrame* frame, PlannedSection& out) {
     // The section's axes in global coordinates are the geometry's own; the sign turns the summed
     // side's records into what the +n part exerts.
     const SectionResult& g = out.geometry;
@@ -45,8 +45,14 @@ void PlanSection(const PlaneModel& m, const SectionLayout& layout, PlannedSectio
     out.nodes.reserve(layout.side.size());
     for (const SideSlot& s : layout.side) {
         const Vec3 arm = difference(vectorOf(m.vertices[static_cast<std::size_t>(s.node)]), layout.momentPoint);
-        out.nodes.push_back({s.element, s.slot, s.frame ? 1 : 0, m.frame.DirectionToGlobal(arm)});
+        out.nodes.push_back({s.element, s.slot, s.frame ? 1 : 0, frame ? frame->DirectionToGlobal(arm) : arm});
     }
+}
+
+std::size_t MostCorners(const ElementArrays& m) {
+    std::size_t most = 0;
+    for (std::size_t s = 0; s < m.ShellCount(); ++s) most = std::max(most, m.CornerCount(s));
+    return most;
 }
 
 std::shared_ptr<const PlanData> AssemblePlan(std::vector<PlannedSection>&& sections, std::size_t shellRows,

@@ -2,9 +2,8 @@
 
 // What a plan holds, and the one step that turns laid-out sections into it. A cutter lays each of
 // its sections out, lists the element nodes the section sums with their lever arms and the section's
-// transfer (PlannedSection), and AssemblePlan numbers the elements read and packs the whole. The
-// plane model's cutter fills PlannedSection from a SectionLayout (PlanSection); a cutter of another
-// model fills it from its own layout, in global axes, and shares the rest.
+// transfer (PlannedSection, from the section's SectionLayout), and AssemblePlan numbers the elements
+// read and packs the whole.
 
 #include <cstddef>
 #include <cstdint>
@@ -48,9 +47,13 @@ struct PlannedSection {
     std::vector<PlanTerm> nodes;
 };
 
-// A plane-model section for the plan, from its layout: each summed node's lever arm about the
-// moment point taken into global axes, and the section's axes times the layout's sign.
-void PlanSection(const PlaneModel& m, const SectionLayout& layout, PlannedSection& out);
+// A section for the plan, from its layout: each summed node's lever arm about the moment point in
+// global axes (taken there by `frame` from a plane model's coordinates; null for a model in global
+// coordinates), and the section's axes times the layout's sign.
+void PlanSection(const ElementArrays& m, const SectionLayout& layout, const PlaneFrame* frame, PlannedSection& out);
+
+// The most corners of any shell: the corners per shell of the arrays a plan reads.
+std::size_t MostCorners(const ElementArrays& m);
 
 // The plan of the sections, in their order: the elements they read numbered in ascending row order.
 // The shape is that of the arrays Apply reads (rows of shells and frames, corners per shell).

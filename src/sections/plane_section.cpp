@@ -55,8 +55,8 @@ bool PlaneAxesOf(const CVertex& normal, const CVertex& up, PlaneAxes& axes) {
     return true;
 }
 
-void ComputePlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const PlaneAxes& axes,
-                         const PlaneSectionRules& rules, const ResolvedRequests& requests, SectionResult& result) {
+bool LayOutPlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const PlaneAxes& axes,
+                        const PlaneSectionRules& rules, SectionResult& result, SectionLayout& layout) {
     // 1. The elements the plane meets within the tolerance, of those that count; of them, the ones
     // it divides are summed. A section that meets none has nothing to read.
     const PlaneContacts contacts = FindPlaneContacts(m, plane);
@@ -79,7 +79,7 @@ void ComputePlaneSection(const AssemblyModel& m, const CuttingPlane& plane, cons
         met = true;
         if (contacts.frameDivided[i]) through.frames.push_back(f);
     }
-    if (!met) return MarkUncomputed(result, CS_NO_ELEMENTS_CROSSED);
+    if (!met) return MarkUncomputed(result, CS_NO_ELEMENTS_CROSSED), false;
 
     // 2. The cut area and its centroid, the moment point: the summed shells' traces, else the
     // summed frames' crossing points, else the plane's point.
@@ -110,14 +110,24 @@ void ComputePlaneSection(const AssemblyModel& m, const CuttingPlane& plane, cons
     result.t = vertexOf(axes.t);
     result.k = vertexOf(axes.k);
 
-    // 3. The side, chosen once for every request: the -n part's nodes (h below the tolerance), or
-    // with the option the +n part's; then each load case once, every request and the envelope.
+    // 3. The side, chosen once for every request or step: the -n part's nodes (h below the
+    // tolerance), or with the option the +n part's.
     const double tol = m.tolerance;
-    const SideSums side(
-        m, SelectSide(m, through, [&](const CVertex& v) { return (plane.Height(v) >= tol) == rules.positiveSide; }),
-        centroid);
-    const double sign = (rules.positiveSide ? 1.0 : -1.0) * m.sense;
-    FillSectionValues(m, side, through, Mat3{axes.n, axes.t, axes.k}, sign, requests, result);
+    layout.axes = {axes.t, axes.k, axes.n};
+    layout.side = SelectSide(m, through, [&](const CVertex& v) { return (plane.Height(v) >= tol) == rules.positiveSide; });
+    layout.through = std::move(through);
+    layout.momentPoint = centroid;
+    layout.sign = (rules.positiveSide ? 1.0 : -1.0) * m.sense;
+    return true;
+}
+
+void ComputePlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const PlaneAxes& axes,
+                         const PlaneSectionRules& rules, const ResolvedRequests& requests, SectionResult& result) {
+    SectionLayout layout;
+    if (!LayOutPlaneSection(m, plane, axes, rules, result, layout)) return;
+    // 4. Each load case once, every request and the envelope.
+    const SideSums side(m, layout.side, layout.momentPoint);
+    FillSectionValues(m, side, layout.through, Mat3{axes.n, axes.t, axes.k}, layout.sign, requests, result);
 }
 
 }  // namespace xsect::detail

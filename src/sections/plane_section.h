@@ -10,6 +10,7 @@
 #include "core/plane_contact.h"
 #include "core/plane_region.h"
 #include "sections/requests.h"
+#include "sections/section.h"
 #include "xsect/assembly.h"
 
 namespace xsect::detail {
@@ -30,6 +31,12 @@ struct PlaneSectionRules {
     const PlaneRegion* region = nullptr;  // null: no region
     const Vec3* momentPoint = nullptr;    // null: the centroid of the cut area
 };
+
+// Steps 1 to 3 of a plane section: fills everything of `result` but its values and envelope and its
+// plane's point and position (which the caller sets), and the layout, in global coordinates. False
+// when the section has no values, `result` then marked with its status.
+bool LayOutPlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const PlaneAxes& axes,
+                        const PlaneSectionRules& rules, SectionResult& result, SectionLayout& layout);
 
 // Fills everything of `result` but its plane's point and position, which the caller sets.
 void ComputePlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const PlaneAxes& axes,

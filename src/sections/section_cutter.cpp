@@ -141,14 +141,7 @@ bool forEachStation(const detail::PlaneModel& m, const StationAxis& axis, std::s
 void planSection(const detail::PlaneModel& m, const CVertex& a, const CVertex& b, const detail::SectionRules& rules,
                  detail::PlannedSection& planned) {
     detail::SectionLayout layout;
-    if (detail::LayOutSection(m, a, b, rules, planned.geometry, layout)) detail::PlanSection(m, layout, planned);
-}
-
-// The most corners of any shell: the corners per shell of the arrays a plan reads.
-std::size_t mostCorners(const detail::PlaneModel& m) {
-    std::size_t most = 0;
-    for (std::size_t s = 0; s < m.ShellCount(); ++s) most = std::max(most, m.CornerCount(s));
-    return most;
+    if (detail::LayOutSection(m, a, b, rules, planned.geometry, layout)) detail::PlanSection(m, layout, &m.frame, planned);
 }
 
 }  // namespace
@@ -243,7 +236,7 @@ SectionPlan SectionCutter::Plan(const std::vector<std::pair<CVertex, CVertex>>& 
         planSection(m, a, b, rules, planned[i]);
     });
     if (!done) return SectionPlan(detail::RefusedPlan("Out of memory."));
-    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), mostCorners(m)));
+    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), detail::MostCorners(m)));
 } catch (...) {
     return SectionPlan(detail::RefusedPlan("Out of memory."));
 }
@@ -261,7 +254,7 @@ SectionPlan SectionCutter::StationPlan(const CVertex& axisStart, const CVertex& 
                                          planSection(m, a, b, rules, planned[i]);
                                      });
     if (!done) return SectionPlan(detail::RefusedPlan("Out of memory."));
-    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), mostCorners(m)));
+    return SectionPlan(detail::AssemblePlan(std::move(planned), m.ShellCount(), m.FrameCount(), detail::MostCorners(m)));
 } catch (...) {
     return SectionPlan(detail::RefusedPlan("Out of memory."));
 }
