@@ -66,9 +66,19 @@ struct Model {
     // The model file's groups: {name: {"shells": [...], "frames": [...]}}.
     py::dict Groups() const;
 
+    // The assembly's options of a call, each None leaving the library's default; ValueError for an
+    // option given to a plane model.
+    AssemblyOptions Options(py::handle up, py::handle shells, py::handle frames, py::handle region,
+                            py::handle momentPoint) const;
+    // Planes through points (P, 3) with normals (P, 3); ValueError on a plane model.
+    std::vector<SectionPlane> Planes(py::handle points, py::handle normals) const;
+
     // The sections compiled into a plan over the model's rows in its file's order.
     SectionPlan PlanCut(py::handle cuts) const;
-    SectionPlan PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count) const;
+    SectionPlan PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle up,
+                             py::handle shells, py::handle frames, py::handle region, py::handle momentPoint) const;
+    SectionPlan PlanPlaneCut(py::handle points, py::handle normals, py::handle up, py::handle shells,
+                             py::handle frames, py::handle region, py::handle momentPoint) const;
 
     // Stations take the assembly's options (up, shells, frames, region, moment_point) on an assembly.
     SectionTable Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests,

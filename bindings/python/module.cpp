@@ -99,10 +99,18 @@ requests is None (every static and response-spectrum load case on its own, named
 or [(name, {case: factor})]: static terms add, a response-spectrum term adds +-factor x its
 combined value. Returns a SectionTable. Raises ValueError for bad input (an unknown case, a count outside 1..1,000,000, ...).)")
         .def("plan_cut", &Model::PlanCut, py::arg("cuts"),
-             R"(The sections of the cuts (C, 2, 3) compiled into a SectionPlan, to be applied to steps of element
-nodal forces (a time history). Raises ValueError for a cut that is not finite.)")
+             R"(The sections of the cuts (C, 2, 3) through a plane model compiled into a SectionPlan, to be applied
+to steps of element nodal forces (a time history). Raises ValueError for a cut that is not finite.)")
         .def("plan_stations", &Model::PlanStations, py::arg("axis_start"), py::arg("axis_end"), py::arg("count"),
-             R"(The stations of Model.stations compiled into a SectionPlan. Raises ValueError for bad input.)")
+             py::arg("up") = py::none(), py::arg("shells") = py::none(), py::arg("frames") = py::none(),
+             py::arg("region") = py::none(), py::arg("moment_point") = py::none(),
+             R"(The stations of Model.stations (with its assembly options) compiled into a SectionPlan. Raises
+ValueError for bad input.)")
+        .def("plan_plane_cut", &Model::PlanPlaneCut, py::arg("points"), py::arg("normals"), py::arg("up") = py::none(),
+             py::arg("shells") = py::none(), py::arg("frames") = py::none(), py::arg("region") = py::none(),
+             py::arg("moment_point") = py::none(),
+             R"(The sections of Model.plane_cut through an assembly compiled into a SectionPlan. Raises ValueError
+for bad input.)")
         .def(py::pickle(
             [](const Model& self) {
                 const py::tuple recipe = self.recipe;

@@ -154,6 +154,7 @@ SectionPlan InFileOrder(const io::ModelCalculators& c, const SectionPlan& plan) 
 }  // namespace
 
 SectionPlan Model::PlanCut(py::handle cuts) const {
+    RequirePlaneModel("plan_cut");
     Reals lines = RealArray(cuts, "cuts", {-1, 2, 3});
     std::vector<std::pair<CVertex, CVertex>> list;
     const double* p = lines.data();
@@ -167,13 +168,29 @@ SectionPlan Model::PlanCut(py::handle cuts) const {
     return InFileOrder(*calculators, plan);
 }
 
-SectionPlan Model::PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count) const {
+SectionPlan Model::PlanStations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle up,
+                                py::handle shells, py::handle frames, py::handle region, py::handle momentPoint) const {
     const std::array<double, 3> a = Point(axisStart, "axis_start"), b = Point(axisEnd, "axis_end");
+    const CVertex from(a[0], a[1], a[2]), to(b[0], b[1], b[2]);
     const std::int32_t stations = Int32(count, "count");
+    const AssemblyOptions o = Options(up, shells, frames, region, momentPoint);
     SectionPlan plan;
     {
         py::gil_scoped_release unlocked;
-        plan = calculators->cutter.StationPlan(CVertex(a[0], a[1], a[2]), CVertex(b[0], b[1], b[2]), stations);
+        plan = IsAssembly() ? calculators->assembly->StationPlan(from, to, stations, o)
+                            : calculators->cutter.StationPlan(from, to, stations);
+    }
+    return InFileOrder(*calculators, plan);
+}
+
+SectionPlan Model::PlanPlaneCut(py::handle points, py::handle normals, py::handle up, py::handle shells,
+                                py::handle frames, py::handle region, py::handle momentPoint) const {
+    const std::vector<SectionPlane> planes = Planes(points, normals);
+    const AssemblyOptions o = Options(up, shells, frames, region, momentPoint);
+    SectionPlan plan;
+    {
+        py::gil_scoped_release unlocked;
+        plan = calculators->assembly->Plan(planes, o);
     }
     return InFileOrder(*calculators, plan);
 }

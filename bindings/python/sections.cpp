@@ -51,32 +51,6 @@ py::list Numbers(const std::vector<std::int32_t>& ids) {
     return out;
 }
 
-// The assembly's options of a call; each None leaves the library's default.
-AssemblyOptions ReadOptions(py::handle up, py::handle shells, py::handle frames, py::handle region,
-                            py::handle momentPoint) {
-    AssemblyOptions o;
-    if (!up.is_none()) {
-        const std::array<double, 3> u = Point(up, "up");
-        o.up = CVertex(u[0], u[1], u[2]);
-    }
-    for (const auto& [value, name, into] : {std::tuple{shells, "shells", &o.shells}, {frames, "frames", &o.frames}}) {
-        if (value.is_none()) continue;
-        const Ints ids = IdArray(value, name, {-1});
-        into->assign(ids.data(), ids.data() + ids.size());
-    }
-    if (!region.is_none()) {
-        const Reals corners = RealArray(region, "region", {-1, 3});
-        for (py::ssize_t i = 0; i < corners.shape(0); ++i)
-            o.region.emplace_back(corners.at(i, 0), corners.at(i, 1), corners.at(i, 2));
-    }
-    if (!momentPoint.is_none()) {
-        const std::array<double, 3> m = Point(momentPoint, "moment_point");
-        o.momentPoint = CVertex(m[0], m[1], m[2]);
-        o.useMomentPoint = true;
-    }
-    return o;
-}
-
 // Runs the cutter with the GIL released; a bad request or cut is a ValueError with the library's sentence.
 template <class Cutter, class Cut>
 SectionTable Run(const Cutter& cutter, py::handle requests, Cut&& cut) {
@@ -139,23 +113,61 @@ SectionTable Run(const Cutter& cutter, py::handle requests, Cut&& cut) {
 
 }  // namespace
 
+AssemblyOptions Model::Options(py::handle up, py::handle shells, py::handle frames, py::handle region,
+                               py::handle momentPoint) const {
+    if (!IsAssembly()) {
+        for (const py::handle option : {up, shells, frames, region, momentPoint})
+            if (!option.is_none())
+                throw py::value_error("up, shells, frames, region and moment_point cut an assembly; this model is a "
+                                      "plane model, whose sections are taken about their centroid in its plane");
+        return {};
+    }
+    AssemblyOptions o;
+    if (!up.is_none()) {
+        const std::array<double, 3> u = Point(up, "up");
+        o.up = CVertex(u[0], u[1], u[2]);
+    }
+    for (const auto& [value, name, into] : {std::tuple{shells, "shells", &o.shells}, {frames, "frames", &o.frames}}) {
+        if (value.is_none()) continue;
+        const Ints ids = IdArray(value, name, {-1});
+        into->assign(ids.data(), ids.data() + ids.size());
+    }
+    if (!region.is_none()) {
+        const Reals corners = RealArray(region, "region", {-1, 3});
+        for (py::ssize_t i = 0; i < corners.shape(0); ++i)
+            o.region.emplace_back(corners.at(i, 0), corners.at(i, 1), corners.at(i, 2));
+    }
+    if (!momentPoint.is_none()) {
+        const std::array<double, 3> m = Point(momentPoint, "moment_point");
+        o.momentPoint = CVertex(m[0], m[1], m[2]);
+        o.useMomentPoint = true;
+    }
+    return o;
+}
+
+std::vector<SectionPlane> Model::Planes(py::handle points, py::handle normals) const {
+    if (!IsAssembly())
+        throw py::value_error("planes cut an assembly; this model is a plane model: cut it with cuts or stations");
+    const Reals p = RealArray(points, "points", {-1, 3});
+    const Reals n = RealArray(normals, "normals", {p.shape(0), 3});
+    std::vector<SectionPlane> planes;
+    for (py::ssize_t i = 0; i < p.shape(0); ++i)
+        planes.push_back({CVertex(p.at(i, 0), p.at(i, 1), p.at(i, 2)), CVertex(n.at(i, 0), n.at(i, 1), n.at(i, 2))});
+    return planes;
+}
+
 SectionTable Model::Stations(py::handle axisStart, py::handle axisEnd, py::handle count, py::handle requests,
                              py::handle up, py::handle shells, py::handle frames, py::handle region,
                              py::handle momentPoint) const {
     const std::array<double, 3> a = Point(axisStart, "axis_start"), b = Point(axisEnd, "axis_end");
     const CVertex from(a[0], a[1], a[2]), to(b[0], b[1], b[2]);
     const std::int32_t stations = Int32(count, "count");
-    if (IsAssembly()) {
-        const AssemblyOptions o = ReadOptions(up, shells, frames, region, momentPoint);
+    const AssemblyOptions o = Options(up, shells, frames, region, momentPoint);
+    if (IsAssembly())
         return Run(*calculators->assembly, requests,
                    [&](const AssemblyCutter& cutter, const std::vector<ResultRequest>& wanted) {
                        return cutter.Stations(from, to, stations, wanted, o);
                    });
-    }
-    for (const py::handle option : {up, shells, frames, region, momentPoint})
-        if (!option.is_none())
-            throw py::value_error("up, shells, frames, region and moment_point cut an assembly; this model is a "
-                                  "plane model, whose sections are taken about their centroid in its plane");
     return Run(calculators->cutter, requests, [&](const SectionCutter& cutter, const std::vector<ResultRequest>& wanted) {
         return cutter.Stations(from, to, stations, wanted);
     });
@@ -163,14 +175,8 @@ SectionTable Model::Stations(py::handle axisStart, py::handle axisEnd, py::handl
 
 SectionTable Model::PlaneCut(py::handle points, py::handle normals, py::handle requests, py::handle up,
                              py::handle shells, py::handle frames, py::handle region, py::handle momentPoint) const {
-    if (!IsAssembly())
-        throw py::value_error("plane_cut cuts an assembly; this model is a plane model: cut it with cut or stations");
-    const Reals p = RealArray(points, "points", {-1, 3});
-    const Reals n = RealArray(normals, "normals", {p.shape(0), 3});
-    std::vector<SectionPlane> planes;
-    for (py::ssize_t i = 0; i < p.shape(0); ++i)
-        planes.push_back({CVertex(p.at(i, 0), p.at(i, 1), p.at(i, 2)), CVertex(n.at(i, 0), n.at(i, 1), n.at(i, 2))});
-    const AssemblyOptions o = ReadOptions(up, shells, frames, region, momentPoint);
+    const std::vector<SectionPlane> planes = Planes(points, normals);
+    const AssemblyOptions o = Options(up, shells, frames, region, momentPoint);
     return Run(*calculators->assembly, requests,
                [&](const AssemblyCutter& cutter, const std::vector<ResultRequest>& wanted) {
                    return cutter.Cut(planes, wanted, o);

@@ -14,11 +14,34 @@ import pytest
 
 import xsect
 import xsect.dask
-from conftest import WALL_JSON
+from conftest import ROOT, WALL_JSON
 
 AXIS = ((2, 0, 0.25), (2, 0, 5.75), 12)
 CUTS = np.array([[(-1, 0, 3.1), (5, 0, 3.1)], [(-1, 0, 1.2), (5, 0, 2.3)], [(-1, 1, 3), (5, 1, 3)]])
 PROGRAM = os.environ.get("XSECT_PROGRAM")
+
+
+def write_record(m, folder, a, b, name):
+    """Writes model m (a JSON model as a dict) to folder/name.json with a time-history case 11 whose record
+    eq.h5 holds the steps a_s x case 1 + b_s x case 2, shells and frames in the file's order."""
+    m["load_cases"].append({"id": 11, "name": "EQ", "type": "time_history", "file": "eq.h5"})
+    (folder / f"{name}.json").write_text(json.dumps(m))
+    corners = max(len(s["nodes"]) for s in m["shells"])
+    rows = {"shells": (m["shells"], corners, lambda e, r: e["nodes"].index(r["node"])),
+            "frames": (m.get("frames", []), 2, lambda e, r: "AB".index(r["end"]))}
+    with h5py.File(folder / "eq.h5", "w") as f:
+        for dataset, (elements, slots, slot_of) in rows.items():
+            if not elements:
+                continue
+            case = {c: np.zeros((len(elements), slots, 6)) for c in (1, 2)}
+            for i, e in enumerate(elements):
+                for r in e.get("results", []):
+                    if r["case"] in case:
+                        case[r["case"]][i, slot_of(e, r)] = r["f"]
+            f.create_dataset(dataset, data=a[:, None, None, None] * case[1] + b[:, None, None, None] * case[2],
+                             chunks=(64, len(elements), slots, 6))
+        f.create_dataset("time", data=0.02 * np.arange(len(a)))
+    return xsect.load(folder / f"{name}.json")
 
 
 @pytest.fixture(scope="module")
@@ -28,21 +51,9 @@ def record(tmp_path_factory):
     folder = tmp_path_factory.mktemp("record")
     m = json.loads(WALL_JSON.read_text())
     m["shells"].reverse()
-    m["load_cases"].append({"id": 11, "name": "EQ", "type": "time_history", "file": "eq.h5"})
-    (folder / "wall.json").write_text(json.dumps(m))
-    corners = max(len(s["nodes"]) for s in m["shells"])
-    case = {c: np.zeros((len(m["shells"]), corners, 6)) for c in (1, 2)}
-    for i, s in enumerate(m["shells"]):
-        for r in s["results"]:
-            if r["case"] in case:
-                case[r["case"]][i, s["nodes"].index(r["node"])] = r["f"]
     s = np.arange(300)
     a, b = np.sin(0.05 * s) * (1 + s / 100), np.cos(0.13 * s) - 0.2
-    with h5py.File(folder / "eq.h5", "w") as f:
-        f.create_dataset("shells", data=a[:, None, None, None] * case[1] + b[:, None, None, None] * case[2],
-                         chunks=(64, len(m["shells"]), corners, 6))
-        f.create_dataset("time", data=0.02 * s)
-    return folder, xsect.load(folder / "wall.json"), a, b
+    return folder, write_record(m, folder, a, b, "wall"), a, b
 
 
 def test_steps_combining_two_static_cases_give_the_cutters_combination(record):
@@ -152,3 +163,28 @@ def test_bad_records_give_one_sentence_naming_the_file_dataset_and_step(record, 
                                   "2,0,0.25:2,0,5.75", "--stations", "12"], capture_output=True, text=True)
             assert run.returncode == 2 and run.stderr.count("\n") == 1, (what, run.stderr)
             assert all(w in run.stderr for w in [str(path)] + words), (what, run.stderr)
+
+
+def test_an_assemblys_station_plan_and_the_programs_history_give_its_stations(tmp_path):
+    # The lift core's walls alone under a_s G + b_s W, stations up the core with k along X.
+    s = np.arange(100)
+    a, b = 1 + 0.2 * np.sin(0.3 * s), np.cos(0.2 * s)
+    core = write_record(json.loads((ROOT / "examples" / "lift_core.json").read_text()), tmp_path, a, b, "core")
+    walls = core.groups["core"]["shells"]
+    axis = ((0, 0, 0.75), (0, 0, 29.25), 20)
+    plan = core.plan_stations(*axis, up=(1, 0, 0), shells=walls)
+    table = core.stations(*axis, [("G", {1: 1}), ("W", {2: 1})], up=(1, 0, 0), shells=walls)
+    with h5py.File(tmp_path / "eq.h5") as f:
+        got = plan.apply(f["shells"], f["frames"])
+    want = a[:, None, None] * table.values[:, 0, 0] + b[:, None, None] * table.values[:, 1, 0]
+    np.testing.assert_allclose(got, want, rtol=0, atol=1e-12 * 24000 * 30)
+    assert set(plan.shells) <= set(range(400)) and len(plan.frames) == 0
+    with pytest.raises(ValueError, match="plane model"):
+        core.plan_cut(CUTS)
+    if PROGRAM is None:
+        return
+    run = subprocess.run([PROGRAM, "history", tmp_path / "core.json", "--case", "11", "--axis", "0,0,0.75:0,0,29.25",
+                          "--stations", "20", "--group", "core", "--up", "1,0,0"], capture_output=True, text=True)
+    assert run.returncode == 0, run.stderr
+    rows = list(csv.DictReader(run.stdout.splitlines()))
+    np.testing.assert_allclose([float(r["max"]) for r in rows], got.max(axis=0).ravel(), rtol=1e-9, atol=1e-6)

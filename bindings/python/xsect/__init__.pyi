@@ -116,7 +116,27 @@ class Model:
         region: Optional[ArrayLike] = None,
         moment_point: Optional[Point] = None,
     ) -> SectionTable: ...
-    def plan_stations(self, axis_start: Point, axis_end: Point, count: int) -> SectionPlan: ...
+    def plan_stations(
+        self,
+        axis_start: Point,
+        axis_end: Point,
+        count: int,
+        up: Optional[Point] = None,
+        shells: Optional[ArrayLike] = None,
+        frames: Optional[ArrayLike] = None,
+        region: Optional[ArrayLike] = None,
+        moment_point: Optional[Point] = None,
+    ) -> SectionPlan: ...
+    def plan_plane_cut(
+        self,
+        points: ArrayLike,
+        normals: ArrayLike,
+        up: Optional[Point] = None,
+        shells: Optional[ArrayLike] = None,
+        frames: Optional[ArrayLike] = None,
+        region: Optional[ArrayLike] = None,
+        moment_point: Optional[Point] = None,
+    ) -> SectionPlan: ...
     def plan_cut(self, cuts: ArrayLike) -> SectionPlan: ...
     def cut(self, cuts: ArrayLike, requests: Requests = None) -> SectionTable: ...
     def plane_cut(

@@ -37,27 +37,46 @@ struct HistoryOptions {
     std::optional<std::string> cutsCsv;  // a table of cuts
     std::optional<std::string> series;   // "1,5": the stations (or cut names) whose series is written
     std::optional<std::string> outDir;
+    // Station planes through the model as an assembly, as diagram takes them.
+    std::optional<std::string> group, up, momentPoint;
 };
 
-// The sections' plan and their labels: station numbers from 1, or the cuts' names.
-bool MakePlan(const HistoryOptions& o, const Model& model, const SectionCutter& cutter, SectionPlan& plan,
-              std::vector<std::string>& labels, Streams& io) {
+// The sections' plan and their labels (station numbers from 1, or the cuts' names), or the exit code
+// of what refused it. An assembly is cut by station planes; so is a plane model asked for what only
+// planes know.
+int MakePlan(const HistoryOptions& o, Model& model, SectionPlan& plan, std::vector<std::string>& labels, bool& planes,
+             Streams& io) {
     std::string error;
+    CVertex a, b;
     if (o.axis) {
-        CVertex a, b;
-        if (!ParseCut(*o.axis, a, b, error)) return PrintBadInput(io, "--axis " + error), false;
-        plan = cutter.StationPlan(a, b, o.stations);
+        if (!ParseCut(*o.axis, a, b, error)) return PrintBadInput(io, "--axis " + error), kExitBadInput;
         for (std::int32_t i = 1; i <= o.stations; ++i) labels.push_back(std::to_string(i));
+    }
+    auto calc = io::MakeForceCalculator(model);
+    planes = io::IsAssembly(model, *calc) || o.group || o.up || o.momentPoint;
+    if (planes) {
+        if (!o.axis)
+            return PrintBadInput(io, o.model + " is cut by station planes here (an assembly, or --group, --up or "
+                                               "--moment-point given): give --axis with --stations, not --cut or --cuts"),
+                   kExitBadInput;
+        AssemblyOptions options;
+        if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
+            return PrintBadInput(io, error), kExitBadInput;
+        plan = AssemblyCutter(io::MakeAssembly(model)).StationPlan(a, b, o.stations, options);
+    } else if (calc->GetCurrentStatus() != CS_SUCCESS) {
+        PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
+        return kExitRefused;
+    } else if (o.axis) {
+        plan = io::MakeSectionCutter(*calc, model.thickness).StationPlan(a, b, o.stations);
     } else {
         std::vector<std::pair<CVertex, CVertex>> cuts;
         if (o.cut) {
-            CVertex a, b;
-            if (!ParseCut(*o.cut, a, b, error)) return PrintBadInput(io, "--cut " + error), false;
+            if (!ParseCut(*o.cut, a, b, error)) return PrintBadInput(io, "--cut " + error), kExitBadInput;
             cuts.emplace_back(a, b);
             labels.push_back("1");
         } else {
             std::vector<io::CutRow> rows;
-            if (!io::ReadCutsFile(*o.cutsCsv, 0, rows, error)) return PrintBadInput(io, error), false;
+            if (!io::ReadCutsFile(*o.cutsCsv, 0, rows, error)) return PrintBadInput(io, error), kExitBadInput;
             for (const io::CutRow& r : rows) {
                 cuts.emplace_back(CVertex(r.start[0], r.start[1], r.start[2]), CVertex(r.end[0], r.end[1], r.end[2]));
                 labels.push_back(r.name);
@@ -66,11 +85,11 @@ bool MakePlan(const HistoryOptions& o, const Model& model, const SectionCutter& 
         const CutLimits limits(model);
         for (std::size_t i = 0; i < cuts.size(); ++i)
             if (const std::string problem = limits.Problem(cuts[i].first, cuts[i].second); !problem.empty())
-                return PrintBadInput(io, "cut " + labels[i] + ": " + problem), false;
-        plan = cutter.Plan(cuts);
+                return PrintBadInput(io, "cut " + labels[i] + ": " + problem), kExitBadInput;
+        plan = io::MakeSectionCutter(*calc, model.thickness).Plan(cuts);
     }
-    if (!plan.Error().empty()) return PrintBadInput(io, (o.axis ? "--axis " + *o.axis + ": " : "") + plan.Error()), false;
-    return true;
+    if (!plan.Error().empty()) return PrintBadInput(io, (o.axis ? "--axis " + *o.axis + ": " : "") + plan.Error()), kExitBadInput;
+    return kExitOk;
 }
 
 // The sections of --series, by their labels.
@@ -115,17 +134,12 @@ int RunHistoryCommand(const HistoryOptions& o, Streams io) {
         return PrintBadInput(io, o.model + ": load case " + std::to_string(o.loadCase) +
                                      " is not a time history: it names no record file"),
                kExitBadInput;
-    auto calc = io::MakeForceCalculator(model);
-    if (calc->GetCurrentStatus() != CS_SUCCESS) {
-        PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
-        return kExitRefused;
-    }
     SectionPlan plan;
     std::vector<std::string> labels;
     std::vector<std::size_t> chosen;
-    if (!MakePlan(o, model, io::MakeSectionCutter(*calc, model.thickness), plan, labels, io) ||
-        !Chosen(o, labels, chosen, io))
-        return kExitBadInput;
+    bool planes = false;
+    if (const int exit = MakePlan(o, model, plan, labels, planes, io); exit != kExitOk) return exit;
+    if (!Chosen(o, labels, chosen, io)) return kExitBadInput;
     const std::string& record = lc->second.recordPath;
     plan = io::PlanInFileOrder(plan, model.shellOrder, model.frameOrder);
 
@@ -147,7 +161,7 @@ int RunHistoryCommand(const HistoryOptions& o, Streams io) {
     const HistoryReport report{model.title.empty() ? o.model : model.title,
                                "load case " + std::to_string(o.loadCase) +
                                    (lc->second.name.empty() ? "" : " " + lc->second.name),
-                               model.units, o.axis.has_value(), labels, plan.Sections(), history};
+                               model.units, o.axis.has_value(), planes, labels, plan.Sections(), history};
     if (!o.outDir) {
         WriteHistoryEnvelopeCsv(io.out, report);
         return allComputed ? kExitOk : kExitRefused;
@@ -190,6 +204,10 @@ Command AddHistory(CLI::App& program) {
                                          "an SVG of them");
     c->add_option("--out", o->outDir, "write DIR/history_envelope.csv (else to standard output), and with --series "
                                       "DIR/history_series.csv and DIR/history.svg");
+    c->add_option("--group", o->group, "the model's group of elements the stations sum (station planes)");
+    c->add_option("--up", o->up, "X,Y,Z: the direction k follows, projected onto the station planes (default: "
+                                 "global Z, else Y)");
+    c->add_option("--moment-point", o->momentPoint, "X,Y,Z: the moment point instead of each station's centroid");
     return {c, [o](Streams io) { return RunHistoryCommand(*o, io); }};
 }
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "present/axis_diagram.h"
+#include "present/components.h"
 #include "present/svg_text.h"
 #include "present/text.h"
 #include "present/units.h"
@@ -11,22 +12,7 @@ namespace xsect::cli {
 
 namespace {
 
-struct Component {
-    std::size_t index;  // in N, Vt, Vk, Mn, Mt, Mk
-    const char* name;
-    const char* meaning;
-    const char* planeMeaning;  // at station planes through an assembly, where no plane of shells is meant
-};
-
-// In-plane first, as a beam's N, V and M; the plate's and the twisting components after them.
-const Component kComponents[6] = {
-    {0, "N", "normal force, tension positive", "normal force, tension positive"},
-    {1, "Vt", "shear force along t, in the plane", "shear force along t"},
-    {5, "Mk", "bending moment about k, in the plane", "bending moment about k"},
-    {2, "Vk", "shear force along k, out of the plane", "shear force along k"},
-    {4, "Mt", "bending moment about t, out of the plane (plate bending)", "bending moment about t"},
-    {3, "Mn", "twisting moment about n", "torsion about n"},
-};
+using Component = PanelComponent;
 
 const char* kColours[8] = {"#1c5fae", "#d9480f", "#2b8a3e", "#862e9c", "#c2255c", "#0b7285", "#a66a00", "#495057"};
 
@@ -92,8 +78,8 @@ public:
 
     std::string Svg() {
         std::vector<const Component*> panels;
-        for (const Component& c : kComponents)
-            if (c.index == 0 || c.index == 1 || c.index == 5 || NotZero(c.index)) panels.push_back(&c);
+        for (const Component& c : kPanelComponents)
+            if (AlwaysDrawn(c.index) || NotZero(c.index)) panels.push_back(&c);
 
         std::ostringstream body;
         if (upright_) {
@@ -151,7 +137,7 @@ private:
     // Greater than rounding against the largest value of its kind.
     bool NotZero(std::size_t component) const {
         const auto [own, kind] = Magnitudes(component);
-        return own > 1e-9 * kind && own > 0.0;
+        return AboveRounding(own, kind);
     }
 
     std::string Unit(std::size_t component) const {

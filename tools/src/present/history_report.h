@@ -17,6 +17,7 @@ struct HistoryReport {
     std::string loadCase;             // "load case 11 EQ1"
     io::Units units;
     bool stations;                    // stations along an axis, else cuts
+    bool planes;                      // station planes through an assembly: no plane of shells is meant
     std::vector<std::string> labels;  // per section: its station number or cut name
     const std::vector<SectionResult>& sections;
     const History& history;
@@ -28,7 +29,7 @@ void WriteHistoryEnvelopeCsv(std::ostream& out, const HistoryReport& report);
 // step,time,station,N,Vt,Vk,Mn,Mt,Mk: per step one row per chosen section.
 void WriteHistorySeriesCsv(std::ostream& out, const HistoryReport& report);
 // One panel per component against time, the chosen sections' series in colours, each one's extremes
-// marked; N, Vt and Mk always, Vk, Mt and Mn when one of the series is not zero there.
+// marked; N, Vt and Mk always, Vk, Mt and Mn when one of the series is more than rounding there.
 std::string HistorySvg(const HistoryReport& report);
 
 }  // namespace xsect::cli

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "present/history_report.h"
+#include "present/components.h"
 #include "present/svg_text.h"
 #include "present/units.h"
 
@@ -10,19 +11,7 @@ namespace xsect::cli {
 
 namespace {
 
-struct Component {
-    std::size_t index;  // in N, Vt, Vk, Mn, Mt, Mk
-    const char* name;
-    const char* meaning;
-    bool always;
-};
-
-// In-plane first, as a wall's or a beam's N, V and M; the plate's and the twisting ones after them.
-const Component kComponents[6] = {
-    {0, "N", "normal force, tension positive", true},  {1, "Vt", "shear force along t, in the plane", true},
-    {5, "Mk", "bending moment about k, in the plane", true}, {2, "Vk", "shear force along k, out of the plane", false},
-    {4, "Mt", "bending moment about t, out of the plane", false}, {3, "Mn", "twisting moment about n", false},
-};
+using Component = PanelComponent;
 
 const char* kColours[8] = {"#1c5fae", "#d9480f", "#2b8a3e", "#862e9c", "#c2255c", "#0b7285", "#a66a00", "#495057"};
 
@@ -66,13 +55,16 @@ std::string HistorySvg(const HistoryReport& r) {
     const History& h = r.history;
     const auto F = SvgNumber;
     const double W = 860, left = 96, right = 24, top = 70, panelH = 120, gap = 40;
+    // The chosen series' largest magnitude of each component, and of each kind (forces, moments).
+    double own[6] = {}, kind[2] = {};
+    for (std::size_t i = 0; i < h.series.size(); ++i)
+        if (std::isfinite(h.series[i])) {
+            own[i % 6] = std::max(own[i % 6], std::fabs(h.series[i]));
+            kind[i % 6 / 3] = std::max(kind[i % 6 / 3], own[i % 6]);
+        }
     std::vector<const Component*> shown;
-    for (const Component& c : kComponents) {
-        bool nonzero = c.always;
-        for (std::size_t k = 0; !nonzero && k < h.series.size(); k += 6 * std::max<std::size_t>(h.chosen.size(), 1))
-            for (std::size_t s = 0; s < h.chosen.size(); ++s) nonzero = nonzero || h.series[k + 6 * s + c.index] != 0.0;
-        if (nonzero) shown.push_back(&c);
-    }
+    for (const Component& c : kPanelComponents)
+        if (AlwaysDrawn(c.index) || AboveRounding(own[c.index], kind[c.index / 3])) shown.push_back(&c);
     const double H = top + static_cast<double>(shown.size()) * (panelH + gap) + 10;
     std::ostringstream o;
     o << "<svg xmlns='http://www.w3.org/2000/svg' width='" << W << "' height='" << H << "' viewBox='0 0 " << W << " "
@@ -109,7 +101,7 @@ std::string HistorySvg(const HistoryReport& r) {
         o << "<text x='8' y='" << b.top + 18 << "' font-size='15' font-weight='bold'>" << c.name << "</text>\n";
         const std::string unit = UnitOf(r.units, DimensionOfComponent(c.index));
         if (!unit.empty()) o << "<text x='8' y='" << b.top + 34 << "' font-size='11'>[" << SvgEscape(unit) << "]</text>\n";
-        o << "<text x='" << left + 6 << "' y='" << b.top + 14 << "' font-size='10' fill='#555'>" << c.meaning << "</text>\n";
+        o << "<text x='" << left + 6 << "' y='" << b.top + 14 << "' font-size='10' fill='#555'>" << (r.planes ? c.planeMeaning : c.meaning) << "</text>\n";
         for (double v : {hi, lo})
             o << "<text x='" << left - 4 << "' y='" << F(b.Y(v) + 4) << "' font-size='11' text-anchor='end'>"
               << SvgLabel(v) << "</text>\n";
