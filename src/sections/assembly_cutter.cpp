@@ -152,12 +152,29 @@ std::string forEachStation(const detail::AssemblyModel& m, const CVertex& axisSt
     return done ? "" : "Out of memory.";
 }
 
-// A plan's section: laid out as the cutter's sections are, then what its values are made of.
-void planSection(const detail::AssemblyModel& m, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
-                 const detail::PlaneSectionRules& rules, detail::PlannedSection& planned) {
-    detail::SectionLayout layout;
-    if (detail::LayOutPlaneSection(m, plane, axes, rules, planned.geometry, layout))
-        detail::PlanSection(m, layout, nullptr, planned);
+// Section i of a table or of a plan's sections.
+auto sectionOf(SectionTable& table) {
+    return [&table](std::size_t i) -> SectionResult& { return table.sections[i]; };
+}
+auto sectionOf(std::vector<detail::PlannedSection>& planned) {
+    return [&planned](std::size_t i) -> SectionResult& { return planned[i].geometry; };
+}
+
+// The jobs of forEachPlane and forEachStation: section i computed into the table, or laid out as the
+// cutter lays it out and kept as what its values are made of.
+auto computing(const detail::AssemblyModel& m, const Call& call, SectionTable& table) {
+    return [&m, &call, &table](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+                               const detail::PlaneSectionRules& rules) {
+        detail::ComputePlaneSection(m, plane, axes, rules, call.requests, table.sections[i]);
+    };
+}
+auto planning(const detail::AssemblyModel& m, std::vector<detail::PlannedSection>& planned) {
+    return [&m, &planned](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
+                          const detail::PlaneSectionRules& rules) {
+        detail::SectionLayout layout;
+        if (detail::LayOutPlaneSection(m, plane, axes, rules, planned[i].geometry, layout))
+            detail::PlanSection(m, layout, nullptr, planned[i]);
+    };
 }
 
 SectionPlan planOf(const detail::AssemblyModel& m, const std::string& fault,
@@ -202,11 +219,7 @@ SectionTable AssemblyCutter::Cut(const std::vector<SectionPlane>& planes, const 
     SectionTable table;
     table.sections.resize(planes.size());
     const std::string fault = forEachPlane(
-        m, planes, options, call.Rules(positiveSide_), threads_, [&](std::size_t i) -> SectionResult& { return table.sections[i]; },
-        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
-            const detail::PlaneSectionRules& rules) {
-            detail::ComputePlaneSection(m, plane, axes, rules, call.requests, table.sections[i]);
-        });
+        m, planes, options, call.Rules(positiveSide_), threads_, sectionOf(table), computing(m, call, table));
     return fault.empty() ? table : refused(fault);
 } catch (...) {
     return outOfMemory();
@@ -223,11 +236,7 @@ SectionTable AssemblyCutter::Stations(const CVertex& axisStart, const CVertex& a
     table.sections.resize(static_cast<std::size_t>(std::clamp(count, 0, 1000000)));
     const std::string fault = forEachStation(
         m, axisStart, axisEnd, count, options, call.Rules(positiveSide_), threads_,
-        [&](std::size_t i) -> SectionResult& { return table.sections[i]; },
-        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
-            const detail::PlaneSectionRules& rules) {
-            detail::ComputePlaneSection(m, plane, axes, rules, call.requests, table.sections[i]);
-        });
+        sectionOf(table), computing(m, call, table));
     return fault.empty() ? table : refused(fault);
 } catch (...) {
     return outOfMemory();
@@ -243,9 +252,7 @@ SectionPlan AssemblyCutter::Plan(const std::vector<SectionPlane>& planes, const 
     std::vector<detail::PlannedSection> planned(planes.size());
     const std::string fault = forEachPlane(
         m, planes, options, call.Rules(positiveSide_), threads_,
-        [&](std::size_t i) -> SectionResult& { return planned[i].geometry; },
-        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
-            const detail::PlaneSectionRules& rules) { planSection(m, plane, axes, rules, planned[i]); });
+        sectionOf(planned), planning(m, planned));
     return planOf(m, fault, std::move(planned));
 } catch (...) {
     return SectionPlan(detail::RefusedPlan("Out of memory."));
@@ -261,9 +268,7 @@ SectionPlan AssemblyCutter::StationPlan(const CVertex& axisStart, const CVertex&
     std::vector<detail::PlannedSection> planned(static_cast<std::size_t>(std::clamp(count, 0, 1000000)));
     const std::string fault = forEachStation(
         m, axisStart, axisEnd, count, options, call.Rules(positiveSide_), threads_,
-        [&](std::size_t i) -> SectionResult& { return planned[i].geometry; },
-        [&](std::size_t i, const detail::CuttingPlane& plane, const detail::PlaneAxes& axes,
-            const detail::PlaneSectionRules& rules) { planSection(m, plane, axes, rules, planned[i]); });
+        sectionOf(planned), planning(m, planned));
     return planOf(m, fault, std::move(planned));
 } catch (...) {
     return SectionPlan(detail::RefusedPlan("Out of memory."));

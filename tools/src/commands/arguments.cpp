@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <CLI/CLI.hpp>
+
 #include "compute/geometry.h"
 #include "present/text.h"
 
@@ -129,6 +131,13 @@ std::string CutLimits::Problem(const CVertex& start, const CVertex& end) const {
         return "the cut's ends are " + Significant(length, 6) + " apart, not more than the model's tolerance " +
                Significant(tolerance_, 6) + ": a cut needs a length";
     return {};
+}
+
+void AddStationPlaneOptions(CLI::App& c, StationPlaneTexts& texts) {
+    c.add_option("--group", texts.group, "the model's group of elements the stations sum (station planes)");
+    c.add_option("--up", texts.up, "X,Y,Z: the direction k follows, projected onto the station planes (default: "
+                                   "global Z, else Y)");
+    c.add_option("--moment-point", texts.momentPoint, "X,Y,Z: the moment point instead of each station's centroid");
 }
 
 }  // namespace xsect::cli

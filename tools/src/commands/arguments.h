@@ -14,6 +14,10 @@
 #include "present/text.h"
 #include "xsect/io/model.h"
 
+namespace CLI {
+class App;
+}
+
 namespace xsect::cli {
 
 bool ParsePoint(const std::string& text, CVertex& out, std::string& error);
@@ -26,6 +30,13 @@ bool ParseStressTypes(const std::string& text, std::set<CLStressType>& out, std:
 bool ParseAssemblyOptions(const io::Model& model, const std::optional<std::string>& group,
                           const std::optional<std::string>& up, const std::optional<std::string>& momentPoint,
                           AssemblyOptions& out, std::string& error);
+// The same three as diagram and history take them for station planes; any of them given asks for
+// station planes through a plane model too.
+struct StationPlaneTexts {
+    std::optional<std::string> group, up, momentPoint;
+    bool Given() const { return group || up || momentPoint; }
+};
+void AddStationPlaneOptions(CLI::App& command, StationPlaneTexts& texts);
 // "table", "csv" or "json", as --format checks it.
 Format FormatNamed(const std::string& name);
 

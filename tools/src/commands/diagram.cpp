@@ -38,7 +38,7 @@ struct DiagramOptions {
     std::optional<std::string> outDir;         // diagram.csv and diagram.svg; else the CSV to out
     // Station planes through the model as an assembly: one group of elements, the up direction that
     // fixes k, a moment point instead of the centroid.
-    std::optional<std::string> group, up, momentPoint;
+    StationPlaneTexts planeTexts;
 };
 
 // "1-12, 15" for a person reading which stations something holds at.
@@ -137,13 +137,13 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
     if (!Selection(o, model, modelCombinations, cases, combinations, io)) return kExitBadInput;
     auto calc = io::MakeForceCalculator(model);
     // An assembly is cut by station planes; so is a plane model asked for what only planes know.
-    const bool planes = io::IsAssembly(model, *calc) || o.group || o.up || o.momentPoint;
+    const bool planes = io::IsAssembly(model, *calc) || o.planeTexts.Given();
     if (!planes && calc->GetCurrentStatus() != CS_SUCCESS) {
         PrintRefusal(io, o.model + ": plane set-up", calc->GetCurrentStatus());
         return kExitRefused;
     }
     AssemblyOptions options;
-    if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
+    if (!ParseAssemblyOptions(model, o.planeTexts.group, o.planeTexts.up, o.planeTexts.momentPoint, options, error))
         return PrintBadInput(io, error), kExitBadInput;
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
@@ -186,10 +186,7 @@ Command AddDiagram(CLI::App& program) {
     c->add_option("--combinations", o->combinationsFile, "JSON file of further load combinations");
     c->add_flag("--envelope", o->envelope, "add the envelope over the requests, naming the governing one");
     c->add_option("--out", o->outDir, "write DIR/diagram.csv and DIR/diagram.svg (else the CSV to standard output)");
-    c->add_option("--group", o->group, "the model's group of elements the stations sum (station planes)");
-    c->add_option("--up", o->up, "X,Y,Z: the direction k follows, projected onto the station planes (default: "
-                                 "global Z, else Y)");
-    c->add_option("--moment-point", o->momentPoint, "X,Y,Z: the moment point instead of each station's centroid");
+    AddStationPlaneOptions(*c, o->planeTexts);
     return {c, [o](Streams io) { return RunDiagram(*o, io); }};
 }
 

@@ -249,6 +249,15 @@ int HostForces(const ForcesOptions& o, const Model& model, CCrossSectionForcesPo
     return anyRefused ? kExitRefused : kExitOk;
 }
 
+// The requested load cases all have section values, or a sentence naming the first that has none.
+bool AllHaveSectionValues(const std::string& path, const Model& model, const NamedRequests& q, Streams& io) {
+    for (std::int32_t lc : q.cases)
+        if (!HasSectionValues(model.loadCases.at(lc)))
+            return PrintBadInput(io, path + ": load case " + CaseText(model, lc) + " is of a type without section values"),
+                   false;
+    return true;
+}
+
 // A cutting plane through the model taken as an assembly, in the sign rule, as the diagram's table
 // of one station.
 int PlaneForces(const ForcesOptions& o, Streams io) {
@@ -270,11 +279,7 @@ int PlaneForces(const ForcesOptions& o, Streams io) {
     if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
         return PrintBadInput(io, error), kExitBadInput;
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    for (std::int32_t lc : q.cases)
-        if (!HasSectionValues(model.loadCases.at(lc)))
-            return PrintBadInput(io, o.model + ": load case " + CaseText(model, lc) +
-                                         " is of a type without section values"),
-                   kExitBadInput;
+    if (!AllHaveSectionValues(o.model, model, q, io)) return kExitBadInput;
     SectionTable table = AssemblyCutter(io::MakeAssembly(model)).Cut({{point, normal}}, q.requests, options);
     if (!table.error.empty()) return PrintBadInput(io, "--plane " + *o.plane + ": " + table.error), kExitBadInput;
     AxisStations stations;
@@ -339,11 +344,7 @@ int RunForces(const ForcesOptions& o, Streams io) {
     if (host) return HostForces(o, model, *calc, cuts, keep, cases, combinations, io);
 
     const NamedRequests q = MakeRequests(model, cases, combinations);
-    for (std::int32_t lc : q.cases)
-        if (!HasSectionValues(model.loadCases.at(lc)))
-            return PrintBadInput(io, o.model + ": load case " + CaseText(model, lc) +
-                                         " is of a type without section values"),
-                   kExitBadInput;
+    if (!AllHaveSectionValues(o.model, model, q, io)) return kExitBadInput;
     return SignRuleForces(o, model, *calc, cuts, keep, q, io);
 }
 

@@ -38,7 +38,7 @@ struct HistoryOptions {
     std::optional<std::string> series;   // "1,5": the stations (or cut names) whose series is written
     std::optional<std::string> outDir;
     // Station planes through the model as an assembly, as diagram takes them.
-    std::optional<std::string> group, up, momentPoint;
+    StationPlaneTexts planeTexts;
 };
 
 // The sections' plan and their labels (station numbers from 1, or the cuts' names), or the exit code
@@ -53,14 +53,14 @@ int MakePlan(const HistoryOptions& o, Model& model, SectionPlan& plan, std::vect
         for (std::int32_t i = 1; i <= o.stations; ++i) labels.push_back(std::to_string(i));
     }
     auto calc = io::MakeForceCalculator(model);
-    planes = io::IsAssembly(model, *calc) || o.group || o.up || o.momentPoint;
+    planes = io::IsAssembly(model, *calc) || o.planeTexts.Given();
     if (planes) {
         if (!o.axis)
             return PrintBadInput(io, o.model + " is cut by station planes here (an assembly, or --group, --up or "
                                                "--moment-point given): give --axis with --stations, not --cut or --cuts"),
                    kExitBadInput;
         AssemblyOptions options;
-        if (!ParseAssemblyOptions(model, o.group, o.up, o.momentPoint, options, error))
+        if (!ParseAssemblyOptions(model, o.planeTexts.group, o.planeTexts.up, o.planeTexts.momentPoint, options, error))
             return PrintBadInput(io, error), kExitBadInput;
         plan = AssemblyCutter(io::MakeAssembly(model)).StationPlan(a, b, o.stations, options);
     } else if (calc->GetCurrentStatus() != CS_SUCCESS) {
@@ -204,10 +204,7 @@ Command AddHistory(CLI::App& program) {
                                          "an SVG of them");
     c->add_option("--out", o->outDir, "write DIR/history_envelope.csv (else to standard output), and with --series "
                                       "DIR/history_series.csv and DIR/history.svg");
-    c->add_option("--group", o->group, "the model's group of elements the stations sum (station planes)");
-    c->add_option("--up", o->up, "X,Y,Z: the direction k follows, projected onto the station planes (default: "
-                                 "global Z, else Y)");
-    c->add_option("--moment-point", o->momentPoint, "X,Y,Z: the moment point instead of each station's centroid");
+    AddStationPlaneOptions(*c, o->planeTexts);
     return {c, [o](Streams io) { return RunHistoryCommand(*o, io); }};
 }
 
