@@ -159,16 +159,10 @@ int RunDiagram(const DiagramOptions& o, Streams io) {
         WriteAxisDiagramCsv(io.out, diagram);
         return allComputed ? kExitOk : kExitRefused;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(*o.outDir, ec);
-    if (ec) return PrintBadInput(io, *o.outDir + ": cannot create the directory: " + ec.message()), kExitBadInput;
     std::ostringstream csv;
     WriteAxisDiagramCsv(csv, diagram);
-    for (const auto& [name, text] : {std::pair{std::string("/diagram.csv"), csv.str()},
-                                     std::pair{std::string("/diagram.svg"), AxisDiagramSvg(diagram)}}) {
-        if (!io::WriteTextFile(*o.outDir + name, text, error)) return PrintBadInput(io, error), kExitBadInput;
-        io.out << "wrote " << *o.outDir << name << "\n";
-    }
+    if (!WriteOutputFiles(*o.outDir, {{"/diagram.csv", csv.str()}, {"/diagram.svg", AxisDiagramSvg(diagram)}}, io))
+        return kExitBadInput;
     return allComputed ? kExitOk : kExitRefused;
 }
 

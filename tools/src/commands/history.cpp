@@ -166,9 +166,6 @@ int RunHistoryCommand(const HistoryOptions& o, Streams io) {
         WriteHistoryEnvelopeCsv(io.out, report);
         return allComputed ? kExitOk : kExitRefused;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(*o.outDir, ec);
-    if (ec) return PrintBadInput(io, *o.outDir + ": cannot create the directory: " + ec.message()), kExitBadInput;
     std::vector<std::pair<std::string, std::string>> files;
     std::ostringstream envelope;
     WriteHistoryEnvelopeCsv(envelope, report);
@@ -179,10 +176,7 @@ int RunHistoryCommand(const HistoryOptions& o, Streams io) {
         files.emplace_back("/history_series.csv", series.str());
         files.emplace_back("/history.svg", HistorySvg(report));
     }
-    for (const auto& [name, text] : files) {
-        if (!io::WriteTextFile(*o.outDir + name, text, error)) return PrintBadInput(io, error), kExitBadInput;
-        io.out << "wrote " << *o.outDir << name << "\n";
-    }
+    if (!WriteOutputFiles(*o.outDir, files, io)) return kExitBadInput;
     return allComputed ? kExitOk : kExitRefused;
 }
 

@@ -1,5 +1,7 @@
 #include "commands/model_loading.h"
 
+#include <filesystem>
+
 #include "present/progress.h"
 #include "xsect/io/model_file.h"
 
@@ -28,6 +30,19 @@ bool LoadModel(const std::string& path, const std::optional<std::string>& combin
 void RefuseAssembly(Streams& io, const std::string& path, const std::string& what) {
     PrintBadInput(io, path + " is an assembly (its nodes do not lie in one plane): " + what +
                           " works on a plane model only; cut an assembly by planes with forces --plane or diagram --axis");
+}
+
+bool WriteOutputFiles(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& files,
+                      Streams& io) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return PrintBadInput(io, folder + ": cannot create the directory: " + ec.message()), false;
+    std::string error;
+    for (const auto& [name, text] : files) {
+        if (!io::WriteTextFile(folder + name, text, error)) return PrintBadInput(io, error), false;
+        io.out << "wrote " << folder << name << "\n";
+    }
+    return true;
 }
 
 }  // namespace xsect::cli
