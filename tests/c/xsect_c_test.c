@@ -24,7 +24,8 @@ static void expect_near(double got, double want, const char* what) {
 
 /* Two unit squares side by side in z = 0 (x from 0 to 2) and a frame along their bottom edge. Case 1
  * pulls along x: each shell's left nodes get -5, its right nodes +5; the frame -1 at end A, +1 at end
- * B. Case 2 has the same pattern in two modes, scaled by 3 and 4, combined by SRSS: 5 times case 1. */
+ * B. Case 2 has the same pattern in two modes, scaled by 3 and 4, combined by SRSS: 5 times case 1.
+ * Case 3 is of a type the library does not compute: a model takes it, and the default requests skip it. */
 enum { NODES = 6, SHELLS = 2, WIDTH = 5 };
 static const int32_t node_ids[NODES] = {1, 2, 3, 4, 5, 6};
 static double node_xyz[NODES][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}};
@@ -35,9 +36,10 @@ static const int32_t frame_nodes[1][2] = {{1, 3}};
 static double shell_static[SHELLS][WIDTH][6];
 static double shell_modal[SHELLS][WIDTH][2][6];
 static const double frame_static[1][2][6] = {{{-1, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}}};
-static xsect_load_case cases[2] = {
+static xsect_load_case cases[3] = {
     {.id = 1, .name = "pull", .type = XSECT_CASE_STATIC},
     {.id = 2, .name = "quake", .type = XSECT_CASE_RESPONSE_SPECTRUM, .modes = 2, .combination = XSECT_COMBINE_SRSS},
+    {.id = 3, .name = "pushover", .type = XSECT_CASE_UNSUPPORTED},
 };
 
 static xsect_model_arrays strip_arrays(void) {
@@ -48,17 +50,17 @@ static xsect_model_arrays strip_arrays(void) {
             shell_modal[s][j][0][0] = 3 * fx;
             shell_modal[s][j][1][0] = 4 * fx;
         }
-    static const double* shell_results[2];
-    static const double* frame_results[2];
+    static const double* shell_results[3];
+    static const double* frame_results[3];
     shell_results[0] = &shell_static[0][0][0];
     shell_results[1] = &shell_modal[0][0][0][0];
     frame_results[0] = &frame_static[0][0][0];
-    frame_results[1] = NULL;
+    frame_results[1] = shell_results[2] = frame_results[2] = NULL;
     xsect_model_arrays a = {
         .node_count = NODES, .node_ids = node_ids, .node_xyz = &node_xyz[0][0],
         .shell_count = SHELLS, .shell_width = WIDTH, .shell_ids = shell_ids, .shell_nodes = &shell_nodes[0][0],
         .frame_count = 1, .frame_ids = frame_ids, .frame_nodes = &frame_nodes[0][0],
-        .case_count = 2, .cases = cases, .shell_results = shell_results, .frame_results = frame_results,
+        .case_count = 3, .cases = cases, .shell_results = shell_results, .frame_results = frame_results,
         .tolerance = 0.001,
     };
     return a;
@@ -76,7 +78,19 @@ static void test_host_cut(const xsect_model* model) {
     expect_status(xsect_forces_on_section(model, 1, start, off, 0, false, NULL, f), -5, "cut off the plane");
     expect_status(xsect_forces_on_section(model, 1, beside, beside_end, 0, false, NULL, f), -1, "cut beside the model");
     expect_status(xsect_forces_on_section(model, 1, start, end, 0, false, off, f), -7, "moment point off the plane");
-    expect_status(xsect_forces_on_section(model, 3, start, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "unknown case");
+    expect_status(xsect_forces_on_section(model, 4, start, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "unknown case");
+
+    /* The default requests, across the strip at x = 0.5 (n = +X): the pull's 11 kN of tension and its
+     * spectrum's range of 5 x the shells' 10 kN; no third request for the unsupported case. */
+    const double cut[2][3] = {{0.5, -1, 0}, {0.5, 2, 0}};
+    double values[3][2][6];
+    values[2][0][0] = 42;
+    xsect_sections out = {.values = &values[0][0][0]};
+    expect_status(xsect_cut_sections(model, 1, &cut[0][0], 0, NULL, &out), 0, "default requests");
+    expect_near(values[0][0][0], 11, "the pull's N");
+    expect_near(values[1][0][0], 50, "the spectrum's N, max");
+    expect_near(values[1][1][0], -50, "the spectrum's N, min");
+    expect_near(values[2][0][0], 42, "no third request");
     expect_status(xsect_forces_on_section(model, 1, start, end, 2, false, NULL, f), XSECT_E_ARGUMENT, "side 2");
     expect_status(xsect_forces_on_section(model, 1, nan_point, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "NaN end");
     expect_status(xsect_forces_on_section(NULL, 1, start, end, 0, false, NULL, f), XSECT_E_ARGUMENT, "null model");
@@ -97,7 +111,7 @@ static void test_refused_models(void) {
     for (int fault = 0; fault < (int)(sizeof faults / sizeof *faults); ++fault) {
         a = strip_arrays();
         int want = XSECT_E_ARGUMENT;
-        xsect_load_case spoiled[2] = {cases[0], cases[1]};
+        xsect_load_case spoiled[3] = {cases[0], cases[1], cases[2]};
         a.cases = spoiled;
         switch (fault) {
             case 0: a.frame_count = -1; break;
@@ -169,30 +183,6 @@ static void test_wall_sections(const xsect_model* wall, xsect_request combinatio
     expect_status(xsect_stations(wall, base, top, COUNT, positions, NULL), XSECT_E_ARGUMENT, "null values");
 }
 
-/* The default requests are every case the library computes: a case of another type is skipped, not
- * refused. Across the strip at x = 0.5 (n = +X): the pull's 11 kN of tension, and its spectrum's
- * range of 5 x the shells' 10 kN. */
-static void test_default_requests(void) {
-    xsect_model_arrays a = strip_arrays();
-    const xsect_load_case three[3] = {cases[0], cases[1], {.id = 3, .name = "pushover", .type = XSECT_CASE_UNSUPPORTED}};
-    const double* shell_results[3] = {a.shell_results[0], a.shell_results[1], NULL};
-    const double* frame_results[3] = {a.frame_results[0], a.frame_results[1], NULL};
-    a.case_count = 3, a.cases = three, a.shell_results = shell_results, a.frame_results = frame_results;
-    xsect_model* model = NULL;
-    expect_status(xsect_model_from_arrays(&a, &model), 0, "a model with a case of unsupported type");
-    if (model == NULL) return;
-    const double cut[2][3] = {{0.5, -1, 0}, {0.5, 2, 0}};
-    double values[3][2][6];
-    values[2][0][0] = 42; /* two requests: the third slot is not written */
-    xsect_sections out = {.values = &values[0][0][0]};
-    expect_status(xsect_cut_sections(model, 1, &cut[0][0], 0, NULL, &out), 0, "default requests");
-    expect_near(values[0][0][0], 11, "the pull's N");
-    expect_near(values[1][0][0], 50, "the spectrum's N, max");
-    expect_near(values[1][1][0], -50, "the spectrum's N, min");
-    expect_near(values[2][0][0], 42, "no third request");
-    xsect_model_free(model);
-}
-
 /* The example wall read from its files: the CSV manifest carries a combination. */
 static void test_loaded_wall(const char* examples) {
     char path[4096];
@@ -253,14 +243,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     test_loaded_wall(argv[1]);
-    test_default_requests();
     xsect_model_arrays a = strip_arrays();
     xsect_model* model = NULL;
     expect_status(xsect_model_from_arrays(&a, &model), 0, "strip from arrays");
     if (model == NULL) return 1;
-    int32_t ids[2] = {0, 0};
+    int32_t ids[3] = {0, 0, 0};
     expect_status(xsect_case_ids(model, ids), 0, "case ids");
-    if (xsect_case_count(model) != 2 || ids[0] != 1 || ids[1] != 2 || xsect_case_count(NULL) != 0)
+    if (xsect_case_count(model) != 3 || ids[0] != 1 || ids[1] != 2 || ids[2] != 3 || xsect_case_count(NULL) != 0)
         fprintf(stderr, "case count or ids wrong\n"), ++failures;
     test_host_cut(model);
     test_assembly(argv[1], model);

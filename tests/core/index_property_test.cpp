@@ -3,7 +3,7 @@
 // in planes tilted off every global plane, cut in every way that has been an edge case.
 //
 // Each calculator over the model is a function that runs one cut and records what it returns
-// (SectionForces, CutlineStresses); another calculator joins the property with such a function and
+// (SectionForces, CutlineStresses, Sections); another calculator joins the property with such a function and
 // one line in the test's loop.
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 
 #include "core/crossing.h"
 #include "core/plane_model.h"
+#include "sections/section_checks.h"
 #include "support/random.h"
 #include "support/strip_model.h"
 
@@ -287,8 +288,16 @@ void CutlineStresses(const Scene& scene, const Cut& cut, Bits& out) {
         for (const double d : {f->GetFx(), f->GetFy(), f->GetFz(), f->GetMx(), f->GetMy(), f->GetMz()}) out.Num(d);
 }
 
+// The section cutter's section along the cut: its cover, elements and both requests' ranges.
+void Sections(const Scene& scene, const Cut& cut, Bits& out) {
+    const SectionTable t =
+        SectionCutter(*scene.forces).Cut({{cut.a, cut.b}}, {{"G", {{1, 1.0}}}, {"G+E", {{1, 0.8}, {2, 1.0}}}});
+    for (const unsigned char byte : section_checks::BitsOf(t)) out.Int(byte);
+    out.hits += t.sections.size() == 1 && t.sections[0].status == CS_SUCCESS;
+}
+
 TEST(IndexProperty, EverySearchGivesTheScansBits) {
-    int cuts = 0, narrowed = 0, crossing = 0, forces = 0, smoothed = 0;
+    int cuts = 0, narrowed = 0, crossing = 0, forces = 0, smoothed = 0, sectioned = 0;
     for (int seed = 1; seed <= 24; ++seed) {
         const Scene scene = MakeScene(static_cast<std::uint64_t>(seed) * 7919);
         ASSERT_EQ(scene.forces->GetCurrentStatus(), CS_SUCCESS) << "seed " << seed;
@@ -316,6 +325,7 @@ TEST(IndexProperty, EverySearchGivesTheScansBits) {
             // Every calculator over the model; another one joins with one more line here.
             forces += ExpectSameUnderBothPaths(what + " forces", SectionForces, scene, cut).hits;
             smoothed += ExpectSameUnderBothPaths(what + " stresses", CutlineStresses, scene, cut).hits;
+            sectioned += ExpectSameUnderBothPaths(what + " sections", Sections, scene, cut).hits;
         }
     }
     // The comparisons are worth something only if the index did narrow the search and the cuts
@@ -324,8 +334,9 @@ TEST(IndexProperty, EverySearchGivesTheScansBits) {
     EXPECT_GT(crossing, cuts / 3);
     EXPECT_GT(forces, cuts);
     EXPECT_GT(smoothed, cuts / 3);
-    std::printf("%d cuts: %d narrowed by the index, %d crossing, %d force results, %d smoothed\n", cuts, narrowed,
-                crossing, forces, smoothed);
+    EXPECT_GT(sectioned, cuts / 3);
+    std::printf("%d cuts: %d narrowed by the index, %d crossing, %d force results, %d smoothed, %d sections\n", cuts,
+                narrowed, crossing, forces, smoothed, sectioned);
 }
 
 }  // namespace

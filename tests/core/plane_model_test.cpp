@@ -160,6 +160,19 @@ TEST(PlaneSetup, TheFitNamesItsNodesAndEveryNodeOffThePlaneEvenWhenRefused) {
     EXPECT_TRUE(unframed.status == CS_PLANE_NOT_DEFINED && !unframed.framed && unframed.offPlane.empty());
 }
 
+// The first axis is the edge divided by its length; multiplying by the reciprocal instead gave
+// 0.60000000000000009 for the edge (3, 4, 0).
+TEST(PlaneFrame, FirstAxisIsTheEdgeDividedByItsLength) {
+    Model m;
+    m.nodes = {{1, {0, 0, 0}}, {2, {3, 4, 0}}, {3, {-4, 3, 0}}};
+    m.shells[1].nodes = {1, 2, 3};
+    CVertex x, y, n;
+    m.Build(0.001, 1, 2, 3).GetPlaneMap(x, y, n);
+    EXPECT_EQ(x.x, 0.6);
+    EXPECT_EQ(x.y, 0.8);
+    EXPECT_EQ(x.z, 0.0);
+}
+
 TEST(PlaneFrame, ToleranceBoundsAreStrictBelow) {
     const double tol = 0.5;
     const detail::Vec3 sevens{7.0, 7.0, 7.0};

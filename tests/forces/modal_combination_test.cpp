@@ -61,6 +61,8 @@ TEST(ModalCombination, RulesExtraValueAndSign) {
         {"sign by sum takes the extra value", RSP_COMBINE_SRSS, 1, {1, -2}, -1, nullptr, nullptr, false, true},
         {"sign of mode 2", RSP_COMBINE_SRSS, 2, {1, -2}, -r5, nullptr, nullptr, false, true, RSP_SIGN_FROM_MODE, 2},
         {"sign of mode 1", RSP_COMBINE_SRSS, 2, {1, -2}, r5, nullptr, nullptr, false, true, RSP_SIGN_FROM_MODE, 1},
+        {"sign of a zero mode: 0 / 0 is not below zero", RSP_COMBINE_SRSS, 2, {0, -2}, 2, nullptr, nullptr, false,
+         true, RSP_SIGN_FROM_MODE, 1},
         {"sign of mode 3", RSP_COMBINE_SRSS, 2, {1, -2}, r5, nullptr, nullptr, false, true, RSP_SIGN_FROM_MODE, 3},
         {"unknown sign method", RSP_COMBINE_SRSS, 2, {1, -2}, r5, nullptr, nullptr, false, true, 7, 2},
         {"sign not applied", RSP_COMBINE_SRSS, 2, {1, -2}, r5, nullptr, nullptr, false, false, RSP_SIGN_FROM_MODE, 2},
@@ -91,14 +93,12 @@ TEST(ModalCombination, RulesExtraValueAndSign) {
     EXPECT_TRUE(std::isnan(Calc::ComputeRSPCombination(nullptr, values)));
 }
 
-TEST(ModalCombination, PublicSignHelpers) {
-    std::vector<double> values{1, -2}, empty, zero{0, 5};
-    EXPECT_EQ(Calc::RSP_SignMethod1(values), -1.0);
-    EXPECT_EQ(Calc::RSP_SignMethod1(empty), 1.0);
-    EXPECT_EQ(Calc::RSP_SignMethod2(values, 2), -1.0);
-    EXPECT_EQ(Calc::RSP_SignMethod2(zero, 1), 1.0);  // 0 / 0 is not below zero
+// The host's own sign step: the table's sign rows show both methods.
+TEST(ModalCombination, ApplySignToAValueTakesTheMethodsSignOrNone) {
+    std::vector<double> values{1, -2};
     double v = 4;
     Calc::ApplySigntoRSPValue(RSP_SIGN_FROM_SUM, 0, values, v);
+    EXPECT_EQ(v, -4);
     Calc::ApplySigntoRSPValue(static_cast<RSP_SIGN_METHOD>(5), 2, values, v);
     EXPECT_EQ(v, -4);
 }

@@ -1,14 +1,13 @@
-// The section cutter against the host interface, its combinations, refusals and geometry, and the
-// independence of its output from the thread count and from the spatial index.
+// The section cutter against the host interface, its combinations, refusals and geometry. That its bits
+// depend neither on the spatial index nor on the thread count is in index_property_test and
+// assembly_property_test (both cutters share their threads).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <random>
 
-#include "core/crossing.h"
 #include "sections/section_checks.h"
 
 using namespace xsect;
@@ -36,51 +35,31 @@ Strip threeCaseStrip(double rho[4]) {
     return s;
 }
 
-Values hostCut(CCrossSectionForcesPost& calc, std::int32_t lc, const std::pair<CVertex, CVertex>& cut,
-               std::int32_t side, bool globalAxes, CVertex momentPoint) {
-    CVertex a = cut.first, b = cut.second;
-    std::vector<double> F1, F2, F3, M1, M2, M3;
-    EXPECT_EQ(calc.GetForcesOnSection(lc, &a, &b, F1, F2, F3, M1, M2, M3, side, globalAxes, false, &momentPoint), 1);
-    return {F1.at(0), F2.at(0), F3.at(0), M1.at(0), M2.at(0), M3.at(0)};
-}
-
 }  // namespace
 
-TEST(SectionHostAgreement, StaticValuesAndSpectrumMagnitudesAreTheHostInterfacesAboutTheCentroid) {
+// The static values follow the statics (sign_rule_test) as the host interface's do (statics_test);
+// a spectrum case's magnitudes must be the host interface's too, in the sign rule's order of axes.
+TEST(SectionHostAgreement, SpectrumMagnitudesAreTheHostInterfacesAboutTheCentroid) {
     double rho[4] = {1.0, 0.4, 0.4, 1.0};
     Strip strip = threeCaseStrip(rho);
     CCrossSectionForcesPost calc = strip.Calculator();
-    // Inclined in the plane, so that the host's cut axes follow the cut as drawn.
     const std::vector<std::pair<CVertex, CVertex>> cuts = {
         StripCut(strip, 4.1, -1.5, 6.2, 1.5), StripCut(strip, 6.2, 1.5, 4.1, -1.5),
         StripCut(strip, 1.2, 1.3, 2.9, -1.6), StripCut(strip, 8.45, -1.1, 8.95, 0.4)};
-    const SectionTable table = SectionCutter(calc).Cut(cuts, {{"G", {{1, 1.0}}}, {"E", {{7, 1.0}}}});
+    const SectionTable table = SectionCutter(calc).Cut(cuts, {{"E", {{7, 1.0}}}});
     ASSERT_EQ(table.error, "");
-    CVertex xAxis, yAxis, normal;
-    calc.GetPlaneMap(xAxis, yAxis, normal);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const SectionResult& r = table.sections[i];
-        // The host's side 0 gathers the nodes left of the cut seen from its plane normal: the -n
-        // part when that normal is k.
-        const std::int32_t side = strip_model::Dot(V(normal), V(r.k)) > 0 ? 0 : 1;
-        const Values global = hostCut(calc, 1, cuts[i], side, true, r.centroid);
-        const Vec3 axes[3] = {V(r.n), V(r.t), V(r.k)}, F{global[0], global[1], global[2]},
-                   M{global[3], global[4], global[5]};
-        Values want{};
-        for (int j = 0; j < 3; ++j) {
-            want[j] = -strip_model::Dot(axes[j], F);
-            want[j + 3] = -strip_model::Dot(axes[j], M);
-        }
-        const Values got = Six(r.values[0].max);
-        // Values up to about 20: 1e-12 of that is far above the rounding of a few dozen terms.
-        for (int j = 0; j < 6; ++j) EXPECT_NEAR(got[j], want[j], 1e-12 * 20) << i << " static " << j;
-
+        CVertex a = cuts[i].first, b = cuts[i].second, centroid = r.centroid;
+        std::vector<double> host[6];
+        ASSERT_EQ(calc.GetForcesOnSection(7, &a, &b, host[0], host[1], host[2], host[3], host[4], host[5], 0, false,
+                                          false, &centroid), 1);
         // The host's axes are (along the cut, across it, normal): ours are (across, along, normal).
-        const Values host = hostCut(calc, 7, cuts[i], side, false, r.centroid);
         const int along[6] = {1, 0, 2, 4, 3, 5};
         for (int j = 0; j < 6; ++j) {
-            EXPECT_NEAR(Six(r.values[1].max)[j], std::fabs(host[along[j]]), 1e-12 * 20) << i << " " << j;
-            EXPECT_EQ(Six(r.values[1].min)[j], -Six(r.values[1].max)[j]);
+            // Values up to about 20: 1e-12 of that is far above the rounding of a few dozen terms.
+            EXPECT_NEAR(Six(r.values[0].max)[j], std::fabs(host[along[j]].at(0)), 1e-12 * 20) << i << " " << j;
+            EXPECT_EQ(Six(r.values[0].min)[j], -Six(r.values[0].max)[j]);
         }
     }
 }
@@ -177,33 +156,6 @@ TEST(SectionRefusals, BadInputLeavesASentenceAndNoSectionsAndBadCutsAStatus) {
     EXPECT_EQ(SectionCutter(broken).Cut({{A, B}}, {}).sections.at(0).status, CS_PLANE_NOT_DEFINED);
 }
 
-TEST(SectionCover, ANonConvexShellCoversOnlyWhereTheCutRunsInsideIt) {
-    // A U: arms x in [0, 1] and [2, 3] up to y = 3 on a base y in [0, 1].
-    SmallModel m;
-    const double corners[8][2] = {{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
-    for (int i = 0; i < 8; ++i) m.AddNode(i + 1, corners[i][0], corners[i][1]);
-    m.AddShell(1, {1, 2, 3, 4, 5, 6, 7, 8});
-    m.loadCases[1] = CLoadCaseInfo{};
-    CCrossSectionForcesPost calc = m.Build();
-    const struct {
-        double sx, ex, covered, centroidX;
-        bool endsInside;
-    } cuts[] = {
-        {-1.0, 4.0, 2.0, 1.5, false},                     // through both arms
-        {0.5, 4.0, 1.5, (0.5 * 0.75 + 2.5) / 1.5, true},  // from inside the left arm
-        {0.0, 4.0, 2.0, 1.5, false},                      // from the U's outer edge: not inside
-    };
-    for (const auto& c : cuts) {
-        const SectionResult r =
-            SectionCutter(calc).Cut({{CVertex(c.sx, 2, 0), CVertex(c.ex, 2, 0)}}, {}).sections.at(0);
-        ASSERT_EQ(r.status, CS_SUCCESS) << c.sx;
-        EXPECT_NEAR(r.coveredLength, c.covered, 1e-12 * 4) << c.sx;
-        EXPECT_NEAR(r.centroid.x, c.centroidX, 1e-12 * 4) << c.sx;
-        EXPECT_NEAR(r.centroid.y, 2.0, 1e-12 * 4) << c.sx;
-        EXPECT_EQ(r.endsInside, c.endsInside) << c.sx;
-    }
-}
-
 // Three unit squares in a row along x, shells 1, 2, 3; shell 1 is pulled by `pull` and shells 2
 // and 3 by `tension`, so the node line x = 1 carries pull - tension and x = 2 nothing.
 CCrossSectionForcesPost threeSquares(double pull, double tension, double tolerance) {
@@ -273,54 +225,4 @@ TEST(SectionEdges, TheCasesTheRulesMustDecide) {
     EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, (0.5 * 1 + 1.5 * 2 + 2.5 * 3) / 6, 1e-12);
     cutter.ShellThicknesses({{1, 1.0}, {2, 2.0}});
     EXPECT_NEAR(cutter.Cut({across}, {}).sections.at(0).centroid.x, 1.5, 1e-12);
-}
-
-TEST(SectionThreads, OutputBitsDependNeitherOnTheThreadCountNorOnTheIndex) {
-    // A jittered grid with holes, records that balance nothing, two static cases and a spectrum
-    // case, cut by random lines and stations.
-    std::mt19937 rng(11);
-    std::uniform_real_distribution<double> unit(-1.0, 1.0);
-    auto any = [&]() { return CNodeResults{unit(rng), unit(rng), unit(rng), unit(rng), unit(rng), unit(rng)}; };
-    const int n = 12;
-    SmallModel m;
-    for (int j = 0; j <= n; ++j)
-        for (int i = 0; i <= n; ++i) m.AddNode(1 + j * (n + 1) + i, i + 0.3 * unit(rng), j + 0.3 * unit(rng));
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            if (unit(rng) > 0.8) continue;
-            const std::int32_t c = 1 + j * (n + 1) + i;
-            CShellElement& s = m.AddShell(1 + j * n + i, {c, c + 1, c + n + 2, c + n + 1});
-            for (std::int32_t node : s.nodes) {
-                for (std::int32_t lc : {1, 2}) s.StoreStaticCaseResults(lc, node, any());
-                for (std::int32_t mode : {1, 2, 3}) s.StoreResponseSpectraCaseResults(3, node, mode, any());
-            }
-        }
-    m.AddFrame(1, 1, 1 + n * (n + 1) + n).staticResultsA[1] = {1, 2, 3, 4, 5, 6};
-    m.loadCases[1] = m.loadCases[2] = CLoadCaseInfo{};
-    m.loadCases[3].caseType = LOAD_CASE_RESPONSE_SPECTRUM;
-    m.loadCases[3].modeCount = 3;
-    CCrossSectionForcesPost calc = m.Build();
-    std::vector<std::pair<CVertex, CVertex>> cuts;
-    auto point = [&]() { return CVertex(6 + 8 * unit(rng), 6 + 8 * unit(rng), 0); };
-    for (int c = 0; c < 60; ++c) cuts.push_back({point(), point()});
-    const std::vector<ResultRequest> requests = {{"a", {{1, 1.2}, {2, -0.7}}}, {"b", {{2, 1.0}, {3, 0.5}}}};
-
-    auto run = [&](unsigned threads) {
-        const SectionCutter cutter(calc, NodalForceSense::OnElement, threads);
-        const SectionTable table = cutter.Cut(cuts, requests);
-        EXPECT_GT(
-            std::count_if(table.sections.begin(), table.sections.end(),
-                          [](const SectionResult& r) { return r.status == CS_SUCCESS && r.values[1].max.N != 0; }),
-            40);
-        std::vector<unsigned char> bits = BitsOf(table);
-        const auto stations = BitsOf(cutter.Stations(CVertex(-1, 2, 0), CVertex(13, 9, 0), 41, requests));
-        bits.insert(bits.end(), stations.begin(), stations.end());
-        return bits;
-    };
-    const std::vector<unsigned char> reference = run(1);
-    for (unsigned threads : {2u, 3u, 8u, 0u}) EXPECT_EQ(run(threads), reference) << threads << " threads";
-    detail::UseFullScan(true);
-    const std::vector<unsigned char> scanned = run(2);
-    detail::UseFullScan(false);
-    EXPECT_EQ(scanned, reference) << "the full scan";
 }

@@ -15,6 +15,7 @@ namespace xsect::cli {
 namespace {
 
 using namespace io;
+using testing_support::ReadText;
 using testing_support::TempPath;
 
 // Two quadrilaterals side by side in the x-y plane and a frame, one static and one
@@ -233,17 +234,6 @@ TEST(ModelCsv, BadTablesNameFileLineAndColumn) {
         EXPECT_FALSE(ReadModelFile(dir + "/manifest.json", m, error)) << c.message;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.message << " | " << error;
     }
-}
-
-}  // namespace
-}  // namespace xsect::cli
-
-namespace xsect::cli {
-namespace {
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The format's documentation must show a model that loads as it stands.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ inline std::string WriteTemp(const std::string& name, const std::string& text) {
     std::string path = TempPath(name);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     return path;
+}
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 struct RunResult {
