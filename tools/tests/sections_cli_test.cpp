@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -32,30 +33,11 @@ const std::string kWall = std::string(XSECT_SOURCE_DIR) + "/examples/cantilever_
 // Rounding of sums over ~100 element forces of size ~100 kN.
 constexpr double kRoundoff = 1e-9 * 1e3;
 
-// N, Vt, Vk, Mn, Mt, Mk of each request at station i of 25 from the base (z = i / 4) to the top, from
-// the free body above the station: n = +Z, t = +X, k = +Y, moments about (2, 0, z). Just past the
-// station the loads at its own height are not above it; just before it they are, and before the base
-// there is nothing.
-std::map<std::string, std::array<double, 6>> FreeBodyAbove(int i, bool before) {
-    const double z = 0.25 * i, h = 6.0 - z;
-    const bool nothing = before && i == 0;
-    const double top = !nothing && (before ? i <= 24 : i < 24) ? 1.0 : 0.0;
-    const double mid = !nothing && (before ? i <= 12 : i < 12) ? 1.0 : 0.0;
-    const std::array<double, 6> wind{0, 120 * top, 15 * top, 0, -15 * h * top, 120 * h * top};
-    const std::array<double, 6> gravity{-800 * top, 0, 0, 0, 0, 0};
-    // The spectrum cases as magnitudes of their two modes' shear and moment, SRSS and CQC (0.12).
-    const double v1 = 180 * top, v2 = -70 * top + 130 * mid, m1 = 180 * h * top, m2 = -70 * h * top + 130 * (3 - z) * mid;
-    auto cqc = [](double a, double b) { return std::sqrt(a * a + b * b + 2 * 0.12 * a * b); };
-    std::map<std::string, std::array<double, 6>> r{{"wind", wind}, {"gravity", gravity}};
-    r["earthquake SRSS"] = {0, std::hypot(v1, v2), 0, 0, 0, std::hypot(m1, m2)};
-    r["earthquake CQC"] = {0, cqc(v1, v2), 0, 0, 0, cqc(m1, m2)};
-    for (std::size_t k = 0; k < 6; ++k) r["1.35G+1.5W"][k] = 1.35 * gravity[k] + 1.5 * wind[k];
-    return r;
-}
-
 // Stations on a loaded node line (the base's reactions, the second mode's load at mid-height, the loads
-// at the top) read twice, before and after; the others once. Each reading is its free body.
-TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThemAndStepAtLoadedLines) {
+// at the top) read twice: before, from the reversed axis turned round, and after. The station values
+// are the library's (its sign rule and station tests); here how the program lays out and turns round
+// its readings, and the envelope it adds.
+TEST(Diagram, StationsOnLoadedLinesReadTwiceTurnedRoundWithTheEnvelopeOverAll) {
     const std::string dir = TempPath("diagram");
     std::filesystem::remove_all(dir);
     auto r = RunXsect({"diagram", kWall, "--axis", "2,0,0:2,0,6", "--stations", "25", "--envelope", "--out", dir});
@@ -65,41 +47,40 @@ TEST(Diagram, StationsUpTheWallCarryTheLoadsAboveThemAndStepAtLoadedLines) {
     std::string header;
     for (const std::string& f : rows[0]) header += (header.empty() ? "" : ",") + f;
     EXPECT_EQ(header, "station,position,covered_length,request,bound,N,Vt,Vk,Mn,Mt,Mk");
-    const std::size_t reading = 6 * 2;  // four cases, the model's combination and the envelope
-    std::map<int, std::size_t> rowsAt;
-    for (std::size_t row = 1; row < rows.size(); ++row) ++rowsAt[std::atoi(rows[row][0].c_str())];
-    std::set<int> twice;
-    for (const auto& [station, count] : rowsAt)
-        if (count == 2 * reading) twice.insert(station);
-        else EXPECT_EQ(count, reading) << station;
-    EXPECT_EQ(rowsAt.size(), 25u);
-    EXPECT_EQ(twice, (std::set<int>{1, 13, 25}));
-    std::map<std::string, int> seen;
+    // Each reading by station, before (0) or after (1), request and bound.
+    std::map<std::tuple<int, int, std::string, std::string>, std::array<double, 6>> at;
     for (std::size_t row = 1; row < rows.size(); ++row) {
         const auto& f = rows[row];
         const int i = std::atoi(f[0].c_str()) - 1;
+        const bool after = at.count({i, 0, f[3], f[4]}) > 0;
+        std::array<double, 6>& v = at[{i, after ? 1 : 0, f[3], f[4]}];
+        for (std::size_t k = 0; k < 6; ++k) v[k] = std::strtod(f[5 + k].c_str(), nullptr);
         EXPECT_NEAR(std::strtod(f[1].c_str(), nullptr), 0.25 * i, 1e-12);
-        const bool before = twice.count(i + 1) && seen[f[0] + f[3] + f[4]]++ == 0;
-        // A station sums the elements past it: the top one (after) and the base one (before) none, so
-        // they cover nothing either.
-        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), i == (before ? 0 : 24) ? 0.0 : 4.0, 1e-12);
-        const auto expected = FreeBodyAbove(i, before);
-        // A spectrum case spans from minus to plus its magnitude; the envelope is the widest of all.
-        const double sign = f[4] == "max" ? 1.0 : -1.0;
-        for (std::size_t k = 0; k < 6; ++k) {
-            double want = 0.0;
-            if (f[3] == "envelope") {
-                want = -HUGE_VAL * sign;
-                for (const auto& [name, v] : expected) {
-                    const double bound = name.rfind("earthquake", 0) == 0 ? sign * v[k] : v[k];
-                    want = sign > 0 ? std::max(want, bound) : std::min(want, bound);
-                }
-            } else {
-                want = (f[3].rfind("earthquake", 0) == 0 ? sign : 1.0) * expected.at(f[3])[k];
-            }
-            EXPECT_NEAR(std::strtod(f[5 + k].c_str(), nullptr), want, kRoundoff) << "station " << i + 1 << " " << f[3]
-                                                                                  << " " << f[4] << " component " << k;
-        }
+        // Nothing lies before the base or past the top: nothing is covered there.
+        EXPECT_NEAR(std::strtod(f[2].c_str(), nullptr), (i == 0 && !after) || (i == 24 && after) ? 0.0 : 4.0, 1e-12);
+    }
+    std::set<int> twice;
+    for (const auto& [key, v] : at)
+        if (std::get<1>(key) == 1) twice.insert(std::get<0>(key) + 1);
+    EXPECT_EQ(twice, (std::set<int>{1, 13, 25}));
+    EXPECT_EQ(at.size(), (25 + 3) * 6 * 2u);  // four cases, the model's combination and the envelope
+    // Turned round, a range's bounds, the envelope's too, swap where the component turns (Vk, Mk).
+    for (const auto& [key, v] : at) {
+        const auto& [i, after, request, bound] = key;
+        for (std::size_t k = 0; k < 6 && bound == "max"; ++k)
+            EXPECT_GE(v[k], at.at({i, after, request, "min"})[k] - kRoundoff) << i << " " << request << " " << k;
+    }
+    // At mid-height only the second mode is loaded: the static requests read the same either side.
+    for (const char* request : {"wind", "gravity", "1.35G+1.5W"})
+        for (const char* bound : {"max", "min"})
+            for (std::size_t k = 0; k < 6; ++k)
+                EXPECT_NEAR(at.at({12, 0, request, bound})[k], at.at({12, 1, request, bound})[k], kRoundoff) << request;
+    // The wind above mid-height, 120 kN along X and 15 kN along Y 3 m up; at the top itself, no lever.
+    const std::array<double, 6> midWind{0, 120, 15, 0, -45, 360}, topWind{0, 120, 15, 0, 0, 0};
+    for (std::size_t k = 0; k < 6; ++k) {
+        EXPECT_NEAR(at.at({12, 1, "wind", "max"})[k], midWind[k], kRoundoff) << k;
+        EXPECT_NEAR(at.at({24, 0, "wind", "max"})[k], topWind[k], kRoundoff) << k;
+        EXPECT_EQ(at.at({0, 0, "envelope", "max"})[k], 0.0) << k;
     }
     // The picture names the governing request at the extremes, in the model's units, with the sign rule.
     const std::string svg = ReadText(dir + "/diagram.svg");
