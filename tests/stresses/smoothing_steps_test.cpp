@@ -58,7 +58,6 @@ TEST(OutputPositions, SpacedPositionsFollowTheStepRule) {
         {"spacing 0.5", 0.0, 3.0, 2, 0.5, {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0}},
         {"no spacing over two elements steps a sixth", 0.0, 3.0, 2, 0.0, {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0}},
         {"spacing at the threshold counts as none", 0.0, 3.0, 1, 0.0001, {0.0, 1.0, 2.0, 3.0}},
-        {"a wide spacing is cut to a third of the line", 0.0, 3.0, 1, 10.0, {0.0, 1.0, 2.0, 3.0}},
         {"a line starting before 0 is walked from 0", -1.0, 2.0, 1, 0.5, {0.0, 0.5, 1.0, 1.5, 2.0}},
         {"a line starting after 0 is walked from its start", 1.0, 4.0, 3, 0.0, {1.0, 4.0 / 3.0, 5.0 / 3.0, 2.0,
                                                                                7.0 / 3.0, 8.0 / 3.0, 3.0,
