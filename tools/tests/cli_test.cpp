@@ -66,7 +66,6 @@ TEST(Cli, LibraryRefusalsExitWithOneAndNameTheStatus) {
         std::int32_t status;
     } cases[] = {
         {{"forces", kExample, "--cut", "10,0,1:12,0,1"}, CS_NO_ELEMENTS_CROSSED},
-        {{"forces", kExample, "--cut", "0,1,1:4,1,1"}, CS_CUT_LINE_OFF_PLANE},
         {{"forces", kExample, "--cut", kCutA, "--convention", "host", "--moment-point", "2,5,1"},
          CS_MOMENT_POINT_OFF_PLANE},
         {{"stresses", kExample, "--cut", kCutA, "--face", "3,0,0.75", "--case", "1"},
@@ -128,18 +127,6 @@ TEST(Cli, TableCsvAndJsonCarryTheSameNumbers) {
         }
     }
     EXPECT_NE(table.out.find("-630.000"), std::string::npos) << table.out;
-}
-
-// The rotation is the library's (the statics tests); the program hands the flag on and names the axes.
-TEST(Cli, GlobalAxesNameTheirComponents) {
-    auto r = RunXsect({"forces", kExample, "--cut", "-0.25,0,1.1:4.25,0,2.6", "--case", "1", "--convention", "host",
-                       "--global-axes", "--format", "json"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const Json res = Json::parse(r.out)["results"][0];
-    EXPECT_EQ(res["axes"], "global");
-    // The wind's top shear, 120 kN along X and 15 kN along Y, whatever the cut's inclination.
-    EXPECT_NEAR(res["values"]["Fx"].get<double>(), 120.0, 1e-9 * 1e3);
-    EXPECT_NEAR(res["values"]["Fy"].get<double>(), 15.0, 1e-9 * 1e3);
 }
 
 TEST(Cli, BatchOfCutsKeepsGoingAfterARefusal) {

@@ -106,6 +106,7 @@ TEST(Forces, SignRuleAndHostConventionKeepTheSamePart) {
         const auto a = nlohmann::json::parse(s.out)["results"][0], b = nlohmann::json::parse(h.out)["results"][0];
         // The cut rises to the right in plane coordinates (x' = X, y' = Z): its left, side 0, is above.
         EXPECT_EQ(b["side"].get<int>(), keep[4] == '0' ? 1 : 0) << keep;
+        EXPECT_EQ(b["axes"], "global");  // the rotation is the library's; the program hands the flag on
         // Kept below, the part receives the wind from above: 120 along X and 15 along Y.
         const double sign = keep[4] == '0' ? 1.0 : -1.0, windFromAbove[3] = {120, 15, 0};
         const char *names[3] = {"N", "Vt", "Vk"}, *global[3] = {"Fx", "Fy", "Fz"};
