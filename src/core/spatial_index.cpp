@@ -74,20 +74,9 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
     cell_ = cell;
     nx_ = static_cast<std::int32_t>(cellsAlong(w));
     ny_ = static_cast<std::int32_t>(cellsAlong(h));
-    // Tiles no wider than the grid (rounded up to a power of two), so that a narrow grid is padded
-    // by less than its own size.
-    auto tileBits = [](std::int32_t cells) {
-        unsigned bits = 0;
-        while (bits < 4 && (std::int32_t{1} << bits) < cells) ++bits;
-        return bits;
-    };
-    tileBitsX_ = tileBits(nx_);
-    tileBitsY_ = tileBits(ny_);
-    tilesX_ = (static_cast<std::size_t>(nx_) + (std::size_t{1} << tileBitsX_) - 1) >> tileBitsX_;
-    const std::size_t tilesY = (static_cast<std::size_t>(ny_) + (std::size_t{1} << tileBitsY_) - 1) >> tileBitsY_;
 
     // Count, then file, each box in every cell it overlaps.
-    std::vector<std::size_t> count((tilesX_ * tilesY << (tileBitsX_ + tileBitsY_)) + 1, 0);
+    std::vector<std::size_t> count(static_cast<std::size_t>(nx_) * static_cast<std::size_t>(ny_) + 1, 0);
     auto cellsOf = [&](const Box& b, std::int32_t& i0, std::int32_t& i1, std::int32_t& j0, std::int32_t& j1) {
         return CellRange(b.x0, b.x1, x0_, nx_, i0, i1) && CellRange(b.y0, b.y1, y0_, ny_, j0, j1);
     };
@@ -103,7 +92,7 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
             continue;
         }
         for (std::int32_t j = j0; j <= j1; ++j)
-            for (std::int32_t i = i0; i <= i1; ++i) ++count[CellAt(i, j) + 1];
+            for (std::int32_t i = i0; i <= i1; ++i) ++count[static_cast<std::size_t>(j) * nx_ + i + 1];
         filedExtent_ = std::max(filedExtent_, std::max(b.x1 - b.x0, b.y1 - b.y0));
     }
     magnitude_ = std::max({std::fabs(X0), std::fabs(Y0), std::fabs(X1), std::fabs(Y1)});
@@ -117,7 +106,7 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
         if (!cellsOf(b, i0, i1, j0, j1)) continue;
         for (std::int32_t j = j0; j <= j1; ++j)
             for (std::int32_t i = i0; i <= i1; ++i)
-                cellItems_[count[CellAt(i, j)]++] = static_cast<std::int32_t>(k);
+                cellItems_[count[static_cast<std::size_t>(j) * nx_ + i]++] = static_cast<std::int32_t>(k);
     }
     std::sort(always_.begin(), always_.end());
 }
@@ -168,7 +157,7 @@ bool SpatialIndex::Query(double ax, double ay, double bx, double by, double exte
         }
         std::int32_t j0, j1;
         if (!CellRange(ylo - pad, yhi + pad, y0_, ny_, j0, j1)) continue;
-        for (std::int32_t j = j0; j <= j1; ++j) cells.push_back(CellAt(i, j));
+        for (std::int32_t j = j0; j <= j1; ++j) cells.push_back(static_cast<std::size_t>(j) * nx_ + i);
     }
     for (const std::size_t c : cells) PrefetchLine(&cellStart_[c]);
     std::size_t items = 0;

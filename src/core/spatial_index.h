@@ -41,21 +41,11 @@ public:
 private:
     bool CellRange(double lo, double hi, double origin, std::int32_t count, std::int32_t& first,
                    std::int32_t& last) const;
-    // Where cell (i, j) lies in cellStart_: cells are filed tile by tile (tiles of up to 16 x 16
-    // cells, row by row inside), so that a segment in any direction reads few pages of the index.
-    std::size_t CellAt(std::int32_t i, std::int32_t j) const {
-        const auto ti = static_cast<std::size_t>(i) >> tileBitsX_, tj = static_cast<std::size_t>(j) >> tileBitsY_;
-        const auto ii = static_cast<std::size_t>(i) & ((std::size_t{1} << tileBitsX_) - 1);
-        const auto jj = static_cast<std::size_t>(j) & ((std::size_t{1} << tileBitsY_) - 1);
-        return (((tj * tilesX_ + ti) << tileBitsY_ | jj) << tileBitsX_) | ii;
-    }
 
     bool built_ = false;
     double x0_ = 0.0, y0_ = 0.0, cell_ = 1.0;
     std::int32_t nx_ = 0, ny_ = 0;
-    unsigned tileBitsX_ = 0, tileBitsY_ = 0;
-    std::size_t tilesX_ = 0;
-    std::vector<std::size_t> cellStart_;   // CSR: items of cell (i, j) at cellItems_[cellStart_[CellAt(i, j)] ..]
+    std::vector<std::size_t> cellStart_;   // CSR: items of cell (i, j) at cellItems_[cellStart_[j * nx + i] ..]
     std::vector<std::int32_t> cellItems_;
     std::vector<std::int32_t> always_;     // items too large (or not finite) to file in cells
     std::vector<Box> boxes_;
