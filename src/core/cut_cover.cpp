@@ -153,7 +153,8 @@ std::vector<std::size_t> shellsNear(const PlaneModel& m, const CutLine& cut, dou
     } else {
         // The index's items are the shells' places.
         for (std::int32_t& item : items)
-            if (item < static_cast<std::int32_t>(m.ShellCount())) item = static_cast<std::int32_t>(m.ShellAt(static_cast<std::size_t>(item)));
+            if (item < static_cast<std::int32_t>(m.ShellCount()))
+                item = static_cast<std::int32_t>(m.ShellAt(static_cast<std::size_t>(item)));
     }
     std::sort(items.begin(), items.end());
     items.erase(std::unique(items.begin(), items.end()), items.end());

@@ -25,7 +25,8 @@ std::vector<std::uint32_t> nodeOrder(const std::vector<SideSlot>& side) {
 
 // The slot's element's place, where a search noted it, else looked up.
 std::size_t placeOf(const ElementArrays& m, const SideSlot& s) {
-    return s.place >= 0 ? static_cast<std::size_t>(s.place) : storeOf(m, s).PlaceOf(static_cast<std::size_t>(s.element));
+    return s.place >= 0 ? static_cast<std::size_t>(s.place)
+                        : storeOf(m, s).PlaceOf(static_cast<std::size_t>(s.element));
 }
 
 // Each slot's record of a load case (mode `mode`), or null, in gathering order, where an element's
@@ -50,7 +51,8 @@ std::vector<const double*> recordsOf(const ElementArrays& m, const std::vector<S
         const ResultBlock* block = store.FindAt(runs[r].place, caseIndex);
         if (block == nullptr) continue;
         for (std::size_t i = first; i < last; ++i)
-            if ((records[i] = store.Record(*block, static_cast<std::size_t>(side[i].slot), mode))) PrefetchLine(records[i]);
+            if ((records[i] = store.Record(*block, static_cast<std::size_t>(side[i].slot), mode)))
+                PrefetchLine(records[i]);
     }
     return records;
 }

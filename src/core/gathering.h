@@ -32,7 +32,8 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     const bool placed = crossed.shellPlaces.size() == crossed.shells.size();
     for (std::size_t k = 0; k < crossed.shells.size(); ++k) {
         const std::int32_t s = crossed.shells[k];
-        const std::size_t place = placed ? static_cast<std::size_t>(crossed.shellPlaces[k]) : m.PlaceOf(static_cast<std::size_t>(s));
+        const std::size_t place =
+            placed ? static_cast<std::size_t>(crossed.shellPlaces[k]) : m.PlaceOf(static_cast<std::size_t>(s));
         const std::size_t n = m.CornerCountAt(place);
         const std::int32_t* c = m.CornersAt(place);
         for (std::size_t i = 0; i < n; ++i)
@@ -42,8 +43,10 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     for (const std::int32_t f : crossed.frames)
         for (std::int32_t end = 0; end < 2; ++end) {
             const std::int32_t node = m.frameEnds[static_cast<std::size_t>(f)][static_cast<std::size_t>(end)];
-            if (onSide(m.vertices[static_cast<std::size_t>(node)]))
-                side.push_back({node, f, end, true, static_cast<std::int32_t>(m.frameResults.PlaceOf(static_cast<std::size_t>(f)))});
+            if (onSide(m.vertices[static_cast<std::size_t>(node)])) {
+                const auto place = static_cast<std::int32_t>(m.frameResults.PlaceOf(static_cast<std::size_t>(f)));
+                side.push_back({node, f, end, true, place});
+            }
         }
     return side;
 }

@@ -94,8 +94,9 @@ std::int32_t ElementArrays::CaseIndex(std::int32_t loadCase) const {
 
 std::size_t ElementArrays::ArrayBytes() const {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
-    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(shellAtPlace) + bytes(cornerStart) + bytes(corners) +
-           bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
+    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(shellAtPlace) +
+           bytes(cornerStart) + bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) +
+           bytes(caseIds) + bytes(cases);
 }
 
 void ElementArrays::PlaceShells(std::vector<std::int32_t> atPlace) {
@@ -435,7 +436,8 @@ std::vector<std::int32_t> hilbertOrder(const std::vector<Box>& boxes, std::size_
         double x, y;
         std::uint64_t d = 0xffffffffu;
         if (centreOf(s, x, y))
-            d = hilbertDistance(static_cast<std::uint32_t>((x - x0) * scale), static_cast<std::uint32_t>((y - y0) * scale));
+            d = hilbertDistance(static_cast<std::uint32_t>((x - x0) * scale),
+                                static_cast<std::uint32_t>((y - y0) * scale));
         keys[s] = d << 32 | s;
     }
     std::sort(keys.begin(), keys.end());
@@ -494,12 +496,12 @@ void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<s
 
 void FileResults(const std::map<std::int32_t, CShellElement>& shells, const std::map<std::int32_t, CFrameElement>& frames,
                  const Mat3* rotation, ElementArrays& m) {
-    fileResults(m, shells, &m.shellAtPlace, rotation, m.shellResults, [](const ElementArrays& em, const CShellElement& s, auto&& visit) {
-        forEachShellBlock(em, s, visit);
-    }, shellSlots);
-    fileResults(m, frames, nullptr, rotation, m.frameResults, [](const ElementArrays& em, const CFrameElement& f, auto&& visit) {
-        forEachFrameBlock(em, f, visit);
-    }, frameSlots);
+    fileResults(m, shells, &m.shellAtPlace, rotation, m.shellResults,
+                [](const ElementArrays& em, const CShellElement& s, auto&& visit) { forEachShellBlock(em, s, visit); },
+                shellSlots);
+    fileResults(m, frames, nullptr, rotation, m.frameResults,
+                [](const ElementArrays& em, const CFrameElement& f, auto&& visit) { forEachFrameBlock(em, f, visit); },
+                frameSlots);
 }
 
 std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, CVertex>& nodes,

@@ -96,7 +96,8 @@ private:
 // sections), but its data (corners, result blocks, its box in the index) lies at its place. A host's
 // numbering follows the mesh one way only, so a cut across it would read a page per shell; placed
 // along a curve through the plane, the shells a cut crosses lie close in memory whichever way it
-// runs. The corners of the shell at place p are corners[cornerStart[p] .. cornerStart[p+1]), node
+// runs. (The plane model places them along a Hilbert curve through their centres; the assembly's
+// model leaves each at its index.) The corners of the shell at place p are corners[cornerStart[p] .. cornerStart[p+1]), node
 // indices in the shell's own order (kMissing for a node the model lacks).
 struct ElementArrays {
     double tolerance = 0.0;
