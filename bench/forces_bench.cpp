@@ -9,6 +9,13 @@
 //   316 x 316    99,856     5 static + one of 50 modes
 //   1000 x 1000  1,000,000  1 static
 //   100 x 1000   100,000    1 static + one of 100 modes (cut along its length)
+//   100 x 100    10,000     1 static (the 1000 x 1000 mesh's records, a hundredth as many)
+//
+// Cut/... times a static cut in both directions on the two one-case meshes: along a row of shells
+// (neighbours in element number) and across the rows (each crossed shell in another row), each
+// slightly inclined and crossing one shell per row or column. "first" cuts a new place every
+// iteration, so that the model's records come from memory as they do for a host's first cut there;
+// "again" cuts the same place every time.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -36,7 +43,8 @@ struct MeshShape {
     std::int32_t nx, ny, staticCases, modes;
 };
 
-constexpr MeshShape kMeshes[] = {{100, 100, 5, 50}, {316, 316, 5, 50}, {1000, 1000, 1, 0}, {100, 1000, 1, 100}};
+constexpr MeshShape kMeshes[] = {
+    {100, 100, 5, 50}, {316, 316, 5, 50}, {1000, 1000, 1, 0}, {100, 1000, 1, 100}, {100, 100, 1, 0}};
 
 struct Mesh {
     MeshShape shape{};
@@ -162,6 +170,72 @@ void cut(benchmark::State& state, std::int32_t loadCase) {
 void BM_StaticCut(benchmark::State& state) { cut(state, 1); }
 void BM_SpectrumCut(benchmark::State& state) { cut(state, kSpectrumCase); }
 
+// The cut through row (along) or column (across) k of the mesh, rising by 0.4 of a shell over its
+// length, so that it passes no node and crosses each of the row's shells once.
+void directedCutEnds(const Mesh& mesh, bool across, std::int32_t k, CVertex& a, CVertex& b) {
+    const double nx = mesh.shape.nx, ny = mesh.shape.ny;
+    if (across) {
+        a = mesh.Global(k + 0.3, -0.5);
+        b = mesh.Global(k + 0.7, ny + 0.5);
+    } else {
+        a = mesh.Global(-0.5, k + 0.3);
+        b = mesh.Global(nx + 0.5, k + 0.7);
+    }
+}
+
+// The rows (or columns) in a fixed shuffled order: successive first-time cuts land far apart.
+std::vector<std::int32_t> shuffledPlaces(std::int32_t count) {
+    std::vector<std::int32_t> places(static_cast<std::size_t>(count));
+    for (std::int32_t k = 0; k < count; ++k) places[static_cast<std::size_t>(k)] = k;
+    std::uint64_t s = 0x2545F4914F6CDD1Dull;
+    for (std::size_t k = places.size(); k > 1; --k) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        std::swap(places[k - 1], places[static_cast<std::size_t>((s >> 33) % k)]);
+    }
+    return places;
+}
+
+// A static cut along the rows or across them, at a new place each iteration or again at one, on
+// the index or by the full scan.
+void BM_DirectedCut(benchmark::State& state, std::int64_t which, bool across, bool again, bool scan) {
+    Mesh& mesh = meshOf(which);
+    const std::int32_t count = across ? mesh.shape.nx : mesh.shape.ny;
+    const std::vector<std::int32_t> places = again ? std::vector<std::int32_t>{count / 2} : shuffledPlaces(count);
+
+    // What each cut crosses, from the library's own search: the two directions must cross as many.
+    CVertex a, b;
+    directedCutEnds(mesh, across, places[0], a, b);
+    const detail::PlaneModel& m = *mesh.calc->Model();
+    m.frame.CutIntoPlane(a, b, m.tolerance);
+    state.counters["crossed"] = static_cast<double>(detail::FindCrossedElements(m, a, b, true).shells.size());
+
+    detail::UseFullScan(scan);
+    std::vector<double> F[6];
+    std::size_t next = 0;
+    for (auto _ : state) {
+        directedCutEnds(mesh, across, places[next], a, b);
+        next = next + 1 == places.size() ? 0 : next + 1;
+        const std::int32_t rc =
+            mesh.calc->GetForcesOnSection(1, &a, &b, F[0], F[1], F[2], F[3], F[4], F[5], 1, false, true, nullptr);
+        if (rc != 1) state.SkipWithError("the cut failed");
+        benchmark::DoNotOptimize(F[0].data());
+    }
+    detail::UseFullScan(false);
+    setCounters(state, mesh);
+    state.SetLabel(scan ? "full scan" : "index");
+}
+
+void registerDirectedCuts(std::int64_t m, const std::string& mesh) {
+    for (const bool scan : {false, true})
+        for (const bool again : {false, true})
+            for (const bool across : {false, true}) {
+                const std::string name = "Cut/" + mesh + (across ? "/across" : "/along") + (again ? "/again" : "/first") +
+                                         (scan ? "/scan" : "/index");
+                benchmark::RegisterBenchmark(name.c_str(), BM_DirectedCut, m, across, again, scan)
+                    ->Unit(benchmark::kMicrosecond);
+            }
+}
+
 void BM_Construct(benchmark::State& state) {
     Mesh& mesh = meshOf(state.range(0));
     for (auto _ : state) {
@@ -190,9 +264,12 @@ void BM_DeepCopy(benchmark::State& state) {
 // Registered mesh by mesh, so that each mesh is built once.
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    const char* names[] = {"10k", "100k", "1M", "100k_strip"};
-    for (std::int64_t m = 0; m < 4; ++m) {
+    const char* names[] = {"10k", "100k", "1M", "100k_strip", "10k_1case"};
+    // The one-case 10k mesh only for the directions, just before the 1M mesh's; each mesh is built once.
+    for (std::int64_t m : {0, 1, 4, 2, 3}) {
         const std::string mesh = names[m];
+        if (kMeshes[m].staticCases == 1 && kMeshes[m].modes == 0) registerDirectedCuts(m, mesh);
+        if (m == 4) continue;
         for (std::int64_t path : {0, 1}) {
             const std::string how = path == 0 ? "/index" : "/scan";
             benchmark::RegisterBenchmark(("StaticCut/" + mesh + how).c_str(), BM_StaticCut)

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 
+#include "core/prefetch.h"
+#include "core/radix_sort.h"
 #include "core/segments.h"
 
 namespace xsect::detail {
@@ -66,18 +69,22 @@ bool UsingFullScan() { return fullScan.load(std::memory_order_relaxed); }
 
 namespace {
 
-bool shellCrossed(const PlaneModel& m, std::size_t shell, const CutSegment& cut) {
-    // A shell that names a node the model lacks is left out whole, as a frame is: half a polygon
-    // would give a false set of crossed edges.
-    if (!m.shellUsable[shell]) return false;
-    const std::size_t n = m.CornerCount(shell);
-    const std::int32_t* c = m.CornersOf(shell);
+// Does the cut cross an edge of the shell at this place?
+bool shellAtPlaceCrossed(const PlaneModel& m, std::size_t place, const CutSegment& cut) {
+    const std::size_t n = m.CornerCountAt(place);
+    const std::int32_t* c = m.CornersAt(place);
     for (std::size_t i = 0; i < n; ++i) {
         const CVertex& p = m.vertices[static_cast<std::size_t>(c[i])];
         const CVertex& q = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
         if (cut.Crosses(p, q, m.tolerance)) return true;
     }
     return false;
+}
+
+bool shellCrossed(const PlaneModel& m, std::size_t shell, const CutSegment& cut) {
+    // A shell that names a node the model lacks is left out whole, as a frame is: half a polygon
+    // would give a false set of crossed edges. (The index never offers one: its box is empty.)
+    return m.shellUsable[shell] && shellAtPlaceCrossed(m, m.PlaceOf(shell), cut);
 }
 
 bool frameCrossed(const PlaneModel& m, std::size_t frame, const CutSegment& cut) {
@@ -93,7 +100,10 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
     const CutSegment cut(a, b);
     CrossedElements crossed;
     for (std::size_t s = 0; s < m.ShellCount(); ++s)
-        if (shellCrossed(m, s, cut)) crossed.shells.push_back(static_cast<std::int32_t>(s));
+        if (shellCrossed(m, s, cut)) {
+            crossed.shells.push_back(static_cast<std::int32_t>(s));
+            crossed.shellPlaces.push_back(static_cast<std::int32_t>(m.PlaceOf(s)));
+        }
     if (frames)
         for (std::size_t f = 0; f < m.FrameCount(); ++f)
             if (frameCrossed(m, f, cut)) crossed.frames.push_back(static_cast<std::int32_t>(f));
@@ -102,9 +112,34 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
 
 namespace {
 
+// Which items a search has met already, a bit each: the index offers a shell once for every cell its
+// box lies in, and marking is cheaper than sorting them out. Each thread keeps its own, clear between
+// searches.
+std::vector<std::uint64_t>& metBits(std::size_t items) {
+    thread_local std::vector<std::uint64_t> bits;
+    if (bits.size() < items / 64 + 1) bits.resize(items / 64 + 1, 0);
+    return bits;
+}
+
+// Keeps the first of each item, in the order met.
+void keepFirstOfEach(std::vector<std::int32_t>& items, std::size_t itemCount) {
+    std::vector<std::uint64_t>& met = metBits(itemCount);
+    std::size_t kept = 0;
+    for (const std::int32_t item : items) {
+        std::uint64_t& word = met[static_cast<std::size_t>(item) / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (static_cast<std::size_t>(item) % 64);
+        if (word & bit) continue;
+        word |= bit;
+        items[kept++] = item;
+    }
+    items.resize(kept);
+    for (const std::int32_t item : items) met[static_cast<std::size_t>(item) / 64] = 0;
+}
+
 // The index's candidates for crossings of the cut a-b or of a cut moved sideways from it by at most
-// `apart`: each candidate's box is first tested against that band (most are only near it), and the
-// few left are put in element number order, once each. False when the index cannot answer.
+// `apart`, once each in the order the index met them (cell by cell along the cut, so near each other
+// in memory): each candidate's box is first tested against that band, as most are only near it.
+// False when the index cannot answer.
 bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b, double apart, bool frames,
                         std::vector<std::int32_t>& items) {
     // A crossing lies on the cut within tolerance squared of its parameter range past either end.
@@ -116,32 +151,64 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
     const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    keepFirstOfEach(items, m.ShellCount() + m.FrameCount());
+    // The boxes, and where the shells' corner lists start, are asked for before any box is tested:
+    // the tests branch on what they read, and each wrong guess would drop the reads issued after it.
+    for (const std::int32_t item : items) {
+        PrefetchLine(&m.index.BoxOf(item));
+        if (item < shellCount) PrefetchLine(&m.cornerStart[static_cast<std::size_t>(item)]);
+    }
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](std::int32_t item) {
                                    return (item >= shellCount && !frames) ||
                                           !segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin);
                                }),
                 items.end());
-    // Walked along a row of cells, the candidates often come out in order already.
-    if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
-    items.erase(std::unique(items.begin(), items.end()), items.end());
     return true;
 }
 
-// Tests the candidates exactly against each of the cuts.
+// Asks for the candidate shells' corner lists, then for their nodes, before any is tested, for the
+// same reason as the boxes.
+void prefetchCorners(const PlaneModel& m, const std::vector<std::int32_t>& items) {
+    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    for (const std::int32_t item : items)
+        if (item < shellCount) PrefetchLine(m.CornersAt(static_cast<std::size_t>(item)));
+    for (const std::int32_t item : items) {
+        if (item >= shellCount) continue;
+        const std::int32_t* c = m.CornersAt(static_cast<std::size_t>(item));
+        for (std::size_t i = 0, n = m.CornerCountAt(static_cast<std::size_t>(item)); i < n; ++i)
+            PrefetchLine(&m.vertices[static_cast<std::size_t>(c[i])]);
+    }
+}
+
+// Tests the candidates exactly against each of the cuts; the crossed elements then go back to element
+// number order.
 template <std::size_t N>
 std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vector<std::int32_t>& items,
                                             const std::array<CutSegment, N>& cuts) {
     std::array<CrossedElements, N> crossed;
+    std::array<std::vector<std::uint64_t>, N> shells;  // index and place of each crossed shell
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    for (const std::int32_t item : items)
-        for (std::size_t k = 0; k < N; ++k) {
+    prefetchCorners(m, items);
+    for (const std::int32_t item : items) {
+        for (std::size_t c = 0; c < N; ++c) {
             if (item < shellCount) {
-                if (shellCrossed(m, static_cast<std::size_t>(item), cuts[k])) crossed[k].shells.push_back(item);
-            } else if (frameCrossed(m, static_cast<std::size_t>(item - shellCount), cuts[k])) {
-                crossed[k].frames.push_back(item - shellCount);
+                const auto place = static_cast<std::size_t>(item);
+                if (shellAtPlaceCrossed(m, place, cuts[c]))
+                    shells[c].push_back(static_cast<std::uint64_t>(m.ShellAt(place)) << 32 | place);
+            } else if (frameCrossed(m, static_cast<std::size_t>(item - shellCount), cuts[c])) {
+                crossed[c].frames.push_back(item - shellCount);
             }
         }
+    }
+    for (std::size_t c = 0; c < N; ++c) {
+        RadixSort(shells[c], [](std::uint64_t s) { return static_cast<std::uint32_t>(s >> 32); });
+        for (const std::uint64_t s : shells[c]) {
+            crossed[c].shells.push_back(static_cast<std::int32_t>(s >> 32));
+            crossed[c].shellPlaces.push_back(static_cast<std::int32_t>(s & 0xffffffffu));
+        }
+        std::sort(crossed[c].frames.begin(), crossed[c].frames.end());
+    }
     return crossed;
 }
 
@@ -175,7 +242,7 @@ std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& 
     if (!nearCut(m, a, b, extension, halfWidth, items)) return allItems(m.ShellCount());
     std::vector<std::int32_t> shells;
     for (const std::int32_t item : items)
-        if (item < shellCount) shells.push_back(item);
+        if (item < shellCount) shells.push_back(static_cast<std::int32_t>(m.ShellAt(static_cast<std::size_t>(item))));
     std::sort(shells.begin(), shells.end());
     shells.erase(std::unique(shells.begin(), shells.end()), shells.end());
     return shells;

@@ -1,8 +1,9 @@
 #pragma once
 
 // Which elements a cut passes through. The search asks the spatial index for the elements near the
-// cut and tests those, in element number order, with the same exact tests as the full scan, so both
-// give the same elements; the full scan stays as the reference the tests and benchmarks compare with.
+// cut and tests those, in the order their data lies in memory, with the same exact tests as the full
+// scan, so both give the same elements, which it hands back in element number order; the full scan
+// stays as the reference the tests and benchmarks compare with.
 
 #include <array>
 #include <cstdint>
@@ -12,10 +13,13 @@
 
 namespace xsect::detail {
 
-// Shell and frame indices, each in ascending element number.
+// Shell and frame indices, each in ascending element number, and beside the shells their places
+// (empty when a search did not note them), so that what reads the shells' data next need not look
+// each place up: the way from a shell to its place lies in element order.
 struct CrossedElements {
     std::vector<std::int32_t> shells;
     std::vector<std::int32_t> frames;
+    std::vector<std::int32_t> shellPlaces;
     bool Empty() const { return shells.empty() && frames.empty(); }
 };
 

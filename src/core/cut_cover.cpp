@@ -140,7 +140,7 @@ Coverage CoveredPart(const PlaneModel& m, const std::vector<std::int32_t>& shell
 namespace {
 
 // The usable shells near the stretch [from, to] of the cut's line, from the index or, when it
-// cannot answer, all of them.
+// cannot answer, all of them; in index order.
 std::vector<std::size_t> shellsNear(const PlaneModel& m, const CutLine& cut, double from, double to) {
     std::vector<std::int32_t> items;
     const double reach = std::max(m.tolerance, 1e-12 * cut.length);
@@ -150,6 +150,11 @@ std::vector<std::size_t> shellsNear(const PlaneModel& m, const CutLine& cut, dou
                                           cut.a.y + to * cut.ty, 0.0, m.tolerance, items)) {
         items.resize(m.ShellCount());
         for (std::size_t s = 0; s < items.size(); ++s) items[s] = static_cast<std::int32_t>(s);
+    } else {
+        // The index's items are the shells' places.
+        for (std::int32_t& item : items)
+            if (item < static_cast<std::int32_t>(m.ShellCount()))
+                item = static_cast<std::int32_t>(m.ShellAt(static_cast<std::size_t>(item)));
     }
     std::sort(items.begin(), items.end());
     items.erase(std::unique(items.begin(), items.end()), items.end());

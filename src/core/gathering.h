@@ -14,12 +14,13 @@
 namespace xsect::detail {
 
 // One element node on the gathered side: the node and where its records are (a shell's corner slot,
-// or a frame's end 0 / 1).
+// or a frame's end 0 / 1, of the element at its place; -1 when the place was not noted).
 struct SideSlot {
     std::int32_t node;
     std::int32_t element;
     std::int32_t slot;
     bool frame;
+    std::int32_t place = -1;
 };
 
 // The crossed elements' nodes that `onSide(vertex)` accepts, in the order the sums are taken:
@@ -28,17 +29,24 @@ template <class OnSide>
 std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& crossed, OnSide&& onSide) {
     std::vector<SideSlot> side;
     side.reserve(4 * crossed.shells.size() + 2 * crossed.frames.size());
-    for (const std::int32_t s : crossed.shells) {
-        const std::size_t n = m.CornerCount(static_cast<std::size_t>(s));
-        const std::int32_t* c = m.CornersOf(static_cast<std::size_t>(s));
+    const bool placed = crossed.shellPlaces.size() == crossed.shells.size();
+    for (std::size_t k = 0; k < crossed.shells.size(); ++k) {
+        const std::int32_t s = crossed.shells[k];
+        const std::size_t place =
+            placed ? static_cast<std::size_t>(crossed.shellPlaces[k]) : m.PlaceOf(static_cast<std::size_t>(s));
+        const std::size_t n = m.CornerCountAt(place);
+        const std::int32_t* c = m.CornersAt(place);
         for (std::size_t i = 0; i < n; ++i)
             if (onSide(m.vertices[static_cast<std::size_t>(c[i])]))
-                side.push_back({c[i], s, static_cast<std::int32_t>(i), false});
+                side.push_back({c[i], s, static_cast<std::int32_t>(i), false, static_cast<std::int32_t>(place)});
     }
     for (const std::int32_t f : crossed.frames)
         for (std::int32_t end = 0; end < 2; ++end) {
             const std::int32_t node = m.frameEnds[static_cast<std::size_t>(f)][static_cast<std::size_t>(end)];
-            if (onSide(m.vertices[static_cast<std::size_t>(node)])) side.push_back({node, f, end, true});
+            if (onSide(m.vertices[static_cast<std::size_t>(node)])) {
+                const auto place = static_cast<std::int32_t>(m.frameResults.PlaceOf(static_cast<std::size_t>(f)));
+                side.push_back({node, f, end, true, place});
+            }
         }
     return side;
 }
@@ -80,7 +88,7 @@ public:
 private:
     struct Run {
         const ResultStore* store;
-        std::size_t element;
+        std::size_t element, place;
         std::size_t first, last;  // its slots in slots_ and arms_
     };
     // Adds the record of slot i, if the host filed one, to the force and moment sums.

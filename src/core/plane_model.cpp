@@ -7,22 +7,23 @@ namespace xsect::detail {
 
 // ---- result store ------------------------------------------------------------------------------
 
-const ResultBlock* ResultStore::Find(std::size_t element, std::int32_t caseIndex) const {
-    if (element + 1 >= elementStart_.size()) return nullptr;
+const ResultBlock* ResultStore::FindAt(std::size_t place, std::int32_t caseIndex) const {
+    if (place + 1 >= elementStart_.size()) return nullptr;
     // Blocks are in case order, one per case, so an element with results for every case holds
     // case c at position c: a look there spares most searches.
-    const std::size_t guess = elementStart_[element] + static_cast<std::size_t>(caseIndex);
-    if (caseIndex >= 0 && guess < elementStart_[element + 1] && blocks_[guess].caseIndex == caseIndex)
+    const std::size_t guess = elementStart_[place] + static_cast<std::size_t>(caseIndex);
+    if (caseIndex >= 0 && guess < elementStart_[place + 1] && blocks_[guess].caseIndex == caseIndex)
         return &blocks_[guess];
-    const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element]);
-    const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[element + 1]);
+    const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[place]);
+    const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[place + 1]);
     const auto it = std::lower_bound(first, last, caseIndex,
                                      [](const ResultBlock& b, std::int32_t c) { return b.caseIndex < c; });
     return it != last && it->caseIndex == caseIndex ? &*it : nullptr;
 }
 
 std::size_t ResultStore::Bytes() const {
-    return elementStart_.capacity() * sizeof(std::size_t) + blocks_.capacity() * sizeof(ResultBlock) +
+    return placeOf_.capacity() * sizeof(std::int32_t) + elementStart_.capacity() * sizeof(std::size_t) +
+           blocks_.capacity() * sizeof(ResultBlock) +
            values_.capacity() * sizeof(double) + present_.capacity();
 }
 
@@ -93,8 +94,28 @@ std::int32_t ElementArrays::CaseIndex(std::int32_t loadCase) const {
 
 std::size_t ElementArrays::ArrayBytes() const {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
-    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(cornerStart) + bytes(corners) +
-           bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) + bytes(caseIds) + bytes(cases);
+    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(shellAtPlace) +
+           bytes(cornerStart) + bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) +
+           bytes(caseIds) + bytes(cases);
+}
+
+void ElementArrays::PlaceShells(std::vector<std::int32_t> atPlace) {
+    std::vector<std::size_t> start;
+    std::vector<std::int32_t> placed;
+    std::vector<std::int32_t> placeOf(atPlace.size());
+    start.reserve(atPlace.size() + 1);
+    placed.reserve(corners.size());
+    start.push_back(0);
+    for (std::size_t p = 0; p < atPlace.size(); ++p) {
+        const auto s = static_cast<std::size_t>(atPlace[p]);
+        placeOf[s] = static_cast<std::int32_t>(p);
+        placed.insert(placed.end(), CornersOf(s), CornersOf(s) + CornerCount(s));
+        start.push_back(placed.size());
+    }
+    cornerStart = std::move(start);
+    corners = std::move(placed);
+    shellAtPlace = std::move(atPlace);
+    shellResults.PlaceElements(std::move(placeOf));
 }
 
 std::size_t PlaneModel::Bytes() const { return ArrayBytes() + index.Bytes(); }
@@ -301,14 +322,20 @@ void forEachFrameBlock(const ElementArrays& m, const CFrameElement& frame, Visit
     }
 }
 
+// Files the elements' results in place order: `at` gives the element index at each place, or is
+// null when the places are the indices.
 template <class Elements, class ForEach>
-void fileResults(const ElementArrays& m, const Elements& elements, const Mat3* rotation, ResultStore& store,
-                 ForEach&& forEachBlock, std::size_t (*slotsOf)(const typename Elements::mapped_type&)) {
+void fileResults(const ElementArrays& m, const Elements& elements, const std::vector<std::int32_t>* at,
+                 const Mat3* rotation, ResultStore& store, ForEach&& forEachBlock,
+                 std::size_t (*slotsOf)(const typename Elements::mapped_type&)) {
     auto turned = [rotation](const Vec3& v) { return rotation ? multiply(*rotation, v) : v; };
     // Sized first, so that the store is allocated once and exactly: a model's results can run to
     // gigabytes.
     std::size_t blocks = 0, records = 0;
+    std::vector<const typename Elements::mapped_type*> byIndex;
+    byIndex.reserve(elements.size());
     for (const auto& entry : elements) {
+        byIndex.push_back(&entry.second);
         const std::size_t slots = slotsOf(entry.second);
         forEachBlock(m, entry.second, [&](std::int32_t, std::int32_t width, std::int32_t, auto&&) {
             ++blocks;
@@ -316,10 +343,11 @@ void fileResults(const ElementArrays& m, const Elements& elements, const Mat3* r
         });
     }
     store.Reserve(elements.size(), blocks, records);
-    for (const auto& entry : elements) {
+    for (std::size_t place = 0; place < byIndex.size(); ++place) {
+        const auto& element = *byIndex[at != nullptr && !at->empty() ? static_cast<std::size_t>((*at)[place]) : place];
         store.BeginElement();
-        const std::size_t slots = slotsOf(entry.second);
-        forEachBlock(m, entry.second, [&](std::int32_t c, std::int32_t width, std::int32_t highest, auto&& record) {
+        const std::size_t slots = slotsOf(element);
+        forEachBlock(m, element, [&](std::int32_t c, std::int32_t width, std::int32_t highest, auto&& record) {
             const ResultBlock& block = store.AddBlock(c, width, highest, slots);
             for (std::size_t slot = 0; slot < slots; ++slot)
                 for (std::int32_t mode = 1; mode <= width; ++mode)
@@ -330,9 +358,10 @@ void fileResults(const ElementArrays& m, const Elements& elements, const Mat3* r
     store.Finish();
 }
 
-// ---- index ------------------------------------------------------------------------------------------
+// ---- places and the index ----------------------------------------------------------------------
 
-void buildIndex(PlaneModel& m) {
+// The elements' boxes for the index, shells by index, then frames.
+std::vector<Box> elementBoxes(const PlaneModel& m) {
     // A crossing may lie tolerance squared (a fraction of the segment parameters) past an edge's
     // ends, so each box grows by that share of its longest edge, and by the tolerance itself.
     const double e = m.tolerance * m.tolerance;
@@ -362,7 +391,68 @@ void buildIndex(PlaneModel& m) {
         boxes.push_back(m.shellUsable[s] ? boxOf(m.CornersOf(s), m.CornerCount(s), true) : Box{0.0, 0.0, -1.0, -1.0});
     for (std::size_t f = 0; f < m.FrameCount(); ++f)
         boxes.push_back(m.FrameUsable(f) ? boxOf(m.frameEnds[f].data(), 2, false) : Box{0.0, 0.0, -1.0, -1.0});
-    m.index.Build(boxes);
+    return boxes;
+}
+
+// The distance along a Hilbert curve through a 2^16 x 2^16 grid to cell (x, y). Neighbours on the
+// curve are neighbours in the plane, and a stretch of it fills a compact patch: a line in any
+// direction meets few stretches.
+std::uint32_t hilbertDistance(std::uint32_t x, std::uint32_t y) {
+    std::uint32_t d = 0;
+    for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
+        const std::uint32_t rx = (x & s) != 0, ry = (y & s) != 0;
+        d += s * s * ((3 * rx) ^ ry);
+        if (ry == 0) {  // turns the quadrant so that the curve inside it starts where it enters
+            if (rx == 1) {
+                x = ~x;
+                y = ~y;
+            }
+            std::swap(x, y);
+        }
+    }
+    return d;
+}
+
+// The shells in the order of the Hilbert curve through their boxes' centres (ties in index order;
+// the shells without a box, which no search offers, at the end).
+std::vector<std::int32_t> hilbertOrder(const std::vector<Box>& boxes, std::size_t shells) {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    auto centreOf = [&](std::size_t s, double& x, double& y) {
+        const Box& b = boxes[s];
+        x = (b.x0 + b.x1) / 2;
+        y = (b.y0 + b.y1) / 2;
+        return b.x0 <= b.x1 && b.y0 <= b.y1 && std::isfinite(x) && std::isfinite(y);
+    };
+    for (std::size_t s = 0; s < shells; ++s) {
+        double x, y;
+        if (!centreOf(s, x, y)) continue;
+        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    }
+    // One scale for both axes keeps the curve's patches square in the plane.
+    const double span = std::max(x1 - x0, y1 - y0);
+    const double scale = span > 0.0 && std::isfinite(span) ? 65535.0 / span : 0.0;
+    std::vector<std::uint64_t> keys(shells);
+    for (std::size_t s = 0; s < shells; ++s) {
+        double x, y;
+        std::uint64_t d = 0xffffffffu;
+        if (centreOf(s, x, y))
+            d = hilbertDistance(static_cast<std::uint32_t>((x - x0) * scale),
+                                static_cast<std::uint32_t>((y - y0) * scale));
+        keys[s] = d << 32 | s;
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::int32_t> order(shells);
+    for (std::size_t p = 0; p < shells; ++p) order[p] = static_cast<std::int32_t>(keys[p] & 0xffffffffu);
+    return order;
+}
+
+// The index's items are the shells' places, then the frames.
+void buildIndex(PlaneModel& m, std::vector<Box>& boxes) {
+    std::vector<Box> placed(boxes.size());
+    for (std::size_t p = 0; p < m.ShellCount(); ++p) placed[p] = boxes[m.ShellAt(p)];
+    std::copy(boxes.begin() + static_cast<std::ptrdiff_t>(m.ShellCount()), boxes.end(),
+              placed.begin() + static_cast<std::ptrdiff_t>(m.ShellCount()));
+    m.index.Build(placed);
 }
 
 std::size_t shellSlots(const CShellElement& s) { return s.nodes.size(); }
@@ -406,12 +496,12 @@ void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<s
 
 void FileResults(const std::map<std::int32_t, CShellElement>& shells, const std::map<std::int32_t, CFrameElement>& frames,
                  const Mat3* rotation, ElementArrays& m) {
-    fileResults(m, shells, rotation, m.shellResults, [](const ElementArrays& em, const CShellElement& s, auto&& visit) {
-        forEachShellBlock(em, s, visit);
-    }, shellSlots);
-    fileResults(m, frames, rotation, m.frameResults, [](const ElementArrays& em, const CFrameElement& f, auto&& visit) {
-        forEachFrameBlock(em, f, visit);
-    }, frameSlots);
+    fileResults(m, shells, &m.shellAtPlace, rotation, m.shellResults,
+                [](const ElementArrays& em, const CShellElement& s, auto&& visit) { forEachShellBlock(em, s, visit); },
+                shellSlots);
+    fileResults(m, frames, nullptr, rotation, m.frameResults,
+                [](const ElementArrays& em, const CFrameElement& f, auto&& visit) { forEachFrameBlock(em, f, visit); },
+                frameSlots);
 }
 
 std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, CVertex>& nodes,
@@ -432,8 +522,10 @@ std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, C
     // Nothing is ever cut on a plane that could not be set up: its results need no filing.
     if (m.planeStatus != CS_SUCCESS) return model;
 
+    std::vector<Box> boxes = elementBoxes(m);
+    m.PlaceShells(hilbertOrder(boxes, m.ShellCount()));
     FileResults(shells, frames, &m.frame.axes, m);
-    buildIndex(m);
+    buildIndex(m, boxes);
     return model;
 }
 

@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/arithmetic.h"
 #include "core/plane_frame.h"
+#include "core/prefetch.h"
 #include "core/spatial_index.h"
 #include "xsect/forces/status.h"
 #include "xsect/model/frame_element.h"
@@ -40,7 +42,25 @@ struct ResultBlock {
 class ResultStore {
 public:
     // The element's block for a load case, or null.
-    const ResultBlock* Find(std::size_t element, std::int32_t caseIndex) const;
+    const ResultBlock* Find(std::size_t element, std::int32_t caseIndex) const {
+        return FindAt(PlaceOf(element), caseIndex);
+    }
+    // The same by the element's place: where its blocks lie among the others.
+    const ResultBlock* FindAt(std::size_t place, std::int32_t caseIndex) const;
+    std::size_t PlaceOf(std::size_t element) const {
+        return placeOf_.empty() ? element : static_cast<std::size_t>(placeOf_[element]);
+    }
+    // Asks the memory for one step of the way FindAt goes, for a search that looks up many elements:
+    // step 0 where the element's blocks start, 1 its block for the case (which reads what step 0
+    // asked for, so a search takes each step for all its elements before the next).
+    void PrefetchAt(std::size_t place, std::int32_t caseIndex, int step) const {
+        if (place + 1 >= elementStart_.size()) return;
+        if (step == 0) {
+            PrefetchLine(&elementStart_[place]);
+        } else if (elementStart_[place] + static_cast<std::size_t>(caseIndex) < blocks_.size()) {
+            PrefetchLine(&blocks_[elementStart_[place] + static_cast<std::size_t>(caseIndex)]);
+        }
+    }
     // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
     const double* Record(const ResultBlock& block, std::size_t slot, std::int32_t mode) const {
         if (mode < 1 || mode > block.width) return nullptr;
@@ -51,7 +71,9 @@ public:
 
     std::size_t Bytes() const;
 
-    // Building, element by element in index order, after reserving the exact sizes.
+    // Building, element by element in place order, after reserving the exact sizes. The places are
+    // the element indices unless PlaceElements gave others (placeOf: element index -> place).
+    void PlaceElements(std::vector<std::int32_t> placeOf) { placeOf_ = std::move(placeOf); }
     void Reserve(std::size_t elements, std::size_t blocks, std::size_t records);
     void BeginElement();
     // A block of slots x width records, all absent until filled.
@@ -60,7 +82,8 @@ public:
     void Finish();
 
 private:
-    std::vector<std::size_t> elementStart_;  // into blocks_, one entry per element and a closing one
+    std::vector<std::int32_t> placeOf_;      // element index -> place; empty when they are the same
+    std::vector<std::size_t> elementStart_;  // into blocks_, one entry per place and a closing one
     std::vector<ResultBlock> blocks_;
     std::vector<double> values_;
     std::vector<unsigned char> present_;
@@ -68,9 +91,14 @@ private:
 
 // The host's elements as flat arrays, with their results in contiguous blocks: what the plane model
 // and the assembly's model share. Nodes in ascending number (the plane model's in plane coordinates,
-// the assembly's as given); shells in ascending number, the corners of shell s at
-// corners[cornerStart[s] .. cornerStart[s+1]), node indices in the shell's own order (kMissing for a
-// node the model lacks); frames in ascending number with their two end nodes (kMissing when unknown).
+// the assembly's as given); frames in ascending number with their two end nodes (kMissing when
+// unknown). Shells are in ascending number too: shell i is the i-th everywhere (searches, sums,
+// sections), but its data (corners, result blocks, its box in the index) lies at its place. A host's
+// numbering follows the mesh one way only, so a cut across it would read a page per shell; placed
+// along a curve through the plane, the shells a cut crosses lie close in memory whichever way it
+// runs. (The plane model places them along a Hilbert curve through their centres; the assembly's
+// model leaves each at its index.) The corners of the shell at place p are corners[cornerStart[p] .. cornerStart[p+1]), node
+// indices in the shell's own order (kMissing for a node the model lacks).
 struct ElementArrays {
     double tolerance = 0.0;
 
@@ -78,6 +106,7 @@ struct ElementArrays {
     std::vector<CVertex> vertices;
 
     std::vector<std::int32_t> shellIds;
+    std::vector<std::int32_t> shellAtPlace;  // place -> shell index; empty while the places are the indices
     std::vector<std::size_t> cornerStart{0};
     std::vector<std::int32_t> corners;
     std::vector<unsigned char> shellUsable;  // every corner known: a shell with a gap is left out of every search
@@ -95,8 +124,17 @@ struct ElementArrays {
 
     std::size_t ShellCount() const { return shellIds.size(); }
     std::size_t FrameCount() const { return frameIds.size(); }
-    std::size_t CornerCount(std::size_t shell) const { return cornerStart[shell + 1] - cornerStart[shell]; }
-    const std::int32_t* CornersOf(std::size_t shell) const { return corners.data() + cornerStart[shell]; }
+    std::size_t CornerCount(std::size_t shell) const { return CornerCountAt(PlaceOf(shell)); }
+    const std::int32_t* CornersOf(std::size_t shell) const { return CornersAt(PlaceOf(shell)); }
+    std::size_t PlaceOf(std::size_t shell) const { return shellResults.PlaceOf(shell); }
+    std::size_t ShellAt(std::size_t place) const {
+        return shellAtPlace.empty() ? place : static_cast<std::size_t>(shellAtPlace[place]);
+    }
+    std::size_t CornerCountAt(std::size_t place) const { return cornerStart[place + 1] - cornerStart[place]; }
+    const std::int32_t* CornersAt(std::size_t place) const { return corners.data() + cornerStart[place]; }
+    // Moves each shell's corners to its place (atPlace: place -> shell index), before any result is
+    // filed: the results are filed at the same places.
+    void PlaceShells(std::vector<std::int32_t> atPlace);
     bool FrameUsable(std::size_t frame) const { return frameEnds[frame][0] != kMissing && frameEnds[frame][1] != kMissing; }
 
     // Index of a node, shell or load case number, or kMissing.

@@ -38,7 +38,7 @@ TEST(Gathering, SideOneTakesTheRightAndTheLineInElementOrder) {
     m.loadCases[1] = CLoadCaseInfo{};
     CCrossSectionForcesPost calc = m.Build();
     const detail::PlaneModel& pm = *calc.Model();
-    const detail::CrossedElements all{{0, 1, 2}, {0, 1}};
+    const detail::CrossedElements all{{0, 1, 2}, {0, 1}, {}};
     auto nodes = [&](const CVertex& a, const CVertex& b, std::int32_t side) {
         Ids ids;
         for (const auto& s : detail::SelectSide(pm, all, detail::WindingSide(a, b, side)))
