@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "compute/demo_model.h"
+#include "compute/stations.h"
 #include "tool_test_support.h"
 #include "xsect/io/model_file.h"
 
@@ -144,6 +145,28 @@ TEST(Sections, WarnOfAnOpenEndAndOfCasesWithoutResultsWhereTheyAreCut) {
                   std::string::npos) << convention << f.err;
         EXPECT_EQ(f.err.find("load case 1"), std::string::npos) << convention << f.err;
     }
+}
+
+// Every reading of a diagram, the ones just before a loaded node line turned round included, names
+// as governing, per component, the request whose value its envelope shows.
+TEST(Diagram, EachReadingsEnvelopeNamesTheRequestItShows) {
+    io::Model model;
+    std::string error;
+    ASSERT_TRUE(io::ReadModelFile(std::string(XSECT_SOURCE_DIR) + "/examples/cantilever_wall.json", model, error));
+    auto calc = io::MakeForceCalculator(model);
+    const SectionCutter cutter = io::MakeSectionCutter(*calc, model.thickness);
+    const AxisStations s = StationsWithJumps(cutter, CVertex(2, 0, 0), CVertex(2, 0, 6), 25, cutter.DefaultRequests());
+    ASSERT_FALSE(s.before.empty());
+    std::vector<const SectionResult*> readings;
+    for (const SectionResult& r : s.after) readings.push_back(&r);
+    for (const auto& [station, r] : s.before) readings.push_back(&r);
+    const double SectionForces::*c[6] = {&SectionForces::N,  &SectionForces::Vt, &SectionForces::Vk,
+                                         &SectionForces::Mn, &SectionForces::Mt, &SectionForces::Mk};
+    for (const SectionResult* r : readings)
+        for (std::size_t i = 0; i < 6 && r->status == CS_SUCCESS; ++i) {
+            EXPECT_EQ(r->values.at(r->envelope.maxRequest[i]).max.*c[i], r->envelope.max.*c[i]) << r->position << " " << i;
+            EXPECT_EQ(r->values.at(r->envelope.minRequest[i]).min.*c[i], r->envelope.min.*c[i]) << r->position << " " << i;
+        }
 }
 
 }  // namespace
