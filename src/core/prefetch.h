@@ -9,6 +9,9 @@ namespace xsect::detail {
 inline void PrefetchLine(const void* address) {
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(XSECT_NO_PREFETCH)
     __builtin_prefetch(address);
+    // The compiler counts a prefetch as no effect at all and drops a loop that does nothing else:
+    // an empty statement it must keep, naming the address, keeps the loop.
+    asm volatile("" : : "r"(address));
 #else
     (void)address;
 #endif
