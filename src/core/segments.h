@@ -3,6 +3,7 @@
 // The segment tests both calculators decide crossings with: the exact crossing test, the
 // classifier that also recognises collinear overlaps, and the quick sphere rejection.
 
+#include <cmath>
 #include <cstdint>
 
 #include "xsect/model/vertex.h"
@@ -47,5 +48,34 @@ struct CutSegment {
     CutSegment(const CVertex& from, const CVertex& to);
     bool Crosses(const CVertex& c, const CVertex& d, double tolerance) const;
 };
+
+// Inline: a search runs it on every edge of every candidate.
+inline bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double tolerance) const {
+    // The exact test first, as it needs no square root and rejects almost every edge; the sphere
+    // rejection is then asked only of edges it accepts. Both are pure, so the order changes nothing.
+    const double rx = b.x - a.x;
+    const double ry = b.y - a.y;
+    const double sx = d.x - c.x;
+    const double sy = d.y - c.y;
+    const double D = rx * sy - sx * ry;
+    if (std::fabs(D) < tolerance) return false;
+    const double acx = a.x - c.x;
+    const double acy = a.y - c.y;
+    const double t = (acy * sx - acx * sy) / D;
+    const double u = (acy * rx - acx * ry) / D;
+    const double e = tolerance * tolerance;
+    if (!(t <= 1.0 + e) || !(t >= -e) || !(u <= 1.0 + e) || !(u >= -e)) return false;
+
+    const double mx = (c.x + d.x) / 2 - (a.x + b.x) / 2;
+    const double my = (c.y + d.y) / 2 - (a.y + b.y) / 2;
+    const double mz = (c.z + d.z) / 2 - (a.z + b.z) / 2;
+    const double reach = c.Distance(&d) / 2 + halfLength;
+    // A squared gap well inside the reach cannot fail the test however its root rounds: the root
+    // is then skipped.
+    const double gap2 = mx * mx + my * my + mz * mz;
+    const double limit = reach + tolerance;
+    if (limit > 0.0 && gap2 <= limit * limit * (1.0 - 1e-12)) return true;
+    return !(std::sqrt(gap2) - reach > tolerance);
+}
 
 }  // namespace xsect::detail
