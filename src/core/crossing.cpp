@@ -112,33 +112,9 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
 
 namespace {
 
-// Which items a search has met already, a bit each: the index offers a shell once for every cell its
-// box lies in, and marking is cheaper than sorting them out. Each thread keeps its own, clear between
-// searches.
-std::vector<std::uint64_t>& metBits(std::size_t items) {
-    thread_local std::vector<std::uint64_t> bits;
-    if (bits.size() < items / 64 + 1) bits.resize(items / 64 + 1, 0);
-    return bits;
-}
-
-// Keeps the first of each item, in the order met.
-void keepFirstOfEach(std::vector<std::int32_t>& items, std::size_t itemCount) {
-    std::vector<std::uint64_t>& met = metBits(itemCount);
-    std::size_t kept = 0;
-    for (const std::int32_t item : items) {
-        std::uint64_t& word = met[static_cast<std::size_t>(item) / 64];
-        const std::uint64_t bit = std::uint64_t{1} << (static_cast<std::size_t>(item) % 64);
-        if (word & bit) continue;
-        word |= bit;
-        items[kept++] = item;
-    }
-    items.resize(kept);
-    for (const std::int32_t item : items) met[static_cast<std::size_t>(item) / 64] = 0;
-}
-
 // The index's candidates for crossings of the cut a-b or of a cut moved sideways from it by at most
-// `apart`, once each in the order the index met them (cell by cell along the cut, so near each other
-// in memory): each candidate's box is first tested against that band, as most are only near it.
+// `apart`, once each in the order the index keeps them (so near each other in memory): each
+// candidate's box is first tested against that band, as most are only near it.
 // False when the index cannot answer.
 bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b, double apart, bool frames,
                         std::vector<std::int32_t>& items) {
@@ -151,12 +127,11 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
     const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    keepFirstOfEach(items, m.ShellCount() + m.FrameCount());
     // The boxes, and where the shells' corner lists start, are asked for before any box is tested:
     // the tests branch on what they read, and each wrong guess would drop the reads issued after it.
     for (const std::int32_t item : items) {
-        PrefetchLine(&m.index.BoxOf(item));
-        if (item < shellCount) PrefetchLine(&m.cornerStart[static_cast<std::size_t>(item)]);
+        PrefetchLine(m.index.BoxAddress(item));
+        if (item < shellCount && m.cornersEach == 0) PrefetchLine(&m.cornerStart[static_cast<std::size_t>(item)]);
     }
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](std::int32_t item) {

@@ -11,11 +11,11 @@ const ResultBlock* ResultStore::FindAt(std::size_t place, std::int32_t caseIndex
     if (place + 1 >= elementStart_.size()) return nullptr;
     // Blocks are in case order, one per case, so an element with results for every case holds
     // case c at position c: a look there spares most searches.
-    const std::size_t guess = elementStart_[place] + static_cast<std::size_t>(caseIndex);
-    if (caseIndex >= 0 && guess < elementStart_[place + 1] && blocks_[guess].caseIndex == caseIndex)
-        return &blocks_[guess];
-    const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[place]);
-    const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(elementStart_[place + 1]);
+    const std::size_t begin = FirstBlock(place), end = FirstBlock(place + 1);
+    const std::size_t guess = begin + static_cast<std::size_t>(caseIndex);
+    if (caseIndex >= 0 && guess < end && blocks_[guess].caseIndex == caseIndex) return &blocks_[guess];
+    const auto first = blocks_.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto last = blocks_.begin() + static_cast<std::ptrdiff_t>(end);
     const auto it = std::lower_bound(first, last, caseIndex,
                                      [](const ResultBlock& b, std::int32_t c) { return b.caseIndex < c; });
     return it != last && it->caseIndex == caseIndex ? &*it : nullptr;
@@ -73,6 +73,10 @@ void ResultStore::Fill(const ResultBlock& block, std::size_t slot, std::int32_t 
 void ResultStore::Finish() {
     BeginElement();  // sorts the last element's blocks and closes the table
     if (elementStart_.size() == 1) elementStart_.clear();
+    blocksEach_ = elementStart_.size() > 1 ? elementStart_[1] : 0;
+    for (std::size_t e = 0; e < elementStart_.size() && blocksEach_ != 0; ++e)
+        if (elementStart_[e] != e * blocksEach_) blocksEach_ = 0;
+    allPresent_ = std::all_of(present_.begin(), present_.end(), [](unsigned char p) { return p != 0; });
 }
 
 // ---- the model -----------------------------------------------------------------------------------
@@ -116,6 +120,13 @@ void ElementArrays::PlaceShells(std::vector<std::int32_t> atPlace) {
     corners = std::move(placed);
     shellAtPlace = std::move(atPlace);
     shellResults.PlaceElements(std::move(placeOf));
+    NoteCornerCounts();
+}
+
+void ElementArrays::NoteCornerCounts() {
+    cornersEach = cornerStart.size() > 1 ? cornerStart[1] : 0;
+    for (std::size_t p = 0; p < cornerStart.size() && cornersEach != 0; ++p)
+        if (cornerStart[p] != p * cornersEach) cornersEach = 0;
 }
 
 std::size_t PlaneModel::Bytes() const { return ArrayBytes() + index.Bytes(); }
@@ -394,65 +405,20 @@ std::vector<Box> elementBoxes(const PlaneModel& m) {
     return boxes;
 }
 
-// The distance along a Hilbert curve through a 2^16 x 2^16 grid to cell (x, y). Neighbours on the
-// curve are neighbours in the plane, and a stretch of it fills a compact patch: a line in any
-// direction meets few stretches.
-std::uint32_t hilbertDistance(std::uint32_t x, std::uint32_t y) {
-    std::uint32_t d = 0;
-    for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
-        const std::uint32_t rx = (x & s) != 0, ry = (y & s) != 0;
-        d += s * s * ((3 * rx) ^ ry);
-        if (ry == 0) {  // turns the quadrant so that the curve inside it starts where it enters
-            if (rx == 1) {
-                x = ~x;
-                y = ~y;
-            }
-            std::swap(x, y);
-        }
-    }
-    return d;
-}
-
-// The shells in the order of the Hilbert curve through their boxes' centres (ties in index order;
-// the shells without a box, which no search offers, at the end).
-std::vector<std::int32_t> hilbertOrder(const std::vector<Box>& boxes, std::size_t shells) {
-    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
-    auto centreOf = [&](std::size_t s, double& x, double& y) {
-        const Box& b = boxes[s];
-        x = (b.x0 + b.x1) / 2;
-        y = (b.y0 + b.y1) / 2;
-        return b.x0 <= b.x1 && b.y0 <= b.y1 && std::isfinite(x) && std::isfinite(y);
-    };
-    for (std::size_t s = 0; s < shells; ++s) {
-        double x, y;
-        if (!centreOf(s, x, y)) continue;
-        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
-    }
-    // One scale for both axes keeps the curve's patches square in the plane.
-    const double span = std::max(x1 - x0, y1 - y0);
-    const double scale = span > 0.0 && std::isfinite(span) ? 65535.0 / span : 0.0;
-    std::vector<std::uint64_t> keys(shells);
-    for (std::size_t s = 0; s < shells; ++s) {
-        double x, y;
-        std::uint64_t d = 0xffffffffu;
-        if (centreOf(s, x, y))
-            d = hilbertDistance(static_cast<std::uint32_t>((x - x0) * scale),
-                                static_cast<std::uint32_t>((y - y0) * scale));
-        keys[s] = d << 32 | s;
-    }
-    std::sort(keys.begin(), keys.end());
-    std::vector<std::int32_t> order(shells);
-    for (std::size_t p = 0; p < shells; ++p) order[p] = static_cast<std::int32_t>(keys[p] & 0xffffffffu);
-    return order;
-}
-
-// The index's items are the shells' places, then the frames.
-void buildIndex(PlaneModel& m, std::vector<Box>& boxes) {
-    std::vector<Box> placed(boxes.size());
-    for (std::size_t p = 0; p < m.ShellCount(); ++p) placed[p] = boxes[m.ShellAt(p)];
-    std::copy(boxes.begin() + static_cast<std::ptrdiff_t>(m.ShellCount()), boxes.end(),
-              placed.begin() + static_cast<std::ptrdiff_t>(m.ShellCount()));
-    m.index.Build(placed);
+// The index is built over the shells, then the frames; the shells then take their places in the
+// order the index keeps them, and the index numbers them by place.
+void indexAndPlace(PlaneModel& m, const std::vector<Box>& boxes) {
+    m.index.Build(boxes);
+    const auto shells = static_cast<std::int32_t>(m.ShellCount());
+    std::vector<std::int32_t> atPlace;
+    atPlace.reserve(m.ShellCount());
+    for (const std::int32_t item : m.index.ItemsInOrder())
+        if (item < shells) atPlace.push_back(item);
+    m.PlaceShells(std::move(atPlace));
+    std::vector<std::int32_t> number(boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        number[i] = static_cast<std::int32_t>(i < m.ShellCount() ? m.PlaceOf(i) : i);
+    m.index.Renumber(number);
 }
 
 std::size_t shellSlots(const CShellElement& s) { return s.nodes.size(); }
@@ -484,6 +450,7 @@ void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<s
         m.cornerStart.push_back(m.corners.size());
         m.shellUsable.push_back(usable ? 1 : 0);
     }
+    m.NoteCornerCounts();
     for (const auto& [id, frame] : frames) {
         m.frameIds.push_back(id);
         m.frameEnds.push_back({lookup(frame.nodeA), lookup(frame.nodeB)});
@@ -522,10 +489,8 @@ std::shared_ptr<const PlaneModel> BuildPlaneModel(const std::map<std::int32_t, C
     // Nothing is ever cut on a plane that could not be set up: its results need no filing.
     if (m.planeStatus != CS_SUCCESS) return model;
 
-    std::vector<Box> boxes = elementBoxes(m);
-    m.PlaceShells(hilbertOrder(boxes, m.ShellCount()));
+    indexAndPlace(m, elementBoxes(m));
     FileResults(shells, frames, &m.frame.axes, m);
-    buildIndex(m, boxes);
     return model;
 }
 

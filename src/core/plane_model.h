@@ -56,9 +56,9 @@ public:
     void PrefetchAt(std::size_t place, std::int32_t caseIndex, int step) const {
         if (place + 1 >= elementStart_.size()) return;
         if (step == 0) {
-            PrefetchLine(&elementStart_[place]);
-        } else if (elementStart_[place] + static_cast<std::size_t>(caseIndex) < blocks_.size()) {
-            PrefetchLine(&blocks_[elementStart_[place] + static_cast<std::size_t>(caseIndex)]);
+            if (blocksEach_ == 0) PrefetchLine(&elementStart_[place]);
+        } else if (FirstBlock(place) + static_cast<std::size_t>(caseIndex) < blocks_.size()) {
+            PrefetchLine(&blocks_[FirstBlock(place) + static_cast<std::size_t>(caseIndex)]);
         }
     }
     // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
@@ -66,7 +66,7 @@ public:
         if (mode < 1 || mode > block.width) return nullptr;
         const std::size_t r = block.offset + slot * static_cast<std::size_t>(block.width) +
                               static_cast<std::size_t>(mode - 1);
-        return present_[r] ? &values_[6 * r] : nullptr;
+        return allPresent_ || present_[r] ? &values_[6 * r] : nullptr;
     }
 
     std::size_t Bytes() const;
@@ -82,11 +82,19 @@ public:
     void Finish();
 
 private:
+    std::size_t FirstBlock(std::size_t place) const {
+        return blocksEach_ != 0 ? place * blocksEach_ : elementStart_[place];
+    }
+
     std::vector<std::int32_t> placeOf_;      // element index -> place; empty when they are the same
     std::vector<std::size_t> elementStart_;  // into blocks_, one entry per place and a closing one
     std::vector<ResultBlock> blocks_;
     std::vector<double> values_;
     std::vector<unsigned char> present_;
+    // Most hosts give every element a block for every case and fill every record: then where an
+    // element's blocks start, and whether a record is there, need no look-up.
+    std::size_t blocksEach_ = 0;  // blocks per element when all have as many, else 0
+    bool allPresent_ = false;
 };
 
 // The host's elements as flat arrays, with their results in contiguous blocks: what the plane model
@@ -96,9 +104,10 @@ private:
 // sections), but its data (corners, result blocks, its box in the index) lies at its place. A host's
 // numbering follows the mesh one way only, so a cut across it would read a page per shell; placed
 // along a curve through the plane, the shells a cut crosses lie close in memory whichever way it
-// runs. (The plane model places them along a Hilbert curve through their centres; the assembly's
-// model leaves each at its index.) The corners of the shell at place p are corners[cornerStart[p] .. cornerStart[p+1]), node
-// indices in the shell's own order (kMissing for a node the model lacks).
+// runs. (The plane model places them in the order its index keeps them, cell by cell along a curve
+// through the plane; the assembly's model leaves each at its index.) The corners of the shell at
+// place p are corners[cornerStart[p] .. cornerStart[p+1]), node indices in the shell's own order
+// (kMissing for a node the model lacks).
 struct ElementArrays {
     double tolerance = 0.0;
 
@@ -109,6 +118,7 @@ struct ElementArrays {
     std::vector<std::int32_t> shellAtPlace;  // place -> shell index; empty while the places are the indices
     std::vector<std::size_t> cornerStart{0};
     std::vector<std::int32_t> corners;
+    std::size_t cornersEach = 0;  // every shell's corner count when all have as many, else 0
     std::vector<unsigned char> shellUsable;  // every corner known: a shell with a gap is left out of every search
 
     std::vector<std::int32_t> frameIds;
@@ -130,11 +140,17 @@ struct ElementArrays {
     std::size_t ShellAt(std::size_t place) const {
         return shellAtPlace.empty() ? place : static_cast<std::size_t>(shellAtPlace[place]);
     }
-    std::size_t CornerCountAt(std::size_t place) const { return cornerStart[place + 1] - cornerStart[place]; }
-    const std::int32_t* CornersAt(std::size_t place) const { return corners.data() + cornerStart[place]; }
+    std::size_t CornerCountAt(std::size_t place) const {
+        return cornersEach != 0 ? cornersEach : cornerStart[place + 1] - cornerStart[place];
+    }
+    const std::int32_t* CornersAt(std::size_t place) const {
+        return corners.data() + (cornersEach != 0 ? place * cornersEach : cornerStart[place]);
+    }
     // Moves each shell's corners to its place (atPlace: place -> shell index), before any result is
     // filed: the results are filed at the same places.
     void PlaceShells(std::vector<std::int32_t> atPlace);
+    // Notes whether every shell has as many corners, after the corner lists change.
+    void NoteCornerCounts();
     bool FrameUsable(std::size_t frame) const { return frameEnds[frame][0] != kMissing && frameEnds[frame][1] != kMissing; }
 
     // Index of a node, shell or load case number, or kMissing.
