@@ -79,14 +79,30 @@ inline void addForcesAndMoments(const Mat3& T, const Vec3& r, const double* fm, 
 
 // Winding of the triangle (p, q, v) by its signed area, summed edge by edge from p; zero area is
 // clockwise, with no tolerance. For v this is the side of the directed line p -> q: counter-clockwise
-// exactly when v lies strictly to its left.
+// exactly when v lies strictly to its left. The first edge's term depends on p and q alone, so a
+// line that sorts many points works it out once; each point then repeats the remaining operations
+// in the same order on the same operands, and gets the same bits as windingOf.
+class DirectedLine {
+public:
+    DirectedLine(const CVertex& p, const CVertex& q) : px_(p.x), py_(p.y), qx_(q.x), qy_(q.y) {
+        start_ += p.x * q.y - p.y * q.x;
+    }
+    POLYGON_DIRECTION windingOf(const CVertex& v) const {
+        double sum = start_;
+        sum += qx_ * v.y - qy_ * v.x;
+        sum += v.x * py_ - v.y * px_;
+        // Halved before the test, as the area: a sum of the least subnormal halves to zero.
+        const double area = 0.5 * sum;
+        return area <= 0.0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE;
+    }
+
+private:
+    double px_, py_, qx_, qy_;
+    double start_ = 0.0;  // from 0.0, as every sum here: -0.0 from the first term becomes +0.0
+};
+
 inline POLYGON_DIRECTION windingOf(const CVertex& p, const CVertex& q, const CVertex& v) {
-    double sum = 0.0;
-    sum += p.x * q.y - p.y * q.x;
-    sum += q.x * v.y - q.y * v.x;
-    sum += v.x * p.y - v.y * p.x;
-    const double area = 0.5 * sum;
-    return area <= 0.0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE;
+    return DirectedLine(p, q).windingOf(v);
 }
 
 }  // namespace xsect::detail

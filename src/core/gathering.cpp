@@ -1,6 +1,7 @@
 #include "core/gathering.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/prefetch.h"
 
@@ -10,18 +11,52 @@ namespace {
 
 const ResultStore& storeOf(const ElementArrays& m, const SideSlot& s) { return s.frame ? m.frameResults : m.shellResults; }
 
-// The positions of the side's slots in ascending node number, each node's slots kept in gathering
-// order (the sort key carries the position, so a plain sort keeps that order without a stable
-// sort's buffer). Gathered shell by shell in number order, the nodes come nearly sorted already.
-std::vector<std::uint32_t> nodeOrder(const std::vector<SideSlot>& side) {
-    std::vector<std::uint64_t> keys(side.size());
-    for (std::size_t i = 0; i < side.size(); ++i)
-        keys[i] = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(side[i].node)) << 32) | i;
-    if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
-    std::vector<std::uint32_t> order(side.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = static_cast<std::uint32_t>(keys[i] & 0xffffffffu);
-    return order;
+// Keys that come nearly in order, put in order by insertion: a step for each place a key moves, so
+// a side whose shells each give their nodes the other way round than the numbering (a cut along a
+// row, taken from above) costs a step or two a key. Past a few steps a key, std::sort takes over.
+void sortNearlySorted(std::uint64_t* keys, std::size_t n) {
+    std::size_t steps = 4 * n;
+    for (std::size_t i = 1; i < n; ++i) {
+        const std::uint64_t key = keys[i];
+        std::size_t j = i;
+        for (; j > 0 && keys[j - 1] > key; --j) keys[j] = keys[j - 1];
+        keys[j] = key;
+        if (i - j > steps) {
+            std::sort(keys, keys + n);
+            return;
+        }
+        steps -= i - j;
+    }
 }
+
+bool inNodeOrder(const std::vector<SideSlot>& side) {
+    return std::is_sorted(side.begin(), side.end(), [](const SideSlot& a, const SideSlot& b) {
+        return static_cast<std::uint32_t>(a.node) < static_cast<std::uint32_t>(b.node);
+    });
+}
+
+// The order the sums take the side's slots in: ascending node number, each node's slots in
+// gathering order. Gathered shell by shell in number order, the nodes mostly come in that order
+// already (`gathered`), and then the order is the slots' own and nothing is built.
+class NodeOrder {
+public:
+    NodeOrder(const std::vector<SideSlot>& side, bool gathered) {
+        if (gathered) return;
+        // The sort key carries the position, so that a plain sort keeps each node's slots in order.
+        const std::size_t n = side.size();
+        keys_.reset(new std::uint64_t[n]);
+        for (std::size_t k = 0; k < n; ++k) keys_[k] = std::uint64_t{static_cast<std::uint32_t>(side[k].node)} << 32 | k;
+        sortNearlySorted(keys_.get(), n);
+    }
+    explicit NodeOrder(const std::vector<SideSlot>& side) : NodeOrder(side, inNodeOrder(side)) {}
+    bool Gathered() const { return keys_ == nullptr; }
+    // The position of the k-th slot in the order, once the side was found out of order.
+    std::size_t Sorted(std::size_t k) const { return static_cast<std::size_t>(keys_[k] & 0xffffffffu); }
+    std::size_t operator[](std::size_t k) const { return Gathered() ? k : Sorted(k); }
+
+private:
+    std::unique_ptr<std::uint64_t[]> keys_;  // node << 32 | position, sorted; null when gathered in order
+};
 
 // The slot's element's place, where a search noted it, else looked up.
 std::size_t placeOf(const ElementArrays& m, const SideSlot& s) {
@@ -29,32 +64,59 @@ std::size_t placeOf(const ElementArrays& m, const SideSlot& s) {
                         : storeOf(m, s).PlaceOf(static_cast<std::size_t>(s.element));
 }
 
-// Each slot's record of a load case (mode `mode`), or null, in gathering order, where an element's
-// slots are neighbours: one look-up per element. Each step of the look-ups is asked of the memory for
-// every element before the next step reads it, and the records as they are found, so that a cut at
-// a new place waits for its records a few times rather than element by element.
-std::vector<const double*> recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side, std::int32_t caseIndex,
-                                     std::int32_t mode) {
+// The side's records of a load case (mode `mode`) in gathering order, null where the host filed
+// none, and whether the side's nodes came in ascending order (noted on the way, as every slot is
+// read here anyway).
+struct SideRecords {
+    std::unique_ptr<const double*[]> records;
+    bool inNodeOrder = true;
+};
+
+// An element's slots are neighbours, so each element is looked up once. Each step of the look-ups
+// is asked of the memory for every element before the next step reads it, and the records as they
+// are found, so that a cut at a new place waits for its records a few times rather than element by
+// element.
+SideRecords recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side, std::int32_t caseIndex,
+                      std::int32_t mode) {
+    const std::size_t n = side.size();
+    SideRecords found{std::unique_ptr<const double*[]>(new const double*[n])};
+    if (n == 0) return found;
     struct Run {
+        const ResultStore* store;
         std::size_t first, place;
     };
-    std::vector<Run> runs;  // the first slot of each element, and its place
-    for (std::size_t i = 0; i < side.size(); ++i)
-        if (i == 0 || side[i].element != side[i - 1].element || side[i].frame != side[i - 1].frame)
-            runs.push_back({i, placeOf(m, side[i])});
-    for (const int step : {0, 1})
-        for (const Run& run : runs) storeOf(m, side[run.first]).PrefetchAt(run.place, caseIndex, step);
-    std::vector<const double*> records(side.size(), nullptr);
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        const std::size_t first = runs[r].first, last = r + 1 < runs.size() ? runs[r + 1].first : side.size();
-        const ResultStore& store = storeOf(m, side[first]);
-        const ResultBlock* block = store.FindAt(runs[r].place, caseIndex);
-        if (block == nullptr) continue;
-        for (std::size_t i = first; i < last; ++i)
-            if ((records[i] = store.Record(*block, static_cast<std::size_t>(side[i].slot), mode)))
-                PrefetchLine(records[i]);
+    // Each element's first slot and its place; as many as the slots at most, and never read unset.
+    const std::unique_ptr<Run[]> runs(new Run[n]);
+    std::size_t count = 0;
+    auto startRun = [&](std::size_t i) {
+        const ResultStore& store = storeOf(m, side[i]);
+        const std::size_t place = placeOf(m, side[i]);
+        store.PrefetchAt(place, caseIndex, 0);
+        runs[count++] = {&store, i, place};
+    };
+    startRun(0);
+    bool ordered = true;
+    for (std::size_t i = 1; i < n; ++i) {
+        const SideSlot& s = side[i];
+        const SideSlot& before = side[i - 1];
+        ordered &= static_cast<std::uint32_t>(before.node) <= static_cast<std::uint32_t>(s.node);
+        if (s.element != before.element || s.frame != before.frame) startRun(i);
     }
-    return records;
+    found.inNodeOrder = ordered;
+    // Step 0 went with the runs, step 1 has a loop of its own: written as one loop over the steps,
+    // GCC 12 took PrefetchAt's calls for calls without effect and dropped both stages.
+    for (std::size_t r = 0; r < count; ++r) runs[r].store->PrefetchAt(runs[r].place, caseIndex, 1);
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::size_t first = runs[r].first, last = r + 1 < count ? runs[r + 1].first : n;
+        const ResultStore& store = *runs[r].store;
+        const ResultBlock* block = store.FindAt(runs[r].place, caseIndex);
+        for (std::size_t i = first; i < last; ++i) {
+            const double* record = block ? store.Record(*block, static_cast<std::size_t>(side[i].slot), mode) : nullptr;
+            PrefetchLine(record);  // null too: a prefetch never faults, and the test would cost more
+            found.records[i] = record;
+        }
+    }
+    return found;
 }
 
 Vec3 leverArm(const ElementArrays& m, std::int32_t node, const Vec3& momentPoint) {
@@ -73,22 +135,33 @@ void accumulate(double* sum, bool& started, const double* r) {
     for (int k = 0; k < 6; ++k) sum[k] += r[k];
 }
 
+// The static sums node by node, the k-th slot in node order being at(k). The sums are a local, which
+// no record can alias, so that they stay in registers.
+template <class At>
+Six sumByNode(const ElementArrays& m, const std::vector<SideSlot>& side, const double* const* records, At at,
+              const Mat3& T, const Vec3& momentPoint) {
+    Six sums{};
+    const std::size_t n = side.size();
+    for (std::size_t k = 0; k < n;) {
+        const std::int32_t node = side[at(k)].node;
+        double sum[6];
+        bool started = false;
+        for (; k < n && side[at(k)].node == node; ++k)
+            if (const double* r = records[at(k)]) accumulate(sum, started, r);
+        if (started) addForcesAndMoments(T, leverArm(m, node, momentPoint), sum, sums);
+    }
+    return Six(sums);  // a copy: the sums themselves would be the caller's memory
+}
+
 }  // namespace
 
 Six IntegrateStatic(const PlaneModel& m, std::int32_t caseIndex, const std::vector<SideSlot>& side, const Mat3& T,
                     const Vec3& momentPoint) {
-    Six sums{};
-    const std::vector<const double*> records = recordsOf(m, side, caseIndex, 1);
-    const std::vector<std::uint32_t> order = nodeOrder(side);
-    for (std::size_t k = 0; k < order.size();) {
-        const std::int32_t node = side[order[k]].node;
-        double sum[6];
-        bool started = false;
-        for (; k < order.size() && side[order[k]].node == node; ++k)
-            if (records[order[k]] != nullptr) accumulate(sum, started, records[order[k]]);
-        if (started) addForcesAndMoments(T, leverArm(m, node, momentPoint), sum, sums);
-    }
-    return sums;
+    const SideRecords found = recordsOf(m, side, caseIndex, 1);
+    const double* const* records = found.records.get();
+    const NodeOrder order(side, found.inNodeOrder);
+    if (order.Gathered()) return sumByNode(m, side, records, [](std::size_t k) { return k; }, T, momentPoint);
+    return sumByNode(m, side, records, [&](std::size_t k) { return order.Sorted(k); }, T, momentPoint);
 }
 
 std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int32_t caseIndex,
@@ -97,7 +170,7 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
     const auto n = static_cast<std::size_t>(std::max(modes, 0));
     std::array<std::vector<double>, 6> perMode;
     for (auto& v : perMode) v.assign(n, 0.0);
-    const std::vector<std::uint32_t> order = nodeOrder(side);
+    const NodeOrder order(side);
 
     // Node by node, every mode: each mode's sums still receive the nodes in ascending order.
     struct Source {
@@ -106,10 +179,10 @@ std::array<std::vector<double>, 6> IntegrateModes(const PlaneModel& m, std::int3
         std::size_t slot;
     };
     std::vector<Source> sources;
-    for (std::size_t i = 0; i < order.size();) {
+    for (std::size_t i = 0; i < side.size();) {
         const std::int32_t node = side[order[i]].node;
         sources.clear();
-        for (; i < order.size() && side[order[i]].node == node; ++i) {
+        for (; i < side.size() && side[order[i]].node == node; ++i) {
             const SideSlot& slot = side[order[i]];
             const ResultStore& store = storeOf(m, slot);
             if (const ResultBlock* block = store.FindAt(placeOf(m, slot), caseIndex))

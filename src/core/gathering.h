@@ -4,7 +4,11 @@
 // the six resultants about a moment point. Which element nodes lie on the side does not depend on
 // the load case, so the side is chosen once and then serves any number of load cases and modes.
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 #include "core/arithmetic.h"
@@ -25,41 +29,69 @@ struct SideSlot {
 
 // The crossed elements' nodes that `onSide(vertex)` accepts, in the order the sums are taken:
 // shells in ascending number, each node in the shell's own order, then frames, end A before end B.
+// The rule must depend on the vertex alone: a node's answer is remembered for the shells after.
 template <class OnSide>
 std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& crossed, OnSide&& onSide) {
-    std::vector<SideSlot> side;
-    side.reserve(4 * crossed.shells.size() + 2 * crossed.frames.size());
-    const bool placed = crossed.shellPlaces.size() == crossed.shells.size();
-    for (std::size_t k = 0; k < crossed.shells.size(); ++k) {
+    // The rule and the arrays' addresses in locals, and the slots written into room counted
+    // beforehand: with nothing that may alias them and no call in the loop, the rule's numbers stay
+    // in registers rather than being fetched again for every corner.
+    const std::decay_t<OnSide> accepts = onSide;
+    const CVertex* const vertices = m.vertices.data();
+    const std::size_t* const cornerStart = m.cornerStart.data();
+    const std::int32_t* const corners = m.corners.data();
+    const std::size_t shells = crossed.shells.size();
+    const std::int32_t* const places = crossed.shellPlaces.size() == shells ? crossed.shellPlaces.data() : nullptr;
+    auto placeOf = [&](std::size_t k) {
+        return places ? static_cast<std::size_t>(places[k]) : m.PlaceOf(static_cast<std::size_t>(crossed.shells[k]));
+    };
+
+    // Neighbouring crossed shells share their nodes, and the rule is the dearest step here: each node's
+    // answer is kept in a small table by its low bits, where a clash costs only a second asking.
+    struct Seen {
+        std::int32_t node;
+        bool accepted;
+    };
+    std::array<Seen, 64> seen;
+    seen.fill({kMissing, false});
+    auto onSideOf = [&](std::int32_t node) {
+        Seen& e = seen[static_cast<std::uint32_t>(node) % seen.size()];
+        if (e.node != node) e = {node, accepts(vertices[static_cast<std::size_t>(node)])};
+        return e.accepted;
+    };
+
+    std::size_t room = 2 * crossed.frames.size();
+    for (std::size_t k = 0; k < shells; ++k) room += cornerStart[placeOf(k) + 1] - cornerStart[placeOf(k)];
+    const std::unique_ptr<unsigned char[]> storage(new unsigned char[room * sizeof(SideSlot)]);
+    SideSlot* const first = reinterpret_cast<SideSlot*>(storage.get());
+    SideSlot* out = first;
+    for (std::size_t k = 0; k < shells; ++k) {
         const std::int32_t s = crossed.shells[k];
-        const std::size_t place =
-            placed ? static_cast<std::size_t>(crossed.shellPlaces[k]) : m.PlaceOf(static_cast<std::size_t>(s));
-        const std::size_t n = m.CornerCountAt(place);
-        const std::int32_t* c = m.CornersAt(place);
+        const std::size_t place = placeOf(k);
+        const std::int32_t* const c = corners + cornerStart[place];
+        const std::size_t n = cornerStart[place + 1] - cornerStart[place];
         for (std::size_t i = 0; i < n; ++i)
-            if (onSide(m.vertices[static_cast<std::size_t>(c[i])]))
-                side.push_back({c[i], s, static_cast<std::int32_t>(i), false, static_cast<std::int32_t>(place)});
+            if (onSideOf(c[i]))
+                out = ::new (out) SideSlot{c[i], s, static_cast<std::int32_t>(i), false, static_cast<std::int32_t>(place)} + 1;
     }
     for (const std::int32_t f : crossed.frames)
         for (std::int32_t end = 0; end < 2; ++end) {
             const std::int32_t node = m.frameEnds[static_cast<std::size_t>(f)][static_cast<std::size_t>(end)];
-            if (onSide(m.vertices[static_cast<std::size_t>(node)])) {
+            if (accepts(vertices[static_cast<std::size_t>(node)])) {
                 const auto place = static_cast<std::int32_t>(m.frameResults.PlaceOf(static_cast<std::size_t>(f)));
-                side.push_back({node, f, end, true, place});
+                out = ::new (out) SideSlot{node, f, end, true, place} + 1;
             }
         }
-    return side;
+    return std::vector<SideSlot>(first, out);
 }
 
 // The host interface's side rule: non-zero `side` takes the nodes right of the directed cut p -> q
 // and those on it (zero area counts as clockwise), zero those strictly left.
 struct WindingSide {
-    const CVertex& p;
-    const CVertex& q;
+    DirectedLine line;
     POLYGON_DIRECTION wanted;
     WindingSide(const CVertex& from, const CVertex& to, std::int32_t side)
-        : p(from), q(to), wanted(side != 0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE) {}
-    bool operator()(const CVertex& v) const { return windingOf(p, q, v) == wanted; }
+        : line(from, to), wanted(side != 0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE) {}
+    bool operator()(const CVertex& v) const { return line.windingOf(v) == wanted; }
 };
 
 // The six sums of a static load case over the side's nodes: each node's records (plane axes) summed

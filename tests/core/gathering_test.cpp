@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <map>
 #include <vector>
 
 #include "core/gathering.h"
+#include "support/random.h"
 #include "support/strip_model.h"
 
 namespace xsect {
@@ -58,6 +62,55 @@ TEST(Gathering, SideOneTakesTheRightAndTheLineInElementOrder) {
     const auto below = detail::SelectSide(pm, all, detail::WindingSide(west, east, 1));
     EXPECT_EQ(detail::IntegrateStatic(pm, pm.CaseIndex(1), below, identity, {0, 0, 0})[0], 2 + 200 + 300 + 0.5);
     EXPECT_EQ(detail::IntegrateStatic(pm, 5, below, identity, {0, 0, 0}), detail::Six{});
+}
+
+// The sums take the nodes in ascending number and each node's records in gathering order, so a side
+// gathered in any other order of its nodes has the same sums to the bit: nearly in order (the strip
+// cut along, from above), reversed, or shuffled, against the side as gathered.
+TEST(Gathering, StaticSumsDoNotDependOnTheOrderTheNodesWereGatheredIn) {
+    using namespace strip_model;
+    StripShape shape = TiltedStrip();
+    shape.nx = 24;
+    shape.ny = 6;
+    Strip strip(shape);
+    strip.AddStaticCase(1, TipLoad{3.0, -5.0, 2.0, 1.5});
+    CCrossSectionForcesPost calc = strip.Calculator();
+    const detail::PlaneModel& pm = *calc.Model();
+    const detail::Mat3 T{{{0.6, 0.8, 0}, {-0.8, 0.6, 0}, {0, 0, 1}}};
+    auto bits = [](const detail::Six& s) {
+        std::array<unsigned char, sizeof(detail::Six)> b;
+        std::memcpy(b.data(), s.data(), b.size());
+        return b;
+    };
+    test_support::Rng rng{7};
+    const CVertex cuts[][2] = {{strip.GlobalVertex(3.3, -2), strip.GlobalVertex(3.7, 2)},
+                               {strip.GlobalVertex(-1, -0.3), strip.GlobalVertex(11, 0.1)},
+                               {strip.GlobalVertex(0.2, -1.1), strip.GlobalVertex(9.9, 1.1)}};
+    for (const auto& cut : cuts)
+        for (const std::int32_t side : {0, 1}) {
+            CVertex a = cut[0], b = cut[1];
+            pm.frame.CutIntoPlane(a, b, pm.tolerance);
+            const auto crossed = detail::FindCrossedElements(pm, a, b, true);
+            const auto gathered = detail::SelectSide(pm, crossed, detail::WindingSide(a, b, side));
+            ASSERT_GT(gathered.size(), 8u);
+            const detail::Vec3 point{a.x, a.y, 0.25};
+            const auto expected = bits(detail::IntegrateStatic(pm, 0, gathered, T, point));
+
+            // Each node's slots keep their order; the nodes' turns are reversed, then shuffled.
+            std::vector<std::int32_t> turns;
+            for (const auto& s : gathered) turns.push_back(s.node);
+            std::reverse(turns.begin(), turns.end());
+            for (int round = 0; round < 2; ++round) {
+                std::map<std::int32_t, std::vector<detail::SideSlot>> slotsOf;
+                for (const auto& s : gathered) slotsOf[s.node].push_back(s);
+                std::map<std::int32_t, std::size_t> used;
+                std::vector<detail::SideSlot> reordered;
+                for (const std::int32_t node : turns) reordered.push_back(slotsOf[node][used[node]++]);
+                EXPECT_EQ(bits(detail::IntegrateStatic(pm, 0, reordered, T, point)), expected);
+                for (std::size_t k = turns.size(); k > 1; --k)
+                    std::swap(turns[k - 1], turns[static_cast<std::size_t>(rng.Next() % k)]);
+            }
+        }
 }
 
 }  // namespace
