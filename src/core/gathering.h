@@ -37,8 +37,6 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     // in registers rather than being fetched again for every corner.
     const std::decay_t<OnSide> accepts = onSide;
     const CVertex* const vertices = m.vertices.data();
-    const std::size_t* const cornerStart = m.cornerStart.data();
-    const std::int32_t* const corners = m.corners.data();
     const std::size_t shells = crossed.shells.size();
     const std::int32_t* const places = crossed.shellPlaces.size() == shells ? crossed.shellPlaces.data() : nullptr;
     auto placeOf = [&](std::size_t k) {
@@ -60,15 +58,15 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     };
 
     std::size_t room = 2 * crossed.frames.size();
-    for (std::size_t k = 0; k < shells; ++k) room += cornerStart[placeOf(k) + 1] - cornerStart[placeOf(k)];
+    for (std::size_t k = 0; k < shells; ++k) room += m.CornerCountAt(placeOf(k));
     const std::unique_ptr<unsigned char[]> storage(new unsigned char[room * sizeof(SideSlot)]);
     SideSlot* const first = reinterpret_cast<SideSlot*>(storage.get());
     SideSlot* out = first;
     for (std::size_t k = 0; k < shells; ++k) {
         const std::int32_t s = crossed.shells[k];
         const std::size_t place = placeOf(k);
-        const std::int32_t* const c = corners + cornerStart[place];
-        const std::size_t n = cornerStart[place + 1] - cornerStart[place];
+        const std::int32_t* const c = m.CornersAt(place);
+        const std::size_t n = m.CornerCountAt(place);
         for (std::size_t i = 0; i < n; ++i)
             if (onSideOf(c[i]))
                 out = ::new (out) SideSlot{c[i], s, static_cast<std::int32_t>(i), false, static_cast<std::int32_t>(place)} + 1;
