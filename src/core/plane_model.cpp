@@ -104,8 +104,8 @@ std::size_t ElementArrays::ArrayBytes() const {
 }
 
 void ElementArrays::PlaceShells(std::vector<std::int32_t> atPlace) {
-    std::vector<std::size_t> start;
-    std::vector<std::int32_t> placed;
+    LargeVector<std::size_t> start;
+    LargeVector<std::int32_t> placed;
     std::vector<std::int32_t> placeOf(atPlace.size());
     start.reserve(atPlace.size() + 1);
     placed.reserve(corners.size());

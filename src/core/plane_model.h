@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/arithmetic.h"
+#include "core/large_array.h"
 #include "core/plane_frame.h"
 #include "core/prefetch.h"
 #include "core/spatial_index.h"
@@ -87,10 +88,10 @@ private:
     }
 
     std::vector<std::int32_t> placeOf_;      // element index -> place; empty when they are the same
-    std::vector<std::size_t> elementStart_;  // into blocks_, one entry per place and a closing one
-    std::vector<ResultBlock> blocks_;
-    std::vector<double> values_;
-    std::vector<unsigned char> present_;
+    LargeVector<std::size_t> elementStart_;  // into blocks_, one entry per place and a closing one
+    LargeVector<ResultBlock> blocks_;
+    LargeVector<double> values_;
+    LargeVector<unsigned char> present_;
     // Most hosts give every element a block for every case and fill every record: then where an
     // element's blocks start, and whether a record is there, need no look-up.
     std::size_t blocksEach_ = 0;  // blocks per element when all have as many, else 0
@@ -112,12 +113,12 @@ struct ElementArrays {
     double tolerance = 0.0;
 
     std::vector<std::int32_t> nodeIds;
-    std::vector<CVertex> vertices;
+    LargeVector<CVertex> vertices;
 
     std::vector<std::int32_t> shellIds;
     std::vector<std::int32_t> shellAtPlace;  // place -> shell index; empty while the places are the indices
-    std::vector<std::size_t> cornerStart{0};
-    std::vector<std::int32_t> corners;
+    LargeVector<std::size_t> cornerStart{0};
+    LargeVector<std::int32_t> corners;
     std::size_t cornersEach = 0;  // every shell's corner count when all have as many, else 0
     std::vector<unsigned char> shellUsable;  // every corner known: a shell with a gap is left out of every search
 

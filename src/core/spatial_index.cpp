@@ -186,13 +186,13 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
         level.reachY = std::max(level.reachY, boxes[k].y1 - boxes[k].y0);
     }
     for (std::size_t l = 0; l < levels_.size(); ++l) {
-        std::vector<std::uint32_t>& start = levels_[l].start;
+        LargeVector<std::uint32_t>& start = levels_[l].start;
         if (start.empty()) continue;
         start[0] = static_cast<std::uint32_t>(first[l]);
         for (std::size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
     }
     order_.resize(first.back());
-    std::vector<std::vector<std::uint32_t>> next(levels_.size());
+    std::vector<LargeVector<std::uint32_t>> next(levels_.size());
     for (std::size_t l = 0; l < levels_.size(); ++l) next[l] = levels_[l].start;
     for (std::size_t k = 0; k < boxes.size(); ++k) {
         if (levelOf[k] < 0) continue;
@@ -202,21 +202,21 @@ void SpatialIndex::Build(const std::vector<Box>& boxes) {
 }
 
 std::vector<std::int32_t> SpatialIndex::ItemsInOrder() const {
-    std::vector<std::int32_t> items = order_;
+    std::vector<std::int32_t> items(order_.begin(), order_.end());
     items.insert(items.end(), always_.begin(), always_.end());
     items.insert(items.end(), never_.begin(), never_.end());
     return items;
 }
 
 void SpatialIndex::Renumber(const std::vector<std::int32_t>& newNumber) {
-    auto renumber = [&](std::vector<std::int32_t>& items) {
+    auto renumber = [&](auto& items) {
         for (std::int32_t& item : items) item = newNumber[static_cast<std::size_t>(item)];
     };
     renumber(order_);
     renumber(always_);
     renumber(never_);
     std::sort(always_.begin(), always_.end());
-    std::vector<LooseBox> boxes(boxes_.size());
+    LargeVector<LooseBox> boxes(boxes_.size());
     for (std::size_t i = 0; i < boxes_.size(); ++i) boxes[static_cast<std::size_t>(newNumber[i])] = boxes_[i];
     boxes_ = std::move(boxes);
 }

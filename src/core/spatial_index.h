@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/large_array.h"
+
 
 namespace xsect::detail {
 
@@ -69,7 +71,7 @@ private:
         double reachX = 0.0, reachY = 0.0;  // the widest and the tallest box filed here
         std::size_t filed = 0;
         std::vector<std::uint32_t> tileRank;
-        std::vector<std::uint32_t> start;
+        LargeVector<std::uint32_t> start;
         std::size_t CellAt(std::int32_t i, std::int32_t j) const {
             const std::size_t tile = tileRank[static_cast<std::size_t>(j >> 2) * static_cast<std::size_t>(tilesX) +
                                               static_cast<std::size_t>(i >> 2)];
@@ -85,10 +87,10 @@ private:
     bool built_ = false;
     double x0_ = 0.0, y0_ = 0.0;
     std::vector<Level> levels_;
-    std::vector<std::int32_t> order_;   // the filed items, cell by cell, level by level
+    LargeVector<std::int32_t> order_;   // the filed items, cell by cell, level by level
     std::vector<std::int32_t> always_;  // items too large (or not finite) to file in cells
     std::vector<std::int32_t> never_;   // items with empty boxes
-    std::vector<LooseBox> boxes_;
+    LargeVector<LooseBox> boxes_;
     double filedExtent_ = 0.0;
     double magnitude_ = 0.0;
 };
