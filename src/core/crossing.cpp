@@ -38,29 +38,31 @@ bool nearCut(const PlaneModel& m, const CVertex& a, const CVertex& b, double ext
     return m.index.Query(a.x, a.y, b.x, b.y, extension, halfWidth, items);
 }
 
-// Does the segment p-q meet the box grown by margin? Boxes beside the segment's own box are
-// rejected at once; the rest by Liang-Barsky clipping of its parameter range.
-bool segmentMeetsBox(double px, double py, double qx, double qy, const Box& box, double margin) {
-    if (box.x0 - margin > std::max(px, qx) || box.x1 + margin < std::min(px, qx) ||
-        box.y0 - margin > std::max(py, qy) || box.y1 + margin < std::min(py, qy))
-        return false;
-    double t0 = 0.0, t1 = 1.0;
-    auto clip = [&](double p, double q) {  // keeps the t with p t <= q
-        if (p == 0.0) return q >= 0.0;
-        const double r = q / p;
-        if (p < 0.0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    const double dx = qx - px, dy = qy - py;
-    return clip(-dx, px - (box.x0 - margin)) && clip(dx, box.x1 + margin - px) && clip(-dy, py - (box.y0 - margin)) &&
-           clip(dy, box.y1 + margin - py);
-}
+// Does the segment p-q meet a box grown by margin? Boxes beside the segment's own box are rejected
+// at once; of the rest, those wholly on one side of its line. Only ever too generous: the line test
+// gives way by far more than its rounding, and the exact tests decide.
+class SegmentBand {
+public:
+    SegmentBand(double px, double py, double qx, double qy, double margin, double magnitude)
+        : px_(px), py_(py), dx_(qx - px), dy_(qy - py), margin_(margin) {
+        xlo_ = std::min(px, qx), xhi_ = std::max(px, qx), ylo_ = std::min(py, qy), yhi_ = std::max(py, qy);
+        const double scale = std::max({magnitude, std::fabs(px), std::fabs(py), std::fabs(qx), std::fabs(qy)}) + margin;
+        slack_ = 1e-12 * (std::fabs(dx_) + std::fabs(dy_)) * scale;
+    }
+    bool Meets(const Box& box) const {
+        const double x0 = box.x0 - margin_, x1 = box.x1 + margin_, y0 = box.y0 - margin_, y1 = box.y1 + margin_;
+        if (x0 > xhi_ || x1 < xlo_ || y0 > yhi_ || y1 < ylo_) return false;
+        // The corners' signed areas against the line: dx (y - py) - dy (x - px), least and greatest.
+        const double a = dx_ * (y0 - py_), b = dx_ * (y1 - py_);
+        const double c = dy_ * (x0 - px_), d = dy_ * (x1 - px_);
+        const double lowest = std::min(a, b) - std::max(c, d), highest = std::max(a, b) - std::min(c, d);
+        return !(lowest > slack_ || highest < -slack_);  // a box that is not finite is never rejected
+    }
+
+private:
+    double px_, py_, dx_, dy_, margin_;
+    double xlo_, xhi_, ylo_, yhi_, slack_;
+};
 
 }  // namespace
 
@@ -125,7 +127,7 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
     const double px = a.x - extension * ux, py = a.y - extension * uy;
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
-    const double margin = m.tolerance + apart + 1e-12 * m.index.Magnitude();
+    const SegmentBand band(px, py, qx, qy, m.tolerance + apart + 1e-12 * m.index.Magnitude(), m.index.Magnitude());
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     // The boxes, and where the shells' corner lists start, are asked for before any box is tested:
     // the tests branch on what they read, and each wrong guess would drop the reads issued after it.
@@ -136,7 +138,7 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](std::int32_t item) {
                                    return (item >= shellCount && !frames) ||
-                                          !segmentMeetsBox(px, py, qx, qy, m.index.BoxOf(item), margin);
+                                          !band.Meets(m.index.BoxOf(item));
                                }),
                 items.end());
     return true;
