@@ -77,6 +77,15 @@ void ResultStore::Finish() {
     for (std::size_t e = 0; e < elementStart_.size() && blocksEach_ != 0; ++e)
         if (elementStart_[e] != e * blocksEach_) blocksEach_ = 0;
     allPresent_ = std::all_of(present_.begin(), present_.end(), [](unsigned char p) { return p != 0; });
+    const std::size_t elements = elementStart_.empty() ? 0 : elementStart_.size() - 1;
+    regular_ = blocksEach_ != 0 && present_.size() % elements == 0;
+    recordsEach_ = regular_ ? present_.size() / elements : 0;
+    for (std::size_t b = 0; b < blocks_.size() && regular_; ++b) {
+        const ResultBlock& mine = blocks_[b];
+        const ResultBlock& first = blocks_[b % blocksEach_];
+        regular_ = mine.caseIndex == first.caseIndex && mine.width == first.width &&
+                   mine.offset == first.offset + b / blocksEach_ * recordsEach_;
+    }
 }
 
 // ---- the model -----------------------------------------------------------------------------------

@@ -55,12 +55,26 @@ public:
     // step 0 where the element's blocks start, 1 its block for the case (which reads what step 0
     // asked for, so a search takes each step for all its elements before the next).
     void PrefetchAt(std::size_t place, std::int32_t caseIndex, int step) const {
-        if (place + 1 >= elementStart_.size()) return;
+        if (place + 1 >= elementStart_.size() || regular_) return;
         if (step == 0) {
             if (blocksEach_ == 0) PrefetchLine(&elementStart_[place]);
         } else if (FirstBlock(place) + static_cast<std::size_t>(caseIndex) < blocks_.size()) {
             PrefetchLine(&blocks_[FirstBlock(place) + static_cast<std::size_t>(caseIndex)]);
         }
+    }
+    // Record (slot, mode) of the element's block for a load case, as Record(*FindAt(..)) gives it;
+    // when every element's blocks are laid out alike, without reading the element's block.
+    const double* RecordAt(std::size_t place, std::int32_t caseIndex, std::size_t slot, std::int32_t mode) const {
+        if (!regular_) {
+            const ResultBlock* block = FindAt(place, caseIndex);
+            return block != nullptr ? Record(*block, slot, mode) : nullptr;
+        }
+        if (place + 1 >= elementStart_.size()) return nullptr;
+        const ResultBlock* first = FindAt(0, caseIndex);  // element 0's blocks stand for every element's
+        if (first == nullptr) return nullptr;
+        ResultBlock block = *first;
+        block.offset += place * recordsEach_;
+        return Record(block, slot, mode);
     }
     // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
     const double* Record(const ResultBlock& block, std::size_t slot, std::int32_t mode) const {
@@ -96,6 +110,10 @@ private:
     // element's blocks start, and whether a record is there, need no look-up.
     std::size_t blocksEach_ = 0;  // blocks per element when all have as many, else 0
     bool allPresent_ = false;
+    // Every element's blocks are element 0's (the same cases, widths and slots), each `recordsEach_`
+    // records after the element before.
+    bool regular_ = false;
+    std::size_t recordsEach_ = 0;
 };
 
 // The host's elements as flat arrays, with their results in contiguous blocks: what the plane model
