@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 
 #include "core/plane_frame.h"
@@ -184,6 +185,26 @@ TEST(PlaneFrame, ToleranceBoundsAreStrictBelow) {
     // Every component of the cross product must be strictly below the tolerance: here z is 0.5.
     EXPECT_FALSE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.5, 0), tol));
     EXPECT_TRUE(detail::pointsCollinear(CVertex(0, 0, 0), CVertex(1, 0, 0), CVertex(2, 0.49, 0), tol));
+}
+
+// The model's large arrays are mapped apart from the heap once they reach a few megabytes: growing
+// one through that size and copying it must keep every element, in memory of its own each time.
+TEST(LargeArray, GrowingAndCopyingThroughTheMappedSizesKeepsEveryElement) {
+    detail::LargeVector<std::uint64_t> grown;
+    auto value = [](std::uint64_t i) { return i * 0x9E3779B97F4A7C15ull; };
+    for (std::uint64_t i = 0; i < (3u << 20); ++i) grown.push_back(value(i));  // 24 MB, ten reallocations
+    detail::LargeVector<std::uint64_t> copy = grown;
+    grown.resize(1000);  // the big block is still held; shrinking it gives it back
+    grown.shrink_to_fit();
+    copy.push_back(value(copy.size()));
+    ASSERT_EQ(copy.size(), (3u << 20) + 1);
+    std::uint64_t wrong = 0;
+    for (std::uint64_t i = 0; i < copy.size(); ++i) wrong += copy[i] != value(i);
+    for (std::uint64_t i = 0; i < grown.size(); ++i) wrong += grown[i] != value(i);
+    EXPECT_EQ(wrong, 0u);
+#if defined(__linux__)
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(copy.data()) % (std::uintptr_t{2} << 20), 0u);
+#endif
 }
 
 }  // namespace
