@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "core/prefetch.h"
 
@@ -109,8 +110,9 @@ SideRecords recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side,
     for (std::size_t r = 0; r < count; ++r) {
         const std::size_t first = runs[r].first, last = r + 1 < count ? runs[r + 1].first : n;
         const ResultStore& store = *runs[r].store;
+        const std::optional<ResultBlock> block = store.BlockAt(runs[r].place, caseIndex);
         for (std::size_t i = first; i < last; ++i) {
-            const double* record = store.RecordAt(runs[r].place, caseIndex, static_cast<std::size_t>(side[i].slot), mode);
+            const double* record = block ? store.Record(*block, static_cast<std::size_t>(side[i].slot), mode) : nullptr;
             PrefetchLine(record);  // null too: a prefetch never faults, and the test would cost more
             found.records[i] = record;
         }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -62,19 +63,18 @@ public:
             PrefetchLine(&blocks_[FirstBlock(place) + static_cast<std::size_t>(caseIndex)]);
         }
     }
-    // Record (slot, mode) of the element's block for a load case, as Record(*FindAt(..)) gives it;
-    // when every element's blocks are laid out alike, without reading the element's block.
-    const double* RecordAt(std::size_t place, std::int32_t caseIndex, std::size_t slot, std::int32_t mode) const {
-        if (!regular_) {
-            const ResultBlock* block = FindAt(place, caseIndex);
-            return block != nullptr ? Record(*block, slot, mode) : nullptr;
+    // The element's block for a load case, as FindAt gives it, as a copy; when every element's
+    // blocks are laid out alike, worked out from element 0's without reading the element's own.
+    std::optional<ResultBlock> BlockAt(std::size_t place, std::int32_t caseIndex) const {
+        if (regular_ && place + 1 < elementStart_.size()) {
+            const ResultBlock* first = FindAt(0, caseIndex);  // element 0's blocks stand for every element's
+            if (first == nullptr) return std::nullopt;
+            ResultBlock block = *first;
+            block.offset += place * recordsEach_;
+            return block;
         }
-        if (place + 1 >= elementStart_.size()) return nullptr;
-        const ResultBlock* first = FindAt(0, caseIndex);  // element 0's blocks stand for every element's
-        if (first == nullptr) return nullptr;
-        ResultBlock block = *first;
-        block.offset += place * recordsEach_;
-        return Record(block, slot, mode);
+        const ResultBlock* block = FindAt(place, caseIndex);
+        return block != nullptr ? std::optional<ResultBlock>(*block) : std::nullopt;
     }
     // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
     const double* Record(const ResultBlock& block, std::size_t slot, std::int32_t mode) const {
