@@ -224,31 +224,47 @@ void SpatialIndex::Renumber(const std::vector<std::int32_t>& newNumber) {
 void SpatialIndex::QueryLevel(const Level& level, double px, double py, double qx, double qy, double pad,
                               std::vector<std::size_t>& cells) const {
     // A box filed in a cell starts in it and reaches at most reachX, reachY beyond its start: the
-    // cells to visit are those within reach of the segment on their lower-left side.
-    std::int32_t i0, i1;
-    if (!CellRange(level, std::min(px, qx) - pad - level.reachX, std::max(px, qx) + pad, x0_, level.nx, i0, i1))
+    // cells to visit are those within reach of the segment on their lower-left side. They are taken
+    // strip by strip across the segment's shorter extent (columns of a steep segment, rows of a flat
+    // one), so that each strip holds many cells and the strips' arithmetic is done a few times.
+    struct Axis {
+        double p, q, origin, reach;
+        std::int32_t count;
+    };
+    const Axis x{px, qx, x0_, level.reachX, level.nx}, y{py, qy, y0_, level.reachY, level.ny};
+    const bool byRows = std::fabs(qx - px) > std::fabs(qy - py);
+    const Axis& strip = byRows ? y : x;  // the axis the strips are numbered along
+    const Axis& along = byRows ? x : y;  // the axis the cells of a strip run along
+    std::int32_t s0, s1;
+    if (!CellRange(level, std::min(strip.p, strip.q) - pad - strip.reach, std::max(strip.p, strip.q) + pad,
+                   strip.origin, strip.count, s0, s1))
         return;
-    const double sx = qx - px, sy = qy - py;
-    for (std::int32_t i = i0; i <= i1; ++i) {
-        // The part of the segment within reach of the boxes starting in this column, then its y extent.
-        const double xl = x0_ + i * level.cell - pad, xr = x0_ + (i + 1) * level.cell + level.reachX + pad;
-        double ylo, yhi;
-        if (std::fabs(sx) <= 1e-300) {
-            ylo = std::min(py, qy);
-            yhi = std::max(py, qy);
+    const double ds = strip.q - strip.p, da = along.q - along.p;
+    for (std::int32_t s = s0; s <= s1; ++s) {
+        // The part of the segment within reach of the boxes starting in this strip, then its extent
+        // along the strip.
+        const double lo = strip.origin + s * level.cell - pad;
+        const double hi = strip.origin + (s + 1) * level.cell + strip.reach + pad;
+        double alo, ahi;
+        if (std::fabs(ds) <= 1e-300) {
+            alo = std::min(along.p, along.q);
+            ahi = std::max(along.p, along.q);
         } else {
-            double t0 = (xl - px) / sx, t1 = (xr - px) / sx;
+            double t0 = (lo - strip.p) / ds, t1 = (hi - strip.p) / ds;
             if (t0 > t1) std::swap(t0, t1);
             t0 = std::max(t0, 0.0);
             t1 = std::min(t1, 1.0);
             if (t0 > t1) continue;
-            const double ya = py + t0 * sy, yb = py + t1 * sy;
-            ylo = std::min(ya, yb);
-            yhi = std::max(ya, yb);
+            const double a0 = along.p + t0 * da, a1 = along.p + t1 * da;
+            alo = std::min(a0, a1);
+            ahi = std::max(a0, a1);
         }
-        std::int32_t j0, j1;
-        if (!CellRange(level, ylo - pad - level.reachY, yhi + pad, y0_, level.ny, j0, j1)) continue;
-        for (std::int32_t j = j0; j <= j1; ++j) cells.push_back(level.CellAt(i, j));
+        std::int32_t c0, c1;
+        if (!CellRange(level, alo - pad - along.reach, ahi + pad, along.origin, along.count, c0, c1)) continue;
+        if (byRows)
+            for (std::int32_t c = c0; c <= c1; ++c) cells.push_back(level.CellAt(c, s));
+        else
+            for (std::int32_t c = c0; c <= c1; ++c) cells.push_back(level.CellAt(s, c));
     }
 }
 
