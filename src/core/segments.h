@@ -69,10 +69,13 @@ inline bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double toler
     const double mx = (c.x + d.x) / 2 - (a.x + b.x) / 2;
     const double my = (c.y + d.y) / 2 - (a.y + b.y) / 2;
     const double mz = (c.z + d.z) / 2 - (a.z + b.z) / 2;
-    const double reach = c.Distance(&d) / 2 + halfLength;
-    // A squared gap well inside the reach cannot fail the test however its root rounds: the root
-    // is then skipped.
     const double gap2 = mx * mx + my * my + mz * mz;
+    // A squared gap well inside the reach cannot fail the test however its root rounds: the root
+    // is then skipped. The cut's half length alone is reach enough for most edges (the reach only
+    // adds the edge's half length to it, and rounding keeps the order), so the edge's is taken last.
+    const double least = halfLength + tolerance;
+    if (least > 0.0 && gap2 <= least * least * (1.0 - 1e-12)) return true;
+    const double reach = c.Distance(&d) / 2 + halfLength;
     const double limit = reach + tolerance;
     if (limit > 0.0 && gap2 <= limit * limit * (1.0 - 1e-12)) return true;
     return !(std::sqrt(gap2) - reach > tolerance);
