@@ -107,10 +107,12 @@ SideRecords recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side,
     // Step 0 went with the runs, step 1 has a loop of its own: written as one loop over the steps,
     // GCC 12 took PrefetchAt's calls for calls without effect and dropped both stages.
     for (std::size_t r = 0; r < count; ++r) runs[r].store->PrefetchAt(runs[r].place, caseIndex, 1);
+    const ResultStore::CaseBlocks shellBlocks(m.shellResults, caseIndex), frameBlocks(m.frameResults, caseIndex);
     for (std::size_t r = 0; r < count; ++r) {
         const std::size_t first = runs[r].first, last = r + 1 < count ? runs[r + 1].first : n;
         const ResultStore& store = *runs[r].store;
-        const std::optional<ResultBlock> block = store.BlockAt(runs[r].place, caseIndex);
+        const std::optional<ResultBlock> block =
+            (&store == &m.shellResults ? shellBlocks : frameBlocks).At(runs[r].place);
         for (std::size_t i = first; i < last; ++i) {
             const double* record = block ? store.Record(*block, static_cast<std::size_t>(side[i].slot), mode) : nullptr;
             PrefetchLine(record);  // null too: a prefetch never faults, and the test would cost more

@@ -63,19 +63,29 @@ public:
             PrefetchLine(&blocks_[FirstBlock(place) + static_cast<std::size_t>(caseIndex)]);
         }
     }
-    // The element's block for a load case, as FindAt gives it, as a copy; when every element's
-    // blocks are laid out alike, worked out from element 0's without reading the element's own.
-    std::optional<ResultBlock> BlockAt(std::size_t place, std::int32_t caseIndex) const {
-        if (regular_ && place + 1 < elementStart_.size()) {
-            const ResultBlock* first = FindAt(0, caseIndex);  // element 0's blocks stand for every element's
-            if (first == nullptr) return std::nullopt;
-            ResultBlock block = *first;
-            block.offset += place * recordsEach_;
-            return block;
+    // The blocks of one load case, for looking up many elements' in turn: each as FindAt gives it, as
+    // a copy. When every element's blocks are laid out alike, element 0's is found once and the
+    // others are worked out from it without reading their own.
+    class CaseBlocks {
+    public:
+        CaseBlocks(const ResultStore& store, std::int32_t caseIndex)
+            : store_(&store), caseIndex_(caseIndex), pattern_(store.regular_ ? store.FindAt(0, caseIndex) : nullptr) {}
+        std::optional<ResultBlock> At(std::size_t place) const {
+            if (store_->regular_ && place + 1 < store_->elementStart_.size()) {
+                if (pattern_ == nullptr) return std::nullopt;
+                ResultBlock block = *pattern_;
+                block.offset += place * store_->recordsEach_;
+                return block;
+            }
+            const ResultBlock* block = store_->FindAt(place, caseIndex_);
+            return block != nullptr ? std::optional<ResultBlock>(*block) : std::nullopt;
         }
-        const ResultBlock* block = FindAt(place, caseIndex);
-        return block != nullptr ? std::optional<ResultBlock>(*block) : std::nullopt;
-    }
+
+    private:
+        const ResultStore* store_;
+        std::int32_t caseIndex_;
+        const ResultBlock* pattern_;  // element 0's block, when it stands for every element's
+    };
     // Record (slot, mode) of a block, mode counted from 1; null when the host filed nothing there.
     const double* Record(const ResultBlock& block, std::size_t slot, std::int32_t mode) const {
         if (mode < 1 || mode > block.width) return nullptr;
