@@ -159,14 +159,20 @@ void prefetchCorners(const PlaneModel& m, const std::vector<std::int32_t>& items
 }
 
 // Tests the candidates exactly against each of the cuts; the crossed elements then go back to element
-// number order.
+// number order. The candidate shells' result blocks of warmCase (if any) are asked for once their nodes
+// are: a cut at a new place then waits for its nodes and its records at once.
 template <std::size_t N>
 std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vector<std::int32_t>& items,
-                                            const std::array<CutSegment, N>& cuts) {
+                                            const std::array<CutSegment, N>& cuts, std::int32_t warmCase) {
     std::array<CrossedElements, N> crossed;
     std::array<std::vector<std::uint64_t>, N> shells;  // index and place of each crossed shell
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     prefetchCorners(m, items);
+    if (warmCase != kMissing) {
+        const ResultStore::CaseBlocks blocks(m.shellResults, warmCase);
+        for (const std::int32_t item : items)
+            if (item < shellCount) blocks.Prefetch(static_cast<std::size_t>(item));
+    }
     for (const std::int32_t item : items) {
         for (std::size_t c = 0; c < N; ++c) {
             if (item < shellCount) {
@@ -191,10 +197,11 @@ std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vect
 
 }  // namespace
 
-CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames) {
+CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames,
+                                    std::int32_t warmCase) {
     std::vector<std::int32_t> items;
     if (!crossingCandidates(m, a, b, 0.0, frames, items)) return FindCrossedElementsByScan(m, a, b, frames);
-    return crossedAmong<1>(m, items, {CutSegment(a, b)})[0];
+    return crossedAmong<1>(m, items, {CutSegment(a, b)}, warmCase)[0];
 }
 
 std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
@@ -203,7 +210,7 @@ std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, con
     std::vector<std::int32_t> items;
     if (!crossingCandidates(m, a, b, apart, frames, items))
         return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
-    return crossedAmong<2>(m, items, {CutSegment(a, b), CutSegment(a2, b2)});
+    return crossedAmong<2>(m, items, {CutSegment(a, b), CutSegment(a2, b2)}, kMissing);
 }
 
 std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& a, const CVertex& b) {

@@ -23,8 +23,11 @@ struct CrossedElements {
     bool Empty() const { return shells.empty() && frames.empty(); }
 };
 
-// The shells (and, with frames, the frames) the cut crosses.
-CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
+// The shells (and, with frames, the frames) the cut crosses. A caller that reads the crossed shells'
+// results of one load case next names it (its index) as warmCase: their blocks are then asked of the
+// memory while the search still tests its candidates, rather than after it.
+CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames,
+                                    std::int32_t warmCase = kMissing);
 // The same by testing every element: the reference.
 CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames);
 

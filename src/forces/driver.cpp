@@ -59,8 +59,10 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
     std::int32_t cutSide = side;
     detail::OrientCut(cutType, *start, *end, cutSide);
 
-    // 4. The crossed elements; a cut that misses them all has no section.
-    const detail::CrossedElements crossed = detail::FindCrossedElements(m, *start, *end, true);
+    // 4. The crossed elements; a cut that misses them all has no section. The search fetches the
+    // case's records on its way (a case the model lacks is refused below).
+    const std::int32_t caseIndex = m.CaseIndex(loadCase);
+    const detail::CrossedElements crossed = detail::FindCrossedElements(m, *start, *end, true, caseIndex);
     if (crossed.Empty()) {
         host.status = CS_NO_ELEMENTS_CROSSED;
         return -1;
@@ -74,7 +76,6 @@ std::int32_t CCrossSectionForcesPost::GetForcesOnSection(std::int32_t loadCase, 
 
     // 6. Unknown and unsupported load cases give nothing; a case type beyond the known ones
     // succeeds with empty outputs.
-    const std::int32_t caseIndex = m.CaseIndex(loadCase);
     if (caseIndex == detail::kMissing) return -1;
     CLoadCaseInfo caseInfo = m.cases[static_cast<std::size_t>(caseIndex)];
     if (caseInfo.caseType == LOAD_CASE_UNSUPPORTED) return -1;

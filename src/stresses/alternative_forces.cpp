@@ -55,7 +55,8 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
     status = std::fabs(momentAt[2]) > tol ? CS_MOMENT_POINT_OFF_PLANE : CS_SUCCESS;
     if (status != CS_SUCCESS) return -1;
 
-    const detail::CrossedElements crossed = detail::FindCrossedElements(m, *P1, *P2, false);
+    const std::int32_t caseIndex = m.CaseIndex(loadCase);
+    const detail::CrossedElements crossed = detail::FindCrossedElements(m, *P1, *P2, false, caseIndex);
     if (crossed.Empty()) {
         status = CS_NO_ELEMENTS_CROSSED;
         return -1;
@@ -66,7 +67,6 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
     if (!detail::planeFrameFrom(*P1, *P2, facePoint2D, tol, T)) return -1;
     shared->sectionAxes = m.frame.AxesToGlobal(T);
 
-    const std::int32_t caseIndex = m.CaseIndex(loadCase);
     if (caseIndex == detail::kMissing || m.cases[static_cast<std::size_t>(caseIndex)].caseType != LOAD_CASE_STATIC)
         return 0;
 
