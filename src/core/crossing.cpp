@@ -147,12 +147,13 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     return true;
 }
 
-// Asks for the candidate shells' corner lists, then for their nodes, before any is tested, for the
-// same reason as the boxes.
+// Asks for the candidate shells' corner lists (unless they were asked for with the boxes), then for
+// their nodes, before any is tested, for the same reason as the boxes.
 void prefetchCorners(const PlaneModel& m, const std::vector<std::int32_t>& items) {
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    for (const std::int32_t item : items)
-        if (item < shellCount) PrefetchLine(m.CornersAt(static_cast<std::size_t>(item)));
+    if (m.cornersEach == 0)
+        for (const std::int32_t item : items)
+            if (item < shellCount) PrefetchLine(m.CornersAt(static_cast<std::size_t>(item)));
     for (const std::int32_t item : items) {
         if (item >= shellCount) continue;
         const std::int32_t* c = m.CornersAt(static_cast<std::size_t>(item));
