@@ -215,6 +215,9 @@ void SpatialIndex::Renumber(const std::vector<std::int32_t>& newNumber) {
     renumber(order_);
     renumber(always_);
     renumber(never_);
+    numberedInOrder_ = true;
+    for (std::size_t k = 0; k < order_.size() && numberedInOrder_; ++k)
+        numberedInOrder_ = order_[k] == static_cast<std::int32_t>(k);
     std::sort(always_.begin(), always_.end());
     LargeVector<LooseBox> boxes(boxes_.size());
     for (std::size_t i = 0; i < boxes_.size(); ++i) boxes[static_cast<std::size_t>(newNumber[i])] = boxes_[i];
@@ -299,13 +302,18 @@ bool SpatialIndex::Query(double ax, double ay, double bx, double by, double exte
         for (const std::size_t c : cells) PrefetchLine(start + c);
         std::size_t items = 0;
         for (const std::size_t c : cells) {
-            PrefetchLine(&order_[start[c]]);
+            if (!numberedInOrder_) PrefetchLine(&order_[start[c]]);
             items += start[c + 1] - start[c];
         }
         std::size_t n = out.size();
         out.resize(n + items);
-        for (const std::size_t c : cells)
-            for (std::uint32_t k = start[c]; k < start[c + 1]; ++k) out[n++] = order_[k];
+        // Items numbered in the index's order are their own positions: nothing more to read.
+        if (numberedInOrder_)
+            for (const std::size_t c : cells)
+                for (std::uint32_t k = start[c]; k < start[c + 1]; ++k) out[n++] = static_cast<std::int32_t>(k);
+        else
+            for (const std::size_t c : cells)
+                for (std::uint32_t k = start[c]; k < start[c + 1]; ++k) out[n++] = order_[k];
     }
     return true;
 }

@@ -88,6 +88,7 @@ private:
     double x0_ = 0.0, y0_ = 0.0;
     std::vector<Level> levels_;
     LargeVector<std::int32_t> order_;   // the filed items, cell by cell, level by level
+    bool numberedInOrder_ = false;      // order_[k] == k: the caller numbered the items in this order
     std::vector<std::int32_t> always_;  // items too large (or not finite) to file in cells
     std::vector<std::int32_t> never_;   // items with empty boxes
     LargeVector<LooseBox> boxes_;
