@@ -129,14 +129,16 @@ bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b,
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
     const SegmentBand band(px, py, qx, qy, m.tolerance + apart + 1e-12 * m.index.Magnitude(), m.index.Magnitude());
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    // The boxes, and the shells' corner lists (or where they start), are asked for before any box is
-    // tested: the tests branch on what they read, and each wrong guess would drop the reads issued
-    // after it.
+    // The boxes, the shells' corner lists (or where they start) and their numbers are asked for
+    // before any box is tested: the tests branch on what they read, and each wrong guess would drop
+    // the reads issued after it.
+    const bool numbered = !m.shellAtPlace.empty();
     for (const std::int32_t item : items) {
         PrefetchLine(m.index.BoxAddress(item));
-        if (item < shellCount)
-            PrefetchLine(m.cornersEach != 0 ? static_cast<const void*>(m.CornersAt(static_cast<std::size_t>(item)))
-                                            : &m.cornerStart[static_cast<std::size_t>(item)]);
+        if (item >= shellCount) continue;
+        const auto place = static_cast<std::size_t>(item);
+        PrefetchLine(m.cornersEach != 0 ? static_cast<const void*>(m.CornersAt(place)) : &m.cornerStart[place]);
+        if (numbered) PrefetchLine(&m.shellAtPlace[place]);
     }
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](std::int32_t item) {
