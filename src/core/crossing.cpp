@@ -172,6 +172,7 @@ std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vect
                                             const std::array<CutSegment, N>& cuts, std::int32_t warmCase) {
     std::array<CrossedElements, N> crossed;
     std::array<std::vector<std::uint64_t>, N> shells;  // index and place of each crossed shell
+    for (auto& list : shells) list.reserve(items.size());
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     prefetchCorners(m, items);
     if (warmCase != kMissing) {
@@ -192,6 +193,8 @@ std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vect
     }
     for (std::size_t c = 0; c < N; ++c) {
         RadixSort(shells[c], [](std::uint64_t s) { return static_cast<std::uint32_t>(s >> 32); });
+        crossed[c].shells.reserve(shells[c].size());
+        crossed[c].shellPlaces.reserve(shells[c].size());
         for (const std::uint64_t s : shells[c]) {
             crossed[c].shells.push_back(static_cast<std::int32_t>(s >> 32));
             crossed[c].shellPlaces.push_back(static_cast<std::int32_t>(s & 0xffffffffu));
