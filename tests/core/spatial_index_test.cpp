@@ -4,12 +4,6 @@
 // segments steep, flat and axis-parallel, most ending just short of a box's edge, where the cells'
 // reach and pads decide.
 
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#define BOOST_ALLOW_DEPRECATED_HEADERS
-#include <boost/geometry.hpp>
-#include <boost/geometry/geometries/box.hpp>
-#include <boost/geometry/geometries/point_xy.hpp>
-#include <boost/geometry/geometries/segment.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,14 +12,14 @@
 #include <vector>
 
 #include "core/spatial_index.h"
+#include "support/geometry_reference.h"
 #include "support/random.h"
-
-namespace bg = boost::geometry;
 
 namespace xsect {
 namespace {
 
-using P2 = bg::model::d2::point_xy<double>;
+namespace bg = test_support::bg;
+using test_support::P2;
 using test_support::Rng;
 
 TEST(SpatialIndex, EveryBoxWithinTheHalfWidthComesBackOnce) {

@@ -10,15 +10,6 @@
 // along +n, so the reference is the un-nudged cut moved a hair (1e-9 of the size) towards +n: along
 // an outer edge it covers the edge when the mesh lies on the +n side, and nothing otherwise.
 
-// GCC's optimiser sees Boost.Geometry's envelope state as maybe uninitialised; it is not.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#define BOOST_ALLOW_DEPRECATED_HEADERS
-#include <boost/geometry.hpp>
-#include <boost/geometry/geometries/linestring.hpp>
-#include <boost/geometry/geometries/multi_linestring.hpp>
-#include <boost/geometry/geometries/multi_polygon.hpp>
-#include <boost/geometry/geometries/point_xy.hpp>
-#include <boost/geometry/geometries/polygon.hpp>
 #include <gtest/gtest.h>
 #include <xsect/xsect.h>
 
@@ -30,14 +21,14 @@
 #include <map>
 #include <vector>
 
+#include "support/geometry_reference.h"
 #include "support/random.h"
-
-namespace bg = boost::geometry;
 
 namespace xsect {
 namespace {
 
-using P2 = bg::model::d2::point_xy<double>;
+namespace bg = test_support::bg;
+using test_support::P2;
 using Polygon = bg::model::polygon<P2>;
 using MultiPolygon = bg::model::multi_polygon<Polygon>;
 using Line = bg::model::linestring<P2>;
