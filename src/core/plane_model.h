@@ -89,7 +89,7 @@ public:
         // Asks the memory for the element's block (its first four cache lines), where it can be
         // found without reading anything: for a search that has yet to test the element.
         void Prefetch(std::size_t place) const {
-            if (pattern_ == nullptr || place + 1 >= store_->elementStart_.size()) return;
+            if (pattern_ == nullptr || bytes_ == 0 || place + 1 >= store_->elementStart_.size()) return;
             const auto first = reinterpret_cast<std::uintptr_t>(
                 &store_->values_[6 * (pattern_->offset + place * store_->recordsEach_)]);
             const std::uintptr_t last = first + bytes_ - 1;
