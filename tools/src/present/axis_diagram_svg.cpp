@@ -416,7 +416,8 @@ private:
         double maxLabelY = 0.0;
         for (int k = 0; k < 2; ++k) {
             if (!at[k] || !std::isfinite(value[k]) || !(std::fabs(value[k]) > 1e-9 * scale)) continue;
-            if (k == 1 && at[1] == at[0] && value[1] == value[0]) continue;
+            // One label for a panel whose values all read the same (a constant line, up to rounding).
+            if (k == 1 && at[0] && SvgLabel(value[1]) == SvgLabel(value[0])) continue;
             const SectionResult& s = *at[k];
             const std::int32_t governs = k == 0 ? s.envelope.maxRequest[ci] : s.envelope.minRequest[ci];
             std::string text = (k == 0 ? "max " : "min ") + SvgLabel(value[k]) + (unit.empty() ? "" : " " + unit);
@@ -468,9 +469,9 @@ private:
                             "min to its max.");
         if (d_.envelope)
             lines.push_back("Grey band: the envelope over the requests; its extremes name the governing request.");
+        const std::size_t fits = static_cast<std::size_t>((width_ - kLeft - kRight) / 6.5);
         if (upright_) {
             // The panels' names with their meanings, in lines that fit the picture.
-            const std::size_t fits = static_cast<std::size_t>((width_ - kLeft - kRight) / 6.5);
             std::string meanings;
             for (const Component* c : panels) {
                 const std::string item = std::string(c->name) + ": " + Meaning(*c);
@@ -485,11 +486,13 @@ private:
         if (!d_.units.length.empty())
             lines.push_back("Units: forces in " + d_.units.force + ", moments in " + d_.units.force + " " +
                             d_.units.length + ", lengths in " + d_.units.length + ".");
-        for (const std::string& line : lines) {
-            o << "<text x='" << kLeft << "' y='" << SvgNumber(y) << "' font-size='12' fill='#333'>" << SvgEscape(line)
-              << "</text>\n";
-            y += 16;
-        }
+        // Each line broken where it would run past the picture's right edge.
+        for (const std::string& line : lines)
+            for (const std::string& part : WrapText(line, fits)) {
+                o << "<text x='" << kLeft << "' y='" << SvgNumber(y) << "' font-size='12' fill='#333'>"
+                  << SvgEscape(part) << "</text>\n";
+                y += 16;
+            }
         return y;
     }
 

@@ -31,6 +31,25 @@ std::string SvgEscape(const std::string& s) {
     return o;
 }
 
+std::vector<std::string> WrapText(const std::string& s, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t start = 0;
+    while (start < s.size()) {
+        std::size_t end = s.find(' ', start);
+        if (end == std::string::npos) end = s.size();
+        const std::string word = s.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    return lines;
+}
+
 double NiceStep(double span, int count) {
     if (!(span > 0.0) || !std::isfinite(span)) return 1.0;
     const double raw = span / count;
