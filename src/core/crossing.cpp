@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "core/prefetch.h"
 #include "core/radix_sort.h"
@@ -115,72 +117,68 @@ CrossedElements FindCrossedElementsByScan(const PlaneModel& m, const CVertex& a,
 namespace {
 
 // The index's candidates for crossings of the cut a-b or of a cut moved sideways from it by at most
-// `apart`, once each in the order the index keeps them (so near each other in memory): each
-// candidate's box is first tested against that band, as most are only near it.
-// False when the index cannot answer.
-bool crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b, double apart, bool frames,
-                        std::vector<std::int32_t>& items) {
+// `apart`, once each in the order the index keeps them (so near each other in memory), and the band
+// their boxes must meet: most candidates are only near it. Null when the index cannot answer.
+std::optional<SegmentBand> crossingCandidates(const PlaneModel& m, const CVertex& a, const CVertex& b, double apart,
+                                              std::vector<std::int32_t>& items) {
     // A crossing lies on the cut within tolerance squared of its parameter range past either end.
     const double length = a.Distance(&b);
     const double extension = m.tolerance * m.tolerance * length + m.tolerance;
-    if (!nearCut(m, a, b, extension, m.tolerance + apart, items)) return false;
+    if (!nearCut(m, a, b, extension, m.tolerance + apart, items)) return std::nullopt;
     const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
     const double px = a.x - extension * ux, py = a.y - extension * uy;
     const double qx = b.x + extension * ux, qy = b.y + extension * uy;
-    const SegmentBand band(px, py, qx, qy, m.tolerance + apart + 1e-12 * m.index.Magnitude(), m.index.Magnitude());
-    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    // The boxes, the shells' corner lists (or where they start) and their numbers are asked for
-    // before any box is tested: the tests branch on what they read, and each wrong guess would drop
-    // the reads issued after it.
-    const bool numbered = !m.shellAtPlace.empty();
-    for (const std::int32_t item : items) {
-        PrefetchLine(m.index.BoxAddress(item));
-        if (item >= shellCount) continue;
-        const auto place = static_cast<std::size_t>(item);
-        PrefetchLine(m.cornersEach != 0 ? static_cast<const void*>(m.CornersAt(place)) : &m.cornerStart[place]);
-        if (numbered) PrefetchLine(&m.shellAtPlace[place]);
-    }
-    items.erase(std::remove_if(items.begin(), items.end(),
-                               [&](std::int32_t item) {
-                                   return (item >= shellCount && !frames) ||
-                                          !band.Meets(m.index.BoxOf(item));
-                               }),
-                items.end());
-    return true;
+    return SegmentBand(px, py, qx, qy, m.tolerance + apart + 1e-12 * m.index.Magnitude(), m.index.Magnitude());
 }
 
-// Asks for the candidate shells' corner lists (unless they were asked for with the boxes), then for
-// their nodes, before any is tested, for the same reason as the boxes.
-void prefetchCorners(const PlaneModel& m, const std::vector<std::int32_t>& items) {
-    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    if (m.cornersEach == 0)
-        for (const std::int32_t item : items)
-            if (item < shellCount) PrefetchLine(m.CornersAt(static_cast<std::size_t>(item)));
-    for (const std::int32_t item : items) {
-        if (item >= shellCount) continue;
-        const std::int32_t* c = m.CornersAt(static_cast<std::size_t>(item));
-        for (std::size_t i = 0, n = m.CornerCountAt(static_cast<std::size_t>(item)); i < n; ++i)
-            PrefetchLine(&m.vertices[static_cast<std::size_t>(c[i])]);
-    }
-}
+// How many candidates apart the stages of the search below run: far enough that what one stage asks
+// of the memory has arrived when the next reads it, near enough that the memory can take every
+// request as it comes.
+constexpr std::size_t kStageDistance = 6;
 
 // Tests the candidates exactly against each of the cuts; the crossed elements then go back to element
-// number order. The candidate shells' result blocks of warmCase (if any) are asked for once their nodes
-// are: a cut at a new place then waits for its nodes and its records at once.
+// number order. A cut at a new place finds its candidates' data in memory rather than in the cache,
+// so the search runs in three stages a few candidates apart, each asking the memory for what the next
+// reads: a candidate's box, corner list and number first; then, if its box meets the band, its nodes
+// and its result block of warmCase (if any, for the caller to read next); then the exact tests. The
+// memory fetches for the candidates ahead while the tests run, and a test seldom waits.
 template <std::size_t N>
 std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vector<std::int32_t>& items,
+                                            const SegmentBand& band, bool frames,
                                             const std::array<CutSegment, N>& cuts, std::int32_t warmCase) {
+    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
+    const bool numbered = !m.shellAtPlace.empty();
+    const ResultStore::CaseBlocks blocks(m.shellResults, warmCase);
+    auto askForBox = [&](std::int32_t item) {
+        PrefetchLine(m.index.BoxAddress(item));
+        if (item >= shellCount) return;
+        const auto place = static_cast<std::size_t>(item);
+        PrefetchLine(m.CornersAt(place));
+        if (numbered) PrefetchLine(&m.shellAtPlace[place]);
+    };
+    auto nearBand = [&](std::int32_t item) {
+        if ((item >= shellCount && !frames) || !band.Meets(m.index.BoxOf(item))) return false;
+        if (item >= shellCount) return true;
+        const auto place = static_cast<std::size_t>(item);
+        const std::int32_t* c = m.CornersAt(place);
+        for (std::size_t i = 0, n = m.CornerCountAt(place); i < n; ++i)
+            PrefetchLine(&m.vertices[static_cast<std::size_t>(c[i])]);
+        blocks.Prefetch(place);
+        return true;
+    };
+
     std::array<CrossedElements, N> crossed;
     std::array<std::vector<std::uint64_t>, N> shells;  // index and place of each crossed shell
     for (auto& list : shells) list.reserve(items.size());
-    const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
-    prefetchCorners(m, items);
-    if (warmCase != kMissing) {
-        const ResultStore::CaseBlocks blocks(m.shellResults, warmCase);
-        for (const std::int32_t item : items)
-            if (item < shellCount) blocks.Prefetch(static_cast<std::size_t>(item));
-    }
-    for (const std::int32_t item : items) {
+    const std::size_t count = items.size();
+    const std::unique_ptr<bool[]> near(new bool[count]);
+    for (std::size_t k = 0; k < std::min(2 * kStageDistance, count); ++k) askForBox(items[k]);
+    for (std::size_t k = 0; k < std::min(kStageDistance, count); ++k) near[k] = nearBand(items[k]);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + 2 * kStageDistance < count) askForBox(items[k + 2 * kStageDistance]);
+        if (k + kStageDistance < count) near[k + kStageDistance] = nearBand(items[k + kStageDistance]);
+        if (!near[k]) continue;
+        const std::int32_t item = items[k];
         for (std::size_t c = 0; c < N; ++c) {
             if (item < shellCount) {
                 const auto place = static_cast<std::size_t>(item);
@@ -209,17 +207,18 @@ std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vect
 CrossedElements FindCrossedElements(const PlaneModel& m, const CVertex& a, const CVertex& b, bool frames,
                                     std::int32_t warmCase) {
     std::vector<std::int32_t> items;
-    if (!crossingCandidates(m, a, b, 0.0, frames, items)) return FindCrossedElementsByScan(m, a, b, frames);
-    return crossedAmong<1>(m, items, {CutSegment(a, b)}, warmCase)[0];
+    const std::optional<SegmentBand> band = crossingCandidates(m, a, b, 0.0, items);
+    if (!band) return FindCrossedElementsByScan(m, a, b, frames);
+    return crossedAmong<1>(m, items, *band, frames, {CutSegment(a, b)}, warmCase)[0];
 }
 
 std::array<CrossedElements, 2> FindCrossedElementsOfTwo(const PlaneModel& m, const CVertex& a, const CVertex& b,
                                                        const CVertex& a2, const CVertex& b2, double apart,
                                                        bool frames) {
     std::vector<std::int32_t> items;
-    if (!crossingCandidates(m, a, b, apart, frames, items))
-        return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
-    return crossedAmong<2>(m, items, {CutSegment(a, b), CutSegment(a2, b2)}, kMissing);
+    const std::optional<SegmentBand> band = crossingCandidates(m, a, b, apart, items);
+    if (!band) return {FindCrossedElementsByScan(m, a, b, frames), FindCrossedElementsByScan(m, a2, b2, frames)};
+    return crossedAmong<2>(m, items, *band, frames, {CutSegment(a, b), CutSegment(a2, b2)}, kMissing);
 }
 
 std::vector<std::int32_t> ShellsTouchingCut(const PlaneModel& m, const CVertex& a, const CVertex& b) {
