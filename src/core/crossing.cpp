@@ -134,7 +134,7 @@ std::optional<SegmentBand> crossingCandidates(const PlaneModel& m, const CVertex
 // How many candidates apart the stages of the search below run: far enough that what one stage asks
 // of the memory has arrived when the next reads it, near enough that the memory can take every
 // request as it comes.
-constexpr std::size_t kStageDistance = 6;
+constexpr std::size_t kStageDistance = 10;
 
 // Tests the candidates exactly against each of the cuts; the crossed elements then go back to element
 // number order. A cut at a new place finds its candidates' data in memory rather than in the cache,
