@@ -73,12 +73,31 @@ struct SideRecords {
     bool inNodeOrder = true;
 };
 
+// Where every block is worked out rather than looked up, the slots are taken in one sweep: there is
+// nothing to ask the memory for ahead (the search that found the elements asked for their records).
+SideRecords recordsInOneSweep(const ElementArrays& m, const std::vector<SideSlot>& side, std::int32_t caseIndex,
+                              std::int32_t mode) {
+    const std::size_t n = side.size();
+    SideRecords found{std::unique_ptr<const double*[]>(new const double*[n])};
+    const ResultStore::CaseBlocks shellBlocks(m.shellResults, caseIndex), frameBlocks(m.frameResults, caseIndex);
+    std::optional<ResultBlock> block;
+    for (std::size_t i = 0; i < n; ++i) {
+        const SideSlot& s = side[i];
+        if (i > 0) found.inNodeOrder &= static_cast<std::uint32_t>(side[i - 1].node) <= static_cast<std::uint32_t>(s.node);
+        if (i == 0 || s.element != side[i - 1].element || s.frame != side[i - 1].frame)
+            block = (s.frame ? frameBlocks : shellBlocks).At(placeOf(m, s));
+        found.records[i] = block ? storeOf(m, s).Record(*block, static_cast<std::size_t>(s.slot), mode) : nullptr;
+    }
+    return found;
+}
+
 // An element's slots are neighbours, so each element is looked up once. Each step of the look-ups
 // is asked of the memory for every element before the next step reads it, and the records as they
 // are found, so that a cut at a new place waits for its records a few times rather than element by
 // element.
 SideRecords recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side, std::int32_t caseIndex,
                       std::int32_t mode) {
+    if (m.shellResults.Regular() && m.frameResults.Regular()) return recordsInOneSweep(m, side, caseIndex, mode);
     const std::size_t n = side.size();
     SideRecords found{std::unique_ptr<const double*[]>(new const double*[n])};
     if (n == 0) return found;

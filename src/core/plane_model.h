@@ -112,6 +112,9 @@ public:
     }
 
     std::size_t Bytes() const;
+    // Every element's blocks laid out alike (or no element at all): CaseBlocks then finds each
+    // without a read.
+    bool Regular() const { return regular_ || elementStart_.empty(); }
 
     // Building, element by element in place order, after reserving the exact sizes. The places are
     // the element indices unless PlaceElements gave others (placeOf: element index -> place).
