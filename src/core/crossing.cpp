@@ -148,7 +148,7 @@ std::array<CrossedElements, N> crossedAmong(const PlaneModel& m, const std::vect
                                             const std::array<CutSegment, N>& cuts, std::int32_t warmCase) {
     const auto shellCount = static_cast<std::int32_t>(m.ShellCount());
     const bool numbered = !m.shellAtPlace.empty();
-    const ResultStore::CaseBlocks blocks(m.shellResults, warmCase);
+    const ResultStore::CaseBlocks blocks(m.shellResults, warmCase);  // kMissing finds no block, asks for none
     auto askForBox = [&](std::int32_t item) {
         PrefetchLine(m.index.BoxAddress(item));
         if (item >= shellCount) return;
