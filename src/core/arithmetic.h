@@ -15,6 +15,27 @@ namespace xsect::detail {
 using Vec3 = std::array<double, 3>;
 using Mat3 = std::array<Vec3, 3>;  // row by row
 
+// A model's node: the host's point without its tolerance and number, so that a cache line holds
+// more of them.
+struct Point {
+    double x = 0.0, y = 0.0, z = 0.0;
+};
+
+// A point's or vertex's coordinates as a vector.
+template <class P>
+Vec3 vectorOf(const P& p) {
+    return {p.x, p.y, p.z};
+}
+
+// The distance from p to q (points or vertices), as CVertex::Distance takes it.
+template <class P, class Q>
+double distance(const P& p, const Q& q) {
+    const double dx = q.x - p.x;
+    const double dy = q.y - p.y;
+    const double dz = q.z - p.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
 inline Vec3 multiply(const Mat3& M, const Vec3& v) {
     Vec3 r{};
     for (int i = 0; i < 3; ++i) {
@@ -87,7 +108,8 @@ public:
     DirectedLine(const CVertex& p, const CVertex& q) : px_(p.x), py_(p.y), qx_(q.x), qy_(q.y) {
         start_ += p.x * q.y - p.y * q.x;
     }
-    POLYGON_DIRECTION windingOf(const CVertex& v) const {
+    template <class P>
+    POLYGON_DIRECTION windingOf(const P& v) const {
         double sum = start_;
         sum += qx_ * v.y - qy_ * v.x;
         sum += v.x * py_ - v.y * px_;
@@ -101,7 +123,8 @@ private:
     double start_ = 0.0;  // from 0.0, as every sum here: -0.0 from the first term becomes +0.0
 };
 
-inline POLYGON_DIRECTION windingOf(const CVertex& p, const CVertex& q, const CVertex& v) {
+template <class P>
+POLYGON_DIRECTION windingOf(const CVertex& p, const CVertex& q, const P& v) {
     return DirectedLine(p, q).windingOf(v);
 }
 

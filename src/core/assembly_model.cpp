@@ -18,7 +18,7 @@ std::string numberText(double v) {
 Box3 boxOf(const AssemblyModel& m, const std::int32_t* nodes, std::size_t count) {
     Box3 b{{HUGE_VAL, HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL}};
     for (std::size_t i = 0; i < count; ++i) {
-        const CVertex& v = m.vertices[static_cast<std::size_t>(nodes[i])];
+        const Point& v = m.vertices[static_cast<std::size_t>(nodes[i])];
         const Vec3 p{v.x, v.y, v.z};
         for (std::size_t k = 0; k < 3; ++k) {
             b.lo[k] = std::min(b.lo[k], p[k]);
@@ -73,7 +73,8 @@ std::shared_ptr<const AssemblyModel> BuildAssemblyModel(const std::map<std::int3
             m.anyThickness = true;
         }
     }
-    for (const CVertex& v : m.vertices) m.magnitude = std::max({m.magnitude, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+    for (const Point& v : m.vertices)
+        m.magnitude = std::max({m.magnitude, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
     buildTree(m);
     return model;
 }

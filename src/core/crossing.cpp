@@ -78,8 +78,8 @@ bool shellAtPlaceCrossed(const PlaneModel& m, std::size_t place, const CutSegmen
     const std::size_t n = m.CornerCountAt(place);
     const std::int32_t* c = m.CornersAt(place);
     for (std::size_t i = 0; i < n; ++i) {
-        const CVertex& p = m.vertices[static_cast<std::size_t>(c[i])];
-        const CVertex& q = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
+        const Point& p = m.vertices[static_cast<std::size_t>(c[i])];
+        const Point& q = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
         if (cut.Crosses(p, q, m.tolerance)) return true;
     }
     return false;

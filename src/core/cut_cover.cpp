@@ -85,7 +85,7 @@ void CutLine::Corners(const PlaneModel& m, std::size_t shell, std::vector<LineCo
     out.clear();
     const std::int32_t* c = m.CornersOf(shell);
     for (std::size_t i = 0, n = m.CornerCount(shell); i < n; ++i) {
-        const CVertex& v = m.vertices[static_cast<std::size_t>(c[i])];
+        const Point& v = m.vertices[static_cast<std::size_t>(c[i])];
         const double dx = v.x - a.x, dy = v.y - a.y;
         out.push_back({dx * tx + dy * ty, dx * -ty + dy * tx, c[i]});
     }

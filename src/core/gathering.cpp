@@ -142,7 +142,7 @@ SideRecords recordsOf(const ElementArrays& m, const std::vector<SideSlot>& side,
 }
 
 Vec3 leverArm(const ElementArrays& m, std::int32_t node, const Vec3& momentPoint) {
-    const CVertex& v = m.vertices[static_cast<std::size_t>(node)];
+    const Point& v = m.vertices[static_cast<std::size_t>(node)];
     return {v.x - momentPoint[0], v.y - momentPoint[1], v.z - momentPoint[2]};
 }
 

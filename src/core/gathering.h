@@ -27,16 +27,17 @@ struct SideSlot {
     std::int32_t place = -1;
 };
 
-// The crossed elements' nodes that `onSide(vertex)` accepts, in the order the sums are taken:
-// shells in ascending number, each node in the shell's own order, then frames, end A before end B.
-// The rule must depend on the vertex alone: a node's answer is remembered for the shells after.
+// The crossed elements' nodes that `onSide(point, node)` accepts (the node's coordinates and its
+// index), in the order the sums are taken: shells in ascending number, each node in the shell's own
+// order, then frames, end A before end B. The rule must depend on the node alone: a node's answer is
+// remembered for the shells after.
 template <class OnSide>
 std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& crossed, OnSide&& onSide) {
     // The rule and the arrays' addresses in locals, and the slots written into room counted
     // beforehand: with nothing that may alias them and no call in the loop, the rule's numbers stay
     // in registers rather than being fetched again for every corner.
     const std::decay_t<OnSide> accepts = onSide;
-    const CVertex* const vertices = m.vertices.data();
+    const Point* const vertices = m.vertices.data();
     const std::size_t shells = crossed.shells.size();
     const std::int32_t* const places = crossed.shellPlaces.size() == shells ? crossed.shellPlaces.data() : nullptr;
     auto placeOf = [&](std::size_t k) {
@@ -53,7 +54,7 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     seen.fill({kMissing, false});
     auto onSideOf = [&](std::int32_t node) {
         Seen& e = seen[static_cast<std::uint32_t>(node) % seen.size()];
-        if (e.node != node) e = {node, accepts(vertices[static_cast<std::size_t>(node)])};
+        if (e.node != node) e = {node, accepts(vertices[static_cast<std::size_t>(node)], node)};
         return e.accepted;
     };
 
@@ -74,7 +75,7 @@ std::vector<SideSlot> SelectSide(const ElementArrays& m, const CrossedElements& 
     for (const std::int32_t f : crossed.frames)
         for (std::int32_t end = 0; end < 2; ++end) {
             const std::int32_t node = m.frameEnds[static_cast<std::size_t>(f)][static_cast<std::size_t>(end)];
-            if (accepts(vertices[static_cast<std::size_t>(node)])) {
+            if (accepts(vertices[static_cast<std::size_t>(node)], node)) {
                 const auto place = static_cast<std::int32_t>(m.frameResults.PlaceOf(static_cast<std::size_t>(f)));
                 out = ::new (out) SideSlot{node, f, end, true, place} + 1;
             }
@@ -89,7 +90,7 @@ struct WindingSide {
     POLYGON_DIRECTION wanted;
     WindingSide(const CVertex& from, const CVertex& to, std::int32_t side)
         : line(from, to), wanted(side != 0 ? POLYGON_CLOCKWISE : POLYGON_COUNTERCLOCKWISE) {}
-    bool operator()(const CVertex& v) const { return line.windingOf(v) == wanted; }
+    bool operator()(const Point& v, std::int32_t) const { return line.windingOf(v) == wanted; }
 };
 
 // The six sums of a static load case over the side's nodes: each node's records (plane axes) summed

@@ -16,7 +16,8 @@ namespace xsect::detail {
 struct CuttingPlane {
     Vec3 p, n;
     // The signed distance of v from the plane, positive along n.
-    double Height(const CVertex& v) const {
+    template <class P>
+    double Height(const P& v) const {
         double h = 0.0;
         h += (v.x - p[0]) * n[0];
         h += (v.y - p[1]) * n[1];

@@ -18,7 +18,6 @@ struct TraceLine {
     std::vector<CoverPiece> pieces;
 };
 
-Vec3 at(const CVertex& v) { return {v.x, v.y, v.z}; }
 
 double dot(const Vec3& a, const Vec3& b) {
     double s = 0.0;
@@ -36,8 +35,8 @@ bool traceLineOf(const AssemblyModel& m, std::size_t shell, const CuttingPlane& 
     const std::size_t n = m.CornerCount(shell);
     Vec3 normal{}, centre{};
     for (std::size_t i = 0; i < n; ++i) {
-        const CVertex& a = m.vertices[static_cast<std::size_t>(c[i])];
-        const CVertex& b = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
+        const Point& a = m.vertices[static_cast<std::size_t>(c[i])];
+        const Point& b = m.vertices[static_cast<std::size_t>(c[(i + 1) % n])];
         normal[0] += (a.y - b.y) * (a.z + b.z);
         normal[1] += (a.z - b.z) * (a.x + b.x);
         normal[2] += (a.x - b.x) * (a.y + b.y);
@@ -91,8 +90,8 @@ PlaneCover CoveredArea(const AssemblyModel& m, const std::vector<std::int32_t>& 
         corners.clear();
         const std::int32_t* c = m.CornersOf(s);
         for (std::size_t i = 0, n = m.CornerCount(s); i < n; ++i) {
-            const CVertex& v = m.vertices[static_cast<std::size_t>(c[i])];
-            corners.push_back({dot(difference(at(v), line.origin), line.d), plane.Height(v), c[i]});
+            const Point& v = m.vertices[static_cast<std::size_t>(c[i])];
+            corners.push_back({dot(difference(vectorOf(v), line.origin), line.d), plane.Height(v), c[i]});
         }
         inShell.clear();
         StretchesInPolygon(corners, m.tolerance, 1.0, -HUGE_VAL, HUGE_VAL, inShell);
@@ -120,7 +119,7 @@ void MeetingPoints(const AssemblyModel& m, const std::int32_t* nodes, std::size_
     const double tol = m.tolerance;
     auto height = [&](std::size_t i) { return plane.Height(m.vertices[static_cast<std::size_t>(nodes[i])]); };
     for (std::size_t i = 0; i < count; ++i) {
-        const Vec3 v = at(m.vertices[static_cast<std::size_t>(nodes[i])]);
+        const Vec3 v = vectorOf(m.vertices[static_cast<std::size_t>(nodes[i])]);
         const double h = height(i);
         if (std::fabs(h) < tol) {
             out.push_back(difference(v, scaled(plane.n, h)));
@@ -130,7 +129,7 @@ void MeetingPoints(const AssemblyModel& m, const std::int32_t* nodes, std::size_
         const std::size_t j = (i + 1) % count;
         const double hj = height(j);
         if (std::fabs(hj) < tol || (h > 0.0) == (hj > 0.0)) continue;
-        const Vec3 w = at(m.vertices[static_cast<std::size_t>(nodes[j])]);
+        const Vec3 w = vectorOf(m.vertices[static_cast<std::size_t>(nodes[j])]);
         out.push_back(difference(v, scaled(difference(w, v), -h / (h - hj))));
     }
 }

@@ -33,7 +33,8 @@ struct PlaneFrame {
         return transposedTimes(axes, {q[0] + offset[0], q[1] + offset[1], q[2] + offset[2]});
     }
     // In place, the vertex's own tolerance kept.
-    void ToPlane(CVertex& p) const { set(p, ToPlane(Vec3{p.x, p.y, p.z})); }
+    template <class P>
+    void ToPlane(P& p) const { set(p, ToPlane(Vec3{p.x, p.y, p.z})); }
     void ToGlobal(CVertex& p) const { set(p, ToGlobal(Vec3{p.x, p.y, p.z})); }
 
     Vec3 DirectionToPlane(const Vec3& v) const { return multiply(axes, v); }
@@ -54,7 +55,8 @@ struct PlaneFrame {
     }
 
 private:
-    static void set(CVertex& p, const Vec3& v) {
+    template <class P>
+    static void set(P& p, const Vec3& v) {
         p.x = v[0];
         p.y = v[1];
         p.z = v[2];

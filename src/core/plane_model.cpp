@@ -107,9 +107,9 @@ std::int32_t ElementArrays::CaseIndex(std::int32_t loadCase) const {
 
 std::size_t ElementArrays::ArrayBytes() const {
     auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
-    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(shellIds) + bytes(shellAtPlace) +
-           bytes(cornerStart) + bytes(corners) + bytes(shellUsable) + bytes(frameIds) + bytes(frameEnds) +
-           bytes(caseIds) + bytes(cases);
+    return ResultBytes() + bytes(nodeIds) + bytes(vertices) + bytes(nodeTolerances) + bytes(shellIds) +
+           bytes(shellAtPlace) + bytes(cornerStart) + bytes(corners) + bytes(shellUsable) + bytes(frameIds) +
+           bytes(frameEnds) + bytes(caseIds) + bytes(cases);
 }
 
 void ElementArrays::PlaceShells(std::vector<std::int32_t> atPlace) {
@@ -176,12 +176,12 @@ private:
 // plane coordinates and must land within the tolerance of the plane. All are converted even when one
 // fails, so that the refusal can say how far off each node lies.
 CROSS_SECTION_MESSAGES setOriginAndConvert(PlaneModel& m, std::int32_t originIndex) {
-    const CVertex& p = m.vertices[static_cast<std::size_t>(originIndex)];
+    const Point& p = m.vertices[static_cast<std::size_t>(originIndex)];
     m.frame.offset = multiply(m.frame.axes, {p.x, p.y, p.z});
     m.originNodeNo = m.nodeIds[static_cast<std::size_t>(originIndex)];
 
     CROSS_SECTION_MESSAGES status = CS_SUCCESS;
-    for (CVertex& v : m.vertices) {
+    for (Point& v : m.vertices) {
         m.frame.ToPlane(v);
         // Written so that a coordinate that is not a number also fails the set-up.
         if (!(std::fabs(v.z) <= m.tolerance)) status = CS_PLANE_NOT_DEFINED;
@@ -192,7 +192,7 @@ CROSS_SECTION_MESSAGES setOriginAndConvert(PlaneModel& m, std::int32_t originInd
 // Frames the plane from three nodes (indices), the first the origin, and converts the nodes.
 CROSS_SECTION_MESSAGES frameFrom(PlaneModel& m, std::int32_t i1, std::int32_t i2, std::int32_t i3) {
     const std::size_t at[3] = {static_cast<std::size_t>(i1), static_cast<std::size_t>(i2), static_cast<std::size_t>(i3)};
-    if (!planeFrameFrom(m.vertices[at[0]], m.vertices[at[1]], m.vertices[at[2]], m.tolerance, m.frame.axes))
+    if (!planeFrameFrom(m.VertexAt(at[0]), m.VertexAt(at[1]), m.VertexAt(at[2]), m.tolerance, m.frame.axes))
         return CS_PLANE_NOT_DEFINED;
     m.framed = true;
     for (std::size_t k = 0; k < 3; ++k) m.planeNodes[k] = m.nodeIds[at[k]];
@@ -202,9 +202,9 @@ CROSS_SECTION_MESSAGES frameFrom(PlaneModel& m, std::int32_t i1, std::int32_t i2
 CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::int32_t n2, std::int32_t n3) {
     const std::int32_t i1 = m.NodeIndex(n1), i2 = m.NodeIndex(n2), i3 = m.NodeIndex(n3);
     if (i1 == kMissing || i2 == kMissing || i3 == kMissing) return CS_PLANE_NOT_DEFINED;
-    const CVertex& p1 = m.vertices[static_cast<std::size_t>(i1)];
-    const CVertex& p2 = m.vertices[static_cast<std::size_t>(i2)];
-    const CVertex& p3 = m.vertices[static_cast<std::size_t>(i3)];
+    const CVertex p1 = m.VertexAt(static_cast<std::size_t>(i1));
+    const CVertex p2 = m.VertexAt(static_cast<std::size_t>(i2));
+    const CVertex p3 = m.VertexAt(static_cast<std::size_t>(i3));
     if (pointsCollinear(p1, p2, p3, m.tolerance)) return CS_PLANE_NOT_DEFINED;
     return frameFrom(m, i1, i2, i3);
 }
@@ -213,7 +213,7 @@ CROSS_SECTION_MESSAGES planeFromNamedNodes(PlaneModel& m, std::int32_t n1, std::
 // far the later (higher) number wins, and the best distance follows each accepted node.
 std::int32_t findOrigin(const PlaneModel& m) {
     CVertex corner(1e12, 1e12, 1e12);
-    for (const CVertex& v : m.vertices) {
+    for (const Point& v : m.vertices) {
         if (v.x < corner.x) corner.x = v.x;
         if (v.y < corner.y) corner.y = v.y;
         if (v.z < corner.z) corner.z = v.z;
@@ -221,7 +221,7 @@ std::int32_t findOrigin(const PlaneModel& m) {
     double best = 1e12;
     std::int32_t result = kMissing;
     for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-        const double d = m.vertices[i].Distance(&corner);
+        const double d = distance(m.vertices[i], corner);
         if (d < best + m.tolerance) {
             best = d;
             result = static_cast<std::int32_t>(i);
@@ -247,13 +247,13 @@ CROSS_SECTION_MESSAGES planeFromModel(PlaneModel& m) {
     // The origin with the next two nodes of its shell, in the shell's own cyclic order.
     const std::size_t n = m.CornerCount(shell);
     const std::int32_t* c = m.CornersOf(shell);
-    const CVertex& po = m.vertices[static_cast<std::size_t>(origin)];
+    const CVertex po = m.VertexAt(static_cast<std::size_t>(origin));
     for (std::size_t i = 0; i < n; ++i) {
         if (c[i] != origin) continue;
         const std::int32_t a = c[(i + 1) % n], b = c[(i + 2) % n];
         if (a == kMissing || b == kMissing) return CS_PLANE_NOT_DEFINED;
-        const CVertex& pa = m.vertices[static_cast<std::size_t>(a)];
-        const CVertex& pb = m.vertices[static_cast<std::size_t>(b)];
+        const CVertex pa = m.VertexAt(static_cast<std::size_t>(a));
+        const CVertex pb = m.VertexAt(static_cast<std::size_t>(b));
         if (pointsCollinear(po, pa, pb, m.tolerance)) continue;
         return frameFrom(m, origin, a, b);
     }
@@ -393,13 +393,13 @@ std::vector<Box> elementBoxes(const PlaneModel& m) {
         b = {HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
         double longest = 0.0;
         for (std::size_t i = 0; i < n; ++i) {
-            const CVertex& p = m.vertices[static_cast<std::size_t>(nodes[i])];
+            const Point& p = m.vertices[static_cast<std::size_t>(nodes[i])];
             b.x0 = std::min(b.x0, p.x);
             b.y0 = std::min(b.y0, p.y);
             b.x1 = std::max(b.x1, p.x);
             b.y1 = std::max(b.y1, p.y);
             if (i + 1 < n || closed) {
-                const CVertex& q = m.vertices[static_cast<std::size_t>(nodes[(i + 1) % n])];
+                const Point& q = m.vertices[static_cast<std::size_t>(nodes[(i + 1) % n])];
                 longest = std::max(longest, std::hypot(q.x - p.x, q.y - p.y));
             }
         }
@@ -440,9 +440,11 @@ void CopyElements(const std::map<std::int32_t, CVertex>& nodes, const std::map<s
                   const std::map<std::int32_t, CLoadCaseInfo>& loadCases, ElementArrays& m) {
     m.nodeIds.reserve(nodes.size());
     m.vertices.reserve(nodes.size());
+    m.nodeTolerances.reserve(nodes.size());
     for (const auto& [id, v] : nodes) {
         m.nodeIds.push_back(id);
-        m.vertices.push_back(v);
+        m.vertices.push_back({v.x, v.y, v.z});
+        m.nodeTolerances.push_back(v.tolerance);
     }
     const NodeLookup lookup(m.nodeIds);
 

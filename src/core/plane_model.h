@@ -161,7 +161,8 @@ struct ElementArrays {
     double tolerance = 0.0;
 
     std::vector<std::int32_t> nodeIds;
-    LargeVector<CVertex> vertices;
+    LargeVector<Point> vertices;
+    std::vector<double> nodeTolerances;  // each node's own, as the host gave it
 
     std::vector<std::int32_t> shellIds;
     std::vector<std::int32_t> shellAtPlace;  // place -> shell index; empty while the places are the indices
@@ -180,6 +181,12 @@ struct ElementArrays {
     // Results per shell (slots: the shell's corners) and per frame (slots: end A, end B).
     ResultStore shellResults;
     ResultStore frameResults;
+
+    // Node i as the host's vertex type (its coordinates here, its own tolerance), for the few steps
+    // that take one.
+    CVertex VertexAt(std::size_t i) const {
+        return CVertex(vertices[i].x, vertices[i].y, vertices[i].z, nodeTolerances[i]);
+    }
 
     std::size_t ShellCount() const { return shellIds.size(); }
     std::size_t FrameCount() const { return frameIds.size(); }

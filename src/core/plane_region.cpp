@@ -10,8 +10,6 @@ namespace {
 
 double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-Vec3 at(const CVertex& v) { return {v.x, v.y, v.z}; }
-
 using XY = std::array<double, 2>;
 
 double cross2(const XY& o, const XY& a, const XY& b) {
@@ -36,8 +34,8 @@ double segmentToSegment(const XY& a, const XY& b, const XY& c, const XY& d) {
 }  // namespace
 
 PlaneRegion::PlaneRegion(const std::vector<CVertex>& corners, const Vec3& t, const Vec3& k)
-    : origin_(at(corners.front())), t_(t), k_(k) {
-    for (const CVertex& c : corners) corners_.push_back(InPlane(at(c)));
+    : origin_(vectorOf(corners.front())), t_(t), k_(k) {
+    for (const CVertex& c : corners) corners_.push_back(InPlane(vectorOf(c)));
 }
 
 PlaneRegion::XY PlaneRegion::InPlane(const Vec3& p) const {
@@ -89,7 +87,7 @@ std::string RegionFault(const std::vector<CVertex>& corners, const Vec3& p, cons
     if (corners.size() < 3)
         return "The region has " + std::to_string(corners.size()) + " points: a polygon needs at least 3.";
     for (std::size_t i = 0; i < corners.size(); ++i) {
-        const Vec3 c = at(corners[i]);
+        const Vec3 c = vectorOf(corners[i]);
         if (!std::isfinite(c[0]) || !std::isfinite(c[1]) || !std::isfinite(c[2]))
             return "Region point " + std::to_string(i + 1) + " has a coordinate that is not a finite number.";
         const double off = std::fabs(dot(difference(c, p), n));

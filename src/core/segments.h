@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/arithmetic.h"
 #include "xsect/model/vertex.h"
 
 namespace xsect {
@@ -46,11 +47,13 @@ struct CutSegment {
     const CVertex& b;
     double halfLength;
     CutSegment(const CVertex& from, const CVertex& to);
-    bool Crosses(const CVertex& c, const CVertex& d, double tolerance) const;
+    template <class P>
+    bool Crosses(const P& c, const P& d, double tolerance) const;
 };
 
 // Inline: a search runs it on every edge of every candidate.
-inline bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double tolerance) const {
+template <class P>
+bool CutSegment::Crosses(const P& c, const P& d, double tolerance) const {
     // The exact test first, as it needs no square root and rejects almost every edge; the sphere
     // rejection is then asked only of edges it accepts. Both are pure, so the order changes nothing.
     const double rx = b.x - a.x;
@@ -75,7 +78,7 @@ inline bool CutSegment::Crosses(const CVertex& c, const CVertex& d, double toler
     // adds the edge's half length to it, and rounding keeps the order), so the edge's is taken last.
     const double least = halfLength + tolerance;
     if (least > 0.0 && gap2 <= least * least * (1.0 - 1e-12)) return true;
-    const double reach = c.Distance(&d) / 2 + halfLength;
+    const double reach = distance(c, d) / 2 + halfLength;
     const double limit = reach + tolerance;
     if (limit > 0.0 && gap2 <= limit * limit * (1.0 - 1e-12)) return true;
     return !(std::sqrt(gap2) - reach > tolerance);

@@ -1,6 +1,6 @@
 #include "xsect/model/vertex.h"
 
-#include <cmath>
+#include "core/arithmetic.h"
 
 namespace xsect {
 
@@ -8,12 +8,7 @@ CVertex::CVertex(double tol) : tolerance(tol) {}
 
 CVertex::CVertex(double x_, double y_, double z_, double tol, bool /*flag*/) : x(x_), y(y_), z(z_), tolerance(tol) {}
 
-double CVertex::Distance(const CVertex* other) const {
-    const double dx = other->x - x;
-    const double dy = other->y - y;
-    const double dz = other->z - z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
+double CVertex::Distance(const CVertex* other) const { return detail::distance(*this, *other); }
 
 // Written as "distance < tolerance" so that a NaN anywhere makes the points unequal.
 std::int32_t CVertex::operator==(const CVertex& other) const { return Distance(&other) < tolerance ? 1 : 0; }

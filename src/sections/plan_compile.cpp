@@ -9,7 +9,6 @@ namespace xsect::detail {
 
 namespace {
 
-Vec3 vectorOf(const CVertex& v) { return {v.x, v.y, v.z}; }
 
 // The ascending, distinct elements of one kind (shells or frames) that the sections' nodes name.
 std::vector<std::int32_t> elementsRead(const std::vector<PlannedSection>& sections, std::int32_t frame) {

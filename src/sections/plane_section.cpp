@@ -31,8 +31,8 @@ bool unit(Vec3 v, Vec3& out) {
 // Where a summed frame crosses the plane: between its ends by their distances, or its end nearer
 // the plane when both lie on one side of it (within the tolerance of it).
 Vec3 frameCrossing(const AssemblyModel& m, std::size_t f, const CuttingPlane& plane) {
-    const CVertex& a = m.vertices[static_cast<std::size_t>(m.frameEnds[f][0])];
-    const CVertex& b = m.vertices[static_cast<std::size_t>(m.frameEnds[f][1])];
+    const Point& a = m.vertices[static_cast<std::size_t>(m.frameEnds[f][0])];
+    const Point& b = m.vertices[static_cast<std::size_t>(m.frameEnds[f][1])];
     const double ha = plane.Height(a), hb = plane.Height(b);
     const double s = ha == hb ? 0.0 : std::clamp(ha / (ha - hb), 0.0, 1.0);
     return {a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.z + s * (b.z - a.z)};
@@ -114,7 +114,9 @@ bool LayOutPlaneSection(const AssemblyModel& m, const CuttingPlane& plane, const
     // tolerance), or with the option the +n part's.
     const double tol = m.tolerance;
     layout.axes = {axes.t, axes.k, axes.n};
-    layout.side = SelectSide(m, through, [&](const CVertex& v) { return (plane.Height(v) >= tol) == rules.positiveSide; });
+    layout.side = SelectSide(m, through, [&](const Point& v, std::int32_t) {
+        return (plane.Height(v) >= tol) == rules.positiveSide;
+    });
     layout.through = std::move(through);
     layout.momentPoint = centroid;
     layout.sign = (rules.positiveSide ? 1.0 : -1.0) * m.sense;

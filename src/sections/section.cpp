@@ -110,8 +110,8 @@ bool LayOutSection(const PlaneModel& m, const CVertex& a, const CVertex& b, cons
     // 4. The side, chosen once for every request or step: the -n part's nodes, or with the option
     // the +n part's. The -n part's forces on its nodes are opposite to what the +n part exerts
     // across the cut.
-    auto beyond = [&](const CVertex& v) { return PastCut(a, n, v) >= tol; };
-    layout.side = SelectSide(m, through, [&](const CVertex& v) { return beyond(v) == rules.positiveSide; });
+    auto beyond = [&](const Point& v) { return PastCut(a, n, v) >= tol; };
+    layout.side = SelectSide(m, through, [&](const Point& v, std::int32_t) { return beyond(v) == rules.positiveSide; });
     layout.through = std::move(through);
     layout.momentPoint = {centroid.x, centroid.y, 0.0};
     layout.sign = (rules.positiveSide ? 1.0 : -1.0) * rules.sense;

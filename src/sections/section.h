@@ -33,7 +33,8 @@ bool SectionAxesOf(const CVertex& a, const CVertex& b, double kSign, double tole
 
 // How far v lies past the cut through a along n (plane coordinates). The -n part holds what lies
 // less than the tolerance past the cut, so a node on the cut, or a rounding error off it, counts there.
-inline double PastCut(const CVertex& a, const Vec3& n, const CVertex& v) {
+template <class P>
+double PastCut(const CVertex& a, const Vec3& n, const P& v) {
     return (v.x - a.x) * n[0] + (v.y - a.y) * n[1];
 }
 

@@ -99,7 +99,7 @@ std::string stationAxis(const detail::PlaneModel& m, const CVertex& axisStart, c
     // Each cut runs through its station point perpendicular to n, farther than any node either way.
     const detail::Vec3 n{axis.ux / axis.length, axis.uy / axis.length, 0.0};
     axis.t = detail::cross({0.0, 0.0, kSign}, n);
-    for (const CVertex& v : m.vertices) {
+    for (const detail::Point& v : m.vertices) {
         axis.x0 = std::min(axis.x0, v.x);
         axis.y0 = std::min(axis.y0, v.y);
         axis.x1 = std::max(axis.x1, v.x);

@@ -20,12 +20,13 @@ namespace {
 // the signed area itself, not with a distance, so the band narrows on a long cut. Off the line, the
 // node counts when its winding with the cut is the third point's.
 struct FaceSide {
+    const std::vector<double>& tolerances;  // each node's own
     const CVertex& p;
     const CVertex& q;
     POLYGON_DIRECTION wanted;
-    bool operator()(const CVertex& v) const {
+    bool operator()(const detail::Point& v, std::int32_t node) const {
         const double c = (v.y - p.y) * (q.x - p.x) - (q.y - p.y) * (v.x - p.x);
-        if (std::fabs(c) < v.tolerance) return false;
+        if (std::fabs(c) < tolerances[static_cast<std::size_t>(node)]) return false;
         return detail::windingOf(p, q, v) == wanted;
     }
 };
@@ -70,7 +71,8 @@ std::int32_t CCrossSectionStressesPost::GetForcesOnSection_Alternative(std::int3
     if (caseIndex == detail::kMissing || m.cases[static_cast<std::size_t>(caseIndex)].caseType != LOAD_CASE_STATIC)
         return 0;
 
-    const std::vector<detail::SideSlot> side = detail::SelectSide(m, crossed, FaceSide{*P1, *P2, facePointSide});
+    const std::vector<detail::SideSlot> side =
+        detail::SelectSide(m, crossed, FaceSide{m.nodeTolerances, *P1, *P2, facePointSide});
     const detail::Six s = detail::IntegrateStatic(m, caseIndex, side, T, momentAt);
     F1 = -1.0 * s[0];
     F2 = -1.0 * s[1];

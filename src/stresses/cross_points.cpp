@@ -49,14 +49,17 @@ bool CCrossSectionStressesPost::FindCrossPointsWithShells(CVertex* a, CVertex* b
     const detail::PlaneModel& m = *shared->model;
     bool touchedAny = false;
 
+    std::vector<CVertex> cornerVertices;
     std::vector<const CVertex*> corners;
     for (const std::int32_t shell : detail::ShellsTouchingCut(m, *a, *b)) {
         // A shell naming a node the model lacks has no usable geometry at all: leave it out.
         if (!m.shellUsable[static_cast<std::size_t>(shell)]) continue;
+        cornerVertices.clear();
         corners.clear();
         const std::int32_t* c = m.CornersOf(static_cast<std::size_t>(shell));
         for (std::size_t i = 0; i < m.CornerCount(static_cast<std::size_t>(shell)); ++i)
-            corners.push_back(&m.vertices[static_cast<std::size_t>(c[i])]);
+            cornerVertices.push_back(m.VertexAt(static_cast<std::size_t>(c[i])));
+        for (const CVertex& v : cornerVertices) corners.push_back(&v);
         const std::size_t nodeCount = corners.size();
 
         WalkState state(a->tolerance);
@@ -173,7 +176,7 @@ void CCrossSectionStressesPost::ComputeElementLcoalCoor_ZEL() {
                     known = false;
                     break;
                 }
-                const CVertex& v = m.vertices[static_cast<std::size_t>(node)];
+                const detail::Point& v = m.vertices[static_cast<std::size_t>(node)];
                 corner[i] = m.frame.ToGlobal({v.x, v.y, 0.0});
             }
         }

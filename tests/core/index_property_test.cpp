@@ -183,10 +183,10 @@ Scene MakeScene(std::uint64_t seed) {
 
     // Cuts in the calculator's plane coordinates, handed over in global ones.
     const detail::PlaneModel& m = *scene.forces->Model();
-    auto at = [&](std::int32_t node) { return m.vertices[static_cast<std::size_t>(m.NodeIndex(node))]; };
+    auto at = [&](std::int32_t node) { return m.VertexAt(static_cast<std::size_t>(m.NodeIndex(node))); };
     auto node = [&] { return at(id(r.Int(0, nx), r.Int(0, ny))); };
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
-    for (const CVertex& v : m.vertices)
+    for (const detail::Point& v : m.vertices)
         x0 = std::min(x0, v.x), y0 = std::min(y0, v.y), x1 = std::max(x1, v.x), y1 = std::max(y1, v.y);
     const double size = std::hypot(x1 - x0, y1 - y0);
     auto point = [&](double grow) {

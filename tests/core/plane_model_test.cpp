@@ -57,8 +57,8 @@ TEST(PlaneSetup, NamedNodesFixOriginAxesAndNormalSense) {
     ExpectAt(ey, 0, 0, 1);
     ExpectAt(n, r, -r, 0);
     const detail::PlaneModel& pm = *c.Model();
-    ExpectAt(pm.vertices[2], 1, 1, 0);  // node 3, in plane coordinates
-    for (const CVertex& v : pm.vertices) EXPECT_NEAR(v.z, 0.0, 1e-12 * 10);
+    ExpectAt(pm.VertexAt(2), 1, 1, 0);  // node 3, in plane coordinates
+    for (const detail::Point& v : pm.vertices) EXPECT_NEAR(v.z, 0.0, 1e-12 * 10);
     CVertex o;
     c.GetOrigin(o);
     ExpectAt(o, 30 * r, 3, -10 * r);  // the origin node rotated into plane axes
